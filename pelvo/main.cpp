@@ -1,0 +1,5 @@
+// Program block of Pelvo.
+int main()
+{
+    return 0;
+}

@@ -1,0 +1,5 @@
+// Program block of Tesk ("Gromble").
+int main()
+{
+    return 0;
+}
