@@ -15,3 +15,17 @@ function(tp_library name)
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
   endif()
 endfunction()
+
+# tp_generated_data(TARGET <target> DIR <dir>)
+# Declares that <target> makes game data files under <dir> (a folder in the build tree
+# laid out as the data package is: "samples/...", "Music/...", pictures...). The build
+# packs that tree into "Base.Tarvol" together with the source folder data/, and rebuilds
+# the package when the target has run. Generators in tools/ call this.
+function(tp_generated_data)
+  cmake_parse_arguments(ARG "" "TARGET;DIR" "" ${ARGN})
+  if(NOT ARG_TARGET OR NOT ARG_DIR)
+    message(FATAL_ERROR "tp_generated_data needs TARGET and DIR")
+  endif()
+  set_property(GLOBAL APPEND PROPERTY TP_DATA_TARGETS ${ARG_TARGET})
+  set_property(GLOBAL APPEND PROPERTY TP_DATA_DIRS ${ARG_DIR})
+endfunction()
