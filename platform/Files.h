@@ -1,0 +1,56 @@
+#pragma once
+// The file-name layer. The games' own names use "\" as the separator and ignore letter
+// case, as on the platform they were made for; on Linux every call below accepts "\" and
+// "/" alike as separators and finds each path component whatever its letter case.
+//
+// Case resolution, component by component: a component that exists exactly as written is
+// used as it is; otherwise the folder is searched for an entry equal to it up to ASCII
+// case. When several entries match that way, the one that sorts first byte-wise wins
+// (so "Base" before "BASE" before "base"); the choice is fixed, not the order of the
+// folder listing. A component that is not found is kept as written, together with
+// everything after it, so a name for a file still to be created resolves to where it
+// will be created.
+//
+// "Exists" means a regular file: a folder, FIFO, socket or device is not a file.
+// Nothing here raises: failures are reported by the result.
+#include <string>
+
+// The real path for a name: separators become "/", existing components take their letter
+// case from the disk. An empty name stays empty; a relative name stays relative.
+std::string ResolvePath(const std::string& name);
+
+bool FileExists(const std::string& name);      // a regular file (links followed)
+bool DirectoryExists(const std::string& name); // a folder (links followed)
+
+// Creates one folder (its parent must exist). False when it could not be created,
+// including when it exists already.
+bool CreateDir(const std::string& dir);
+// Creates a folder and any missing parents. True when the folder exists afterwards.
+// An empty name is false.
+bool ForceDirectories(const std::string& dir);
+// Removes an empty folder.
+bool RemoveDir(const std::string& dir);
+
+// Deletes a file; false when it is missing, is not a regular file, or cannot be deleted.
+bool DeleteFile(const std::string& name);
+// Renames or moves a file; an existing file of the new name is replaced. The new name's
+// existing components are resolved case-insensitively too (so renaming onto an existing
+// file of another letter case replaces that file instead of adding a second one).
+bool RenameFile(const std::string& oldName, const std::string& newName);
+
+// Size in bytes of a regular file, or -1.
+long long FileSizeOf(const std::string& name);
+
+// Name parts. Both "\" and "/" separate; the separators found are kept as they are.
+std::string ExtractFilePath(const std::string& name);  // up to and including the last separator
+std::string ExtractFileDir(const std::string& name);   // as above without the final separator
+std::string ExtractFileName(const std::string& name);  // after the last separator
+std::string ExtractFileExt(const std::string& name);   // from the last "." of the file name on, or ""
+std::string ChangeFileExt(const std::string& name, const std::string& ext);
+// Adds "\" unless the name already ends in a separator (an empty name stays empty).
+std::string IncludeTrailingPathDelimiter(const std::string& name);
+std::string ExcludeTrailingPathDelimiter(const std::string& name);
+bool IsPathDelimiterChar(char c);
+// An absolute name for a relative one (against the current directory), with "." and ".."
+// components folded and "/" separators. Letter case is left as written.
+std::string ExpandFileName(const std::string& name);

@@ -1,0 +1,302 @@
+#include "platform/Streams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+#include "platform/Files.h"
+
+namespace {
+
+// The largest memory stream: positions and sizes stay far from overflow.
+constexpr int64_t MaxMemorySize = int64_t(1) << 40;
+
+std::string Reason(int err)
+{
+    return std::strerror(err);
+}
+
+// Opens without blocking (a FIFO would otherwise wait for a writer) and accepts regular
+// files only. Returns the handle, or -1 with errno set.
+int OpenRegular(const std::string& path, int flags)
+{
+    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        close(fd);
+        errno = err;
+        return -1;
+    }
+    const int fl = fcntl(fd, F_GETFL);
+    if (fl >= 0)
+        fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    return fd;
+}
+
+} // namespace
+
+// ---- TStream ----
+
+void TStream::SetSize(int64_t)
+{
+    throw EStreamError("Stream size cannot be changed");
+}
+
+int64_t TStream::Position()
+{
+    return Seek(0, soFromCurrent);
+}
+
+int64_t TStream::Size()
+{
+    const int64_t pos = Seek(0, soFromCurrent);
+    const int64_t size = Seek(0, soFromEnd);
+    Seek(pos, soFromBeginning);
+    return size;
+}
+
+void TStream::ReadBuffer(void* buffer, int32_t count)
+{
+    if (count != 0 && Read(buffer, count) != count)
+        throw EReadError();
+}
+
+void TStream::WriteBuffer(const void* buffer, int32_t count)
+{
+    if (count != 0 && Write(buffer, count) != count)
+        throw EWriteError();
+}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count)
+{
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.Size();
+    }
+    if (count < 0)
+        throw EReadError();
+    const int64_t result = count;
+    std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(count, 0xF000)));
+    while (count > 0) {
+        const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, static_cast<int64_t>(buffer.size())));
+        source.ReadBuffer(buffer.data(), n);
+        WriteBuffer(buffer.data(), n);
+        count -= n;
+    }
+    return result;
+}
+
+// ---- TFileStream ----
+
+TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName(fileName)
+{
+    const std::string path = ResolvePath(fileName);
+    if (mode == fmCreate) {
+        FHandle = fileName.empty() ? -1 : OpenRegular(path, O_RDWR | O_CREAT | O_TRUNC);
+        if (FHandle < 0)
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + Reason(fileName.empty() ? ENOENT : errno));
+        return;
+    }
+    int flags = O_RDONLY;
+    switch (mode & 3) {
+    case fmOpenWrite: flags = O_WRONLY; break;
+    case fmOpenReadWrite: flags = O_RDWR; break;
+    default: break;
+    }
+    FHandle = fileName.empty() ? -1 : OpenRegular(path, flags);
+    if (FHandle < 0)
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + Reason(fileName.empty() ? ENOENT : errno));
+}
+
+TFileStream::~TFileStream()
+{
+    if (FHandle >= 0)
+        close(FHandle);
+}
+
+int32_t TFileStream::Read(void* buffer, int32_t count)
+{
+    int32_t done = 0;
+    while (done < count) {
+        const ssize_t n = read(FHandle, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<int32_t>(n);
+    }
+    return done;
+}
+
+int32_t TFileStream::Write(const void* buffer, int32_t count)
+{
+    int32_t done = 0;
+    while (done < count) {
+        const ssize_t n = write(FHandle, static_cast<const char*>(buffer) + done, static_cast<size_t>(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<int32_t>(n);
+    }
+    return done;
+}
+
+int64_t TFileStream::Seek(int64_t offset, uint16_t origin)
+{
+    int whence = SEEK_SET;
+    if (origin == soFromCurrent)
+        whence = SEEK_CUR;
+    else if (origin == soFromEnd)
+        whence = SEEK_END;
+    const off_t pos = lseek(FHandle, static_cast<off_t>(offset), whence);
+    if (pos < 0)
+        return lseek(FHandle, 0, SEEK_CUR);
+    return static_cast<int64_t>(pos);
+}
+
+void TFileStream::SetSize(int64_t newSize)
+{
+    if (newSize < 0 || ftruncate(FHandle, static_cast<off_t>(newSize)) != 0)
+        throw EStreamError("Stream size cannot be changed");
+    if (Position() > newSize)
+        Seek(newSize, soFromBeginning);
+}
+
+// ---- TMemoryStream ----
+
+int32_t TMemoryStream::Read(void* buffer, int32_t count)
+{
+    const int64_t size = Size();
+    if (count <= 0 || FPosition >= size)
+        return 0;
+    const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, size - FPosition));
+    std::memcpy(buffer, FData.data() + FPosition, static_cast<size_t>(n));
+    FPosition += n;
+    return n;
+}
+
+int32_t TMemoryStream::Write(const void* buffer, int32_t count)
+{
+    if (count <= 0)
+        return 0;
+    const int64_t end = FPosition + count;
+    if (end > Size())
+        SetSize(end);
+    std::memcpy(FData.data() + FPosition, buffer, static_cast<size_t>(count));
+    FPosition = end;
+    return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, uint16_t origin)
+{
+    int64_t base = 0;
+    if (origin == soFromCurrent)
+        base = FPosition;
+    else if (origin == soFromEnd)
+        base = Size();
+    // Positions stay within 0 .. MaxMemorySize; a seek outside leaves the position alone.
+    if (offset < -base || offset > MaxMemorySize - base)
+        return FPosition;
+    FPosition = base + offset;
+    return FPosition;
+}
+
+void TMemoryStream::SetSize(int64_t newSize)
+{
+    if (newSize < 0 || newSize > MaxMemorySize)
+        throw EOutOfMemory("Out of memory while expanding memory stream");
+    try {
+        FData.resize(static_cast<size_t>(newSize));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory while expanding memory stream");
+    } catch (const std::length_error&) {
+        throw EOutOfMemory("Out of memory while expanding memory stream");
+    }
+    if (FPosition > newSize)
+        FPosition = newSize;
+}
+
+void TMemoryStream::Clear()
+{
+    FData.clear();
+    FData.shrink_to_fit();
+    FPosition = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& stream)
+{
+    stream.SetPosition(0);
+    const int64_t count = stream.Size();
+    SetSize(count);
+    FPosition = 0;
+    int64_t done = 0;
+    while (done < count) {
+        const int32_t n = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 30));
+        stream.ReadBuffer(FData.data() + done, n);
+        done += n;
+    }
+}
+
+void TMemoryStream::LoadFromFile(const std::string& fileName)
+{
+    TFileStream file(fileName, fmOpenRead);
+    LoadFromStream(file);
+}
+
+void TMemoryStream::SaveToStream(TStream& stream)
+{
+    int64_t done = 0;
+    const int64_t count = Size();
+    while (done < count) {
+        const int32_t n = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 30));
+        stream.WriteBuffer(FData.data() + done, n);
+        done += n;
+    }
+}
+
+void TMemoryStream::SaveToFile(const std::string& fileName)
+{
+    WriteFileReplacing(fileName, [this](TStream& s) { SaveToStream(s); });
+}
+
+// ---- Safe replacement ----
+
+void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write)
+{
+    const std::string target = ResolvePath(fileName);
+    if (target.empty() || target.back() == '/')
+        throw EFCreateError("Cannot create file \"" + fileName + "\". " + Reason(ENOENT));
+    // The temporary file lies in the target's folder so that the rename stays on one
+    // file system; its name is unique to this process and call.
+    static unsigned counter = 0;
+    const std::string temp = target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    try {
+        {
+            TFileStream out(temp, fmCreate);
+            write(out);
+            if (fsync(out.Handle()) != 0)
+                throw EWriteError();
+        }
+        // Keep the permission bits of the file being replaced.
+        struct stat st {};
+        if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            chmod(temp.c_str(), st.st_mode & 07777);
+        if (std::rename(temp.c_str(), target.c_str()) != 0)
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + Reason(errno));
+    } catch (...) {
+        unlink(temp.c_str());
+        throw;
+    }
+}
