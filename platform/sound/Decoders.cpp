@@ -1,0 +1,230 @@
+// Sample and module decoders over whole files in memory: WAV through SDL's reader, MP3
+// through libmpg123, modules through libopenmpt, and raw PCM of our own.
+#include <SDL.h>
+#include <libopenmpt/libopenmpt.h>
+#include <mpg123.h>
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include "platform/sound/SoundData.h"
+
+namespace sound {
+
+namespace {
+
+// Rates a sample may have; anything else is a broken header.
+constexpr int kMinRate = 1000;
+constexpr int kMaxRate = 384000;
+// A decoded sample larger than this (in float values) is refused rather than filling
+// memory: about 20 minutes of stereo at 44100 Hz.
+constexpr size_t kMaxValues = size_t(44100) * 2 * 60 * 20;
+
+bool ValidRate(long rate) { return rate >= kMinRate && rate <= kMaxRate; }
+
+}  // namespace
+
+int RawFrameBytes(unsigned mode)
+{
+    int bytes = (mode & FSOUND_16BITS) ? 2 : 1;
+    return (mode & FSOUND_STEREO) ? bytes * 2 : bytes;
+}
+
+void ConvertRaw(const uint8_t* data, int64_t frames, unsigned mode, float* out)
+{
+    const int channels = (mode & FSOUND_STEREO) ? 2 : 1;
+    const int64_t count = frames * channels;
+    const bool isUnsigned = (mode & FSOUND_UNSIGNED) != 0;
+    if (mode & FSOUND_16BITS) {
+        for (int64_t i = 0; i < count; ++i) {
+            uint16_t raw = uint16_t(data[2 * i] | (data[2 * i + 1] << 8));
+            int value = isUnsigned ? int(raw) - 32768 : int(int16_t(raw));
+            out[i] = float(value) / 32768.0f;
+        }
+    } else {
+        for (int64_t i = 0; i < count; ++i) {
+            int value = isUnsigned ? int(data[i]) - 128 : int(int8_t(data[i]));
+            out[i] = float(value) / 128.0f;
+        }
+    }
+}
+
+bool DecodeRaw(const uint8_t* data, size_t size, unsigned mode, FSOUND_SAMPLE& sample)
+{
+    const int frameBytes = RawFrameBytes(mode);
+    const int channels = (mode & FSOUND_STEREO) ? 2 : 1;
+    const int64_t frames = int64_t(size / size_t(frameBytes));
+    if (frames <= 0 || size_t(frames) * size_t(channels) > kMaxValues)
+        return false;
+    sample.data.assign(size_t(frames) * size_t(channels), 0.0f);
+    ConvertRaw(data, frames, mode, sample.data.data());
+    sample.channels = channels;
+    sample.frames = frames;
+    sample.frequency = FSOUND_DEFAULT_RATE;
+    return true;
+}
+
+bool DecodeWav(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample)
+{
+    if (size < 12 || size > size_t(INT32_MAX))
+        return false;
+    // A file whose chunks are cut short is broken, not a shorter sound.
+    static std::once_flag hints;
+    std::call_once(hints, [] { SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict"); });
+
+    SDL_RWops* rw = SDL_RWFromConstMem(data, int(size));
+    if (!rw)
+        return false;
+    SDL_AudioSpec spec{};
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length))
+        return false;
+    std::unique_ptr<Uint8, void (*)(Uint8*)> owned(buffer, SDL_FreeWAV);
+
+    const int bits = SDL_AUDIO_BITSIZE(spec.format);
+    const int bytes = bits / 8;
+    if ((spec.channels != 1 && spec.channels != 2) || !ValidRate(spec.freq) ||
+        (bytes != 1 && bytes != 2 && bytes != 4))
+        return false;
+    const size_t frameBytes = size_t(bytes) * spec.channels;
+    const size_t frames = length / frameBytes;
+    if (frames == 0 || frames * spec.channels > kMaxValues)
+        return false;
+
+    const bool isFloat = SDL_AUDIO_ISFLOAT(spec.format);
+    const bool isSigned = SDL_AUDIO_ISSIGNED(spec.format);
+    const bool bigEndian = SDL_AUDIO_ISBIGENDIAN(spec.format);
+    const size_t count = frames * spec.channels;
+    sample.data.assign(count, 0.0f);
+    for (size_t i = 0; i < count; ++i) {
+        const Uint8* p = buffer + i * size_t(bytes);
+        uint32_t raw = 0;
+        for (int b = 0; b < bytes; ++b)
+            raw |= uint32_t(p[bigEndian ? bytes - 1 - b : b]) << (8 * b);
+        float value = 0.0f;
+        if (isFloat) {
+            std::memcpy(&value, &raw, sizeof value);
+            if (!(value >= -1.0f && value <= 1.0f))  // also catches NaN
+                value = value > 0.0f ? 1.0f : (value < 0.0f ? -1.0f : 0.0f);
+        } else {
+            const uint32_t sign = 1u << (bits - 1);
+            int64_t v = isSigned ? int64_t((raw ^ sign)) - int64_t(sign) : int64_t(raw) - int64_t(sign);
+            value = float(double(v) / double(sign));
+        }
+        sample.data[i] = value;
+    }
+    sample.channels = spec.channels;
+    sample.frames = int64_t(frames);
+    sample.frequency = spec.freq;
+    return true;
+}
+
+bool DecodeMp3(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample)
+{
+    if (size == 0)
+        return false;
+    static std::once_flag once;
+    std::call_once(once, [] { mpg123_init(); });
+
+    int error = 0;
+    std::unique_ptr<mpg123_handle, void (*)(mpg123_handle*)> handle(mpg123_new(nullptr, &error),
+                                                                     mpg123_delete);
+    mpg123_handle* mh = handle.get();
+    if (!mh)
+        return false;
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    mpg123_format_none(mh);
+    const long* rates = nullptr;
+    size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    for (size_t i = 0; i < rateCount; ++i)
+        mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (mpg123_open_feed(mh) != MPG123_OK)
+        return false;
+    if (mpg123_feed(mh, data, size) != MPG123_OK)
+        return false;
+
+    long rate = 0;
+    int channels = 0;
+    std::vector<float> out;
+    unsigned char buffer[32768];
+    int idle = 0;
+    for (;;) {
+        size_t done = 0;
+        int result = mpg123_read(mh, buffer, sizeof buffer, &done);
+        if (result == MPG123_NEW_FORMAT) {
+            int encoding = 0;
+            long newRate = 0;
+            int newChannels = 0;
+            mpg123_getformat(mh, &newRate, &newChannels, &encoding);
+            // A stream that changes its format half-way is not one sound.
+            if (channels != 0 && (newRate != rate || newChannels != channels))
+                return false;
+            rate = newRate;
+            channels = newChannels;
+            continue;
+        }
+        if (done > 0 && channels > 0) {
+            const size_t values = done / 2;
+            if (out.size() + values > kMaxValues)
+                return false;
+            for (size_t i = 0; i < values; ++i) {
+                int16_t v = int16_t(buffer[2 * i] | (buffer[2 * i + 1] << 8));
+                if (SDL_BYTEORDER == SDL_BIG_ENDIAN)
+                    v = int16_t((buffer[2 * i] << 8) | buffer[2 * i + 1]);
+                out.push_back(float(v) / 32768.0f);
+            }
+            idle = 0;
+        } else if (++idle > 64) {
+            break;  // no progress: nothing more to decode
+        }
+        if (result == MPG123_NEED_MORE || result == MPG123_DONE)
+            break;
+        if (result != MPG123_OK)
+            return false;
+    }
+    if (channels < 1 || channels > 2 || !ValidRate(rate))
+        return false;
+    const size_t frames = out.size() / size_t(channels);
+    if (frames == 0)
+        return false;
+    out.resize(frames * size_t(channels));
+    sample.data = std::move(out);
+    sample.channels = channels;
+    sample.frames = int64_t(frames);
+    sample.frequency = int(rate);
+    return true;
+}
+
+bool DecodeSample(const uint8_t* data, size_t size, unsigned mode, FSOUND_SAMPLE& sample)
+{
+    if (!data || size == 0)
+        return false;
+    if (mode & FSOUND_LOADRAW)
+        return DecodeRaw(data, size, mode, sample);
+    if (size >= 4 && (std::memcmp(data, "RIFF", 4) == 0 || std::memcmp(data, "RIFX", 4) == 0))
+        return DecodeWav(data, size, sample);
+    const bool id3 = size >= 3 && std::memcmp(data, "ID3", 3) == 0;
+    const bool frameSync = size >= 2 && data[0] == 0xFF && (data[1] & 0xE0) == 0xE0;
+    if (id3 || frameSync)
+        return DecodeMp3(data, size, sample);
+    return false;
+}
+
+openmpt_module* LoadModule(const uint8_t* data, size_t size)
+{
+    if (!data || size == 0)
+        return nullptr;
+    int error = 0;
+    const char* message = nullptr;
+    openmpt_module* mod =
+        openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent, nullptr,
+                                           openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
+    if (message)
+        openmpt_free_string(message);
+    return mod;
+}
+
+}  // namespace sound
