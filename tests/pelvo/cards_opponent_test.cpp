@@ -92,6 +92,8 @@ struct Attack {
     const char* led;
 };
 
+void PrintTo(const Attack& a, std::ostream* os) { *os << a.name; }
+
 class ComputerAttack : public ::testing::TestWithParam<Attack> {};
 
 } // namespace
