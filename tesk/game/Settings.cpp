@@ -1,0 +1,8 @@
+#include "tesk/game/Settings.h"
+
+bool SoundOn = true;
+int32_t SoundVolume = 5;
+bool MusicOn = true;
+int32_t MusicVolume = 5;
+int32_t SoundDriver = 0;
+uint8_t SoundDevice = 2;

@@ -1,0 +1,12 @@
+#pragma once
+// The user settings that "Config.cfg" stores (one global each, named after its key),
+// with their values before the file is read. The option pages change them during play;
+// the main window reads the file at start and writes it on exit.
+#include <cstdint>
+
+extern bool SoundOn;          // sampled sounds play
+extern int32_t SoundVolume;   // effects volume 0..10
+extern bool MusicOn;          // music plays
+extern int32_t MusicVolume;   // music volume 0..10
+extern int32_t SoundDriver;   // driver number of the output, stored and written back
+extern uint8_t SoundDevice;   // sound output: 0 none, 1 WaveOut, 2 DirectSound
