@@ -1,6 +1,7 @@
 // The sound library: set-up, decoding, the mixer's arithmetic on rendered buffers,
 // channel handles, modules, file callbacks and bad input.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -559,7 +560,7 @@ TEST_F(SoundLibrary, FilesAreReadWholeThroughTheCallbacksUnderTheirFullName)
 TEST_F(SoundLibrary, WithoutCallbacksFilesComeFromDisk)
 {
     FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
-    const std::string path = testing::TempDir() + "sound_disk.wav";
+    const std::string path = testing::TempDir() + "sound_disk_" + std::to_string(getpid()) + ".wav";
     ASSERT_TRUE(soundfix::WriteFile(path, soundfix::ConstantWav(1000, 50)));
     EXPECT_NE(Keep(FSOUND_Sample_Load(FSOUND_UNMANAGED, path.c_str(), kMode, 0)), nullptr);
     EXPECT_NE(Keep(FSOUND_Sample_Load(FSOUND_UNMANAGED, FixturePath("tone.mp3").c_str(), kMode, 0)), nullptr);

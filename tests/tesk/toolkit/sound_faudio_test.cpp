@@ -2,6 +2,8 @@
 // the values passed to the library.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <functional>
 #include <string>
 
@@ -19,9 +21,12 @@ protected:
         FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
         ASSERT_TRUE(FSOUND_Init(44100, 64, 0));
         FmodTest::ClearOpenedNames();
-        wavPath = testing::TempDir() + "faudio_tone.wav";
+        // Test processes may run side by side: every file name is their own.
+        const std::string prefix = testing::TempDir() + "faudio_" + std::to_string(getpid()) + "_" +
+                                   testing::UnitTest::GetInstance()->current_test_info()->name();
+        wavPath = prefix + "_tone.wav";
         ASSERT_TRUE(soundfix::WriteFile(wavPath, soundfix::ConstantWav(1000, 2000, 22050)));
-        modPath = testing::TempDir() + "faudio_tune.mod";
+        modPath = prefix + "_tune.mod";
         ASSERT_TRUE(soundfix::WriteFile(modPath, soundfix::MakeModule()));
     }
     void TearDown() override
@@ -173,7 +178,7 @@ TEST_F(SoundWrapper, AllocatedAndRawSamples)
     FmodTest::Render(out, 1);
     EXPECT_EQ(out[0], 16384);
 
-    const std::string raw = testing::TempDir() + "faudio.raw";
+    const std::string raw = wavPath + ".raw";
     ASSERT_TRUE(soundfix::WriteFile(raw, {0x80, 0x80, 0x80}));
     tSample rawSample;
     rawSample.LoadRaw(raw, FSOUND_8BITS | FSOUND_MONO | FSOUND_UNSIGNED);
