@@ -1,0 +1,149 @@
+#pragma once
+// The playfield object base class, the hero's carried-units queue and the registry of
+// unit kinds.
+//
+// Every object on the playfield is a tUnit. The base fixes the unit's data (initial cell,
+// float position, per-tick velocity, target cell, draw layer, flags), the virtual
+// operations through which the level's passes and the engine drive all units alike, the
+// grid tests a unit asks before moving and the start-move operations that claim cells.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/TypInfo.h"
+
+class tLevel;
+class tSprite;
+
+enum tDirection : uint8_t { Up, Right, Down, Left };
+extern const TTypeInfo TypeInfo_tDirection;
+
+struct tCellDelta {
+    int32_t DX;
+    int32_t DY;
+};
+extern const std::array<tCellDelta, 4> DirectionDelta;
+
+// Globals the units read (the engine owns their values).
+// x offset of the playfield in the frame: 128 during play, 0 while units are painted
+// into the background picture.
+extern int32_t PlayfieldX;
+// Ticks of one turn (12 + the speed offset).
+extern int32_t TicksPerTurn;
+// The level the units stand on (the engine points it at its level; tests at theirs).
+extern tLevel* GameLevel;
+// The editor's view: cells are looked up by the units' initial cells.
+extern bool FindUnitsAtInitialCells;
+
+class tUnit : public TPersistent {
+    TP_CLASS(tUnit)
+public:
+    tUnit();
+    ~tUnit() override;
+    tUnit(const tUnit&) = delete;
+    tUnit& operator=(const tUnit&) = delete;
+
+    // Published.
+    int32_t GetInitialX() const { return InitialX; }
+    int32_t GetInitialY() const { return InitialY; }
+    void SetInitialX(int32_t x);  // accepts 0..15, ignores other values
+    void SetInitialY(int32_t y);  // accepts 0..14, ignores other values
+
+    // Virtual operations, in the order the level and the engine use them.
+    virtual bool PartOfBackground() const { return false; }
+    virtual void DrawAtInitialCell();
+    virtual void PickUp();
+    virtual void Drop();
+    virtual void Draw();
+    virtual void Move();
+    virtual void DeathAnimMove() {}
+    virtual void TakeTurn() {}
+    // Carries out a push by `pusher` in `direction`; answers whether the pusher may enter.
+    virtual bool TryPush(tUnit* pusher, tDirection direction);
+    // Asks the same without acting.
+    virtual bool QueryPush(tUnit* pusher, tDirection direction);
+    virtual bool WillInteractWithThePlayerNextTurn() { return false; }
+    virtual void Reset();
+    void EndMove();
+    virtual void PauseSound() {}
+    virtual void ResumeSound() {}
+
+    bool IsLive() const { return !Dead && Occupies && !Held; }
+    bool AtTarget() const { return CellX == TargetX && CellY == TargetY; }
+    // Grid tests against the game level.
+    bool IsSolidAt(int32_t x, int32_t y) const;
+    bool IsCellBlocked(int32_t x, int32_t y) const;
+    bool CanEnter(int32_t x, int32_t y);
+    bool CouldEnter(int32_t x, int32_t y);
+    // Start-move operations. The target must lie inside the grid (callers test with
+    // CanEnter first); a target outside is moved to but never claimed.
+    void StartMoveInDirection(tDirection d);
+    void StartMoveTo(int32_t x, int32_t y);
+    void StartMoveOn() { StartMoveInDirection(Direction); }
+
+    int32_t InitialX = 0;
+    int32_t InitialY = 0;
+    tDirection InitialDirection = Up;
+    bool Occupies = false;
+    bool ClaimsCells = true;
+    bool Held = false;
+    bool Moving = false;
+    bool StaticSprite = false;
+    float X = 0;
+    float Y = 0;
+    int32_t CellX = 0;
+    int32_t CellY = 0;
+    float DX = 0;
+    float DY = 0;
+    int32_t TargetX = 0;
+    int32_t TargetY = 0;
+    tDirection Direction = Up;
+    uint8_t DrawLayer = 1;
+    bool Dead = false;
+    bool Temporary = false;
+    tSprite* Sprite = nullptr;
+};
+
+// Rounds a position in cells to the nearest cell, ties to the even neighbour.
+int32_t RoundCell(float v);
+
+// The unit at a cell as the engine sees it: by initial cell in the editor view, else by
+// current cell.
+tUnit* UnitAtCell(int32_t x, int32_t y);
+
+// Marks a cell as the target of a move in this turn pass; cells outside the grid are
+// never marked.
+void ClaimCell(int32_t x, int32_t y);
+bool CellClaimed(int32_t x, int32_t y);
+
+// The hero's carried units: at most three, first in, first out.
+constexpr int CarryQueueSize = 3;
+extern std::array<tUnit*, CarryQueueSize> CarriedUnits;
+extern int32_t CarriedCount;
+bool CarryQueueFull();
+void CarryUnit(tUnit* unit);
+tUnit* TakeCarriedUnit();
+void ClearCarriedUnits();
+// Takes a unit that is being freed out of the queue (the others move up).
+void ForgetCarriedUnit(const tUnit* unit);
+
+// The unit-kind registry: kind names of level files and the editor palette.
+struct tUnitRecord {
+    std::string Name;
+    TClass UnitClass = nullptr;
+    tSprite* Sprite = nullptr;  // the editor palette picture (not owned)
+};
+extern std::vector<tUnitRecord> UnitKinds;
+
+void RegisterUnitKind(const std::string& name, TClass unitClass, tSprite* sprite);
+// The class of the first kind of exactly that name (case matters); tUnit when none.
+TClass UnitClassByName(const std::string& name);
+// The name of the first kind of exactly that class; empty when none.
+std::string UnitKindName(TClass unitClass);
+// A new unit of a unit class (its virtual constructor).
+std::unique_ptr<tUnit> CreateUnit(TClass unitClass);
+
+// Engine data of the unit module: the registry (and the cursor sprite with graphics).
+void InitGameEngineData();
+void FreeGameEngineData();
