@@ -127,10 +127,14 @@ void Mixer::MixChannelInto(MixChannel& c, float* accum, int frames)
     const bool loop = (c.loopMode & FSOUND_LOOP_NORMAL) != 0;
     const uint64_t step = (uint64_t(unsigned(c.frequency)) << 32) / uint64_t(unsigned(FRate));
     const uint64_t end = uint64_t(length) << 32;
+    // Below this position the next frame lies inside the sample: no checks needed.
+    const uint64_t safeEnd = uint64_t(length - 1) << 32;
     const float* data = s.data.data();
     const bool stereo = s.channels == 2;
+    constexpr float kFraction = 1.0f / 4294967296.0f;
     uint64_t pos = c.position;
-    for (int i = 0; i < frames; ++i) {
+    int i = 0;
+    while (i < frames) {
         if (pos >= end) {
             if (!loop) {
                 c.playing = false;
@@ -138,11 +142,34 @@ void Mixer::MixChannelInto(MixChannel& c, float* accum, int frames)
             }
             pos %= end;
         }
+        if (pos < safeEnd && step > 0) {
+            // A run of frames that all interpolate between two frames of the sample.
+            const uint64_t run = (safeEnd - pos + step - 1) / step;
+            const int n = int(std::min<uint64_t>(run, uint64_t(frames - i)));
+            float* out = accum + 2 * i;
+            if (stereo) {
+                for (int k = 0; k < n; ++k, pos += step) {
+                    const float* f = data + 2 * (pos >> 32);
+                    const float frac = float(pos & 0xFFFFFFFFu) * kFraction;
+                    out[2 * k] += (f[0] + (f[2] - f[0]) * frac) * left;
+                    out[2 * k + 1] += (f[1] + (f[3] - f[1]) * frac) * right;
+                }
+            } else {
+                for (int k = 0; k < n; ++k, pos += step) {
+                    const float* f = data + (pos >> 32);
+                    const float frac = float(pos & 0xFFFFFFFFu) * kFraction;
+                    const float v = f[0] + (f[1] - f[0]) * frac;
+                    out[2 * k] += v * left;
+                    out[2 * k + 1] += v * right;
+                }
+            }
+            i += n;
+            continue;
+        }
+        // The last frame: it leads into the loop start, or into silence.
         const int64_t index = int64_t(pos >> 32);
-        const float frac = float(pos & 0xFFFFFFFFu) * (1.0f / 4294967296.0f);
-        int64_t next = index + 1;
-        if (next >= length)
-            next = loop ? 0 : -1;
+        const float frac = float(pos & 0xFFFFFFFFu) * kFraction;
+        const int64_t next = index + 1 < length ? index + 1 : (loop ? 0 : -1);
         if (stereo) {
             float l0 = data[2 * index], r0 = data[2 * index + 1];
             float l1 = next >= 0 ? data[2 * next] : 0.0f;
@@ -157,6 +184,7 @@ void Mixer::MixChannelInto(MixChannel& c, float* accum, int frames)
             accum[2 * i + 1] += v * right;
         }
         pos += step;
+        ++i;
     }
     c.position = pos;
 }
