@@ -1,0 +1,171 @@
+#include "tesk/toolkit/PackageFiles.h"
+
+#include "tesk/toolkit/Misc.h"
+
+namespace {
+
+std::string& ProgramDir()
+{
+    static std::string dir = ApplicationDir();
+    return dir;
+}
+
+// The package's file name up to, not including, its last "." (the whole name when it
+// has none): "Base.Tarvol" gives the folder "Base".
+std::string PackageFolderName(const tZipFile& package)
+{
+    const std::string& name = package.FileName();
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::unique_ptr<TStream> ReadMember(const tZippedFile& entry)
+{
+    tZippedStream member(entry);
+    auto content = std::make_unique<TMemoryStream>();
+    content->SetSize(member.UncompressedSize());
+    member.ReadBuffer(content->Memory(), member.UncompressedSize());
+    content->SetPosition(0);
+    return content;
+}
+
+} // namespace
+
+// ---- the two lists ----
+
+std::vector<std::string>& SearchPaths()
+{
+    static std::vector<std::string> paths{"", ProgramDir() + "\\"};
+    return paths;
+}
+
+std::vector<std::unique_ptr<tZipFile>>& Packages()
+{
+    static std::vector<std::unique_ptr<tZipFile>> packages;
+    return packages;
+}
+
+void AddPackage(const std::string& fileName)
+{
+    if (!FileExists(fileName))
+        return;
+    auto package = std::make_unique<tZipFile>(fileName);
+    Packages().push_back(std::move(package));
+}
+
+void ResetPackageFiles(const std::string& applicationDir)
+{
+    Packages().clear();
+    ProgramDir() = applicationDir.empty() ? ApplicationDir() : applicationDir;
+    SearchPaths() = {"", ProgramDir() + "\\"};
+}
+
+// ---- lookups ----
+
+bool FindLooseFile(std::string& name)
+{
+    const std::string base = ProgramDir() + "\\";
+    for (const std::string& prefix : SearchPaths()) {
+        const std::string candidate = base + prefix + name;
+        if (FileExists(candidate)) {
+            name = ResolvePath(candidate);
+            return true;
+        }
+    }
+    for (const auto& package : Packages()) {
+        const std::string folder = base + PackageFolderName(*package) + "\\";
+        for (const std::string& prefix : SearchPaths()) {
+            const std::string candidate = folder + prefix + name;
+            if (FileExists(candidate)) {
+                name = ResolvePath(candidate);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+tZippedFile* FindPackageMember(const std::string& name)
+{
+    for (const auto& package : Packages())
+        for (const std::string& prefix : SearchPaths())
+            if (tZippedFile* entry = package->FindEntry(prefix + name))
+                return entry;
+    return nullptr;
+}
+
+bool PackageFileAvailable(const std::string& name)
+{
+    std::string copy = name;
+    return FindLooseFile(copy) || FindPackageMember(name) != nullptr;
+}
+
+bool PackageFileExists(const std::string& name)
+{
+    return PackageFileAvailable(name);
+}
+
+// ---- the stream ----
+
+tPackageFileStream::tPackageFileStream(const std::string& name)
+{
+    std::string found = name;
+    if (FindLooseFile(found)) {
+        FInner = std::make_unique<TFileStream>(found, fmOpenRead | fmShareDenyWrite);
+        return;
+    }
+    const tZippedFile* entry = FindPackageMember(name);
+    if (entry == nullptr)
+        throw EFileMissing("File Missing '" + name + "'.");
+    FInner = ReadMember(*entry);
+}
+
+tPackageFileStream::~tPackageFileStream() = default;
+
+int32_t tPackageFileStream::Read(void* buffer, int32_t count)
+{
+    return FInner->Read(buffer, count);
+}
+
+int32_t tPackageFileStream::Write(const void*, int32_t)
+{
+    throw EWriteToPackage("Attempted to write to a Packaged file");
+}
+
+int64_t tPackageFileStream::Seek(int64_t offset, uint16_t origin)
+{
+    return FInner->Seek(offset, origin);
+}
+
+std::unique_ptr<tPackageFileStream> OpenPackageFile(const std::string& name)
+{
+    return std::make_unique<tPackageFileStream>(name);
+}
+
+void ClosePackageFile(std::unique_ptr<tPackageFileStream>& stream)
+{
+    stream.reset();
+}
+
+void ClosePackageFile(tPackageFileStream* stream)
+{
+    delete stream;
+}
+
+// ---- folders ----
+
+void ForceDirectoryPath(const std::string& path)
+{
+    if (path.empty())
+        throw Exception("Unable to create directory");
+    std::string dir = path;
+    if (IsPathDelimiterChar(dir.back()))
+        dir.pop_back();
+    if (dir.empty() || DirectoryExists(dir))
+        return;
+    // Parents first; the recursion ends at the root or at a relative name's first folder.
+    const std::string parent = ExtractFilePath(dir);
+    if (!parent.empty() && parent != dir)
+        ForceDirectoryPath(parent);
+    CreateDir(dir);
+}

@@ -1,0 +1,135 @@
+#pragma once
+// Reading zip archives (the game's data packages). The central directory is read once
+// when an archive is mounted; a member is opened later as a stream holding its bytes in
+// memory. Members are stored (method 0) or raw deflate (any other method). Archives
+// with a comment, zip64, multi-disk archives, encryption and data descriptors are not
+// supported; CRCs are not checked.
+//
+// Every size and offset read from an archive is checked against the archive's own size
+// before it is used, so a damaged archive raises instead of reading or allocating wildly.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Exceptions.h"
+#include "platform/Streams.h"
+
+// "File is not Zip file."
+class ENotZipFile : public Exception {
+public:
+    using Exception::Exception;
+};
+// "LocalFile Signature not found", or a damaged directory or member.
+class EZipError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The 46-byte central-directory header, as read (little-endian fields decoded).
+struct TZipCentralHeader {
+    uint32_t Signature = 0;
+    uint16_t VersionMadeBy = 0;
+    uint16_t VersionNeeded = 0;
+    uint16_t Flags = 0;
+    uint16_t CompressionMethod = 0;
+    uint16_t Time = 0;
+    uint16_t Date = 0;
+    uint32_t Crc32 = 0;
+    uint32_t CompressedSize = 0;
+    uint32_t UncompressedSize = 0;
+    uint16_t FileNameLength = 0;
+    uint16_t ExtraFieldLength = 0;
+    uint16_t FileCommentLength = 0;
+    uint16_t DiskNumberStart = 0;
+    uint16_t InternalAttributes = 0;
+    uint32_t ExternalAttributes = 0;
+    uint32_t LocalHeaderOffset = 0;
+};
+
+class tZip;
+
+// One central-directory entry.
+class tZippedFile {
+public:
+    TZipCentralHeader Header;
+    std::string Name;
+    std::string Comment;
+    tZip* Owner = nullptr;
+
+    // A name ending in "/" is a folder, not a file.
+    bool IsFolder() const { return !Name.empty() && Name.back() == '/'; }
+
+private:
+    friend class tZip;
+    std::string FKey; // the name trimmed of blanks and lower-cased, for FindEntry
+};
+
+class tZip {
+public:
+    tZip() = default;
+    tZip(const tZip&) = delete;
+    tZip& operator=(const tZip&) = delete;
+    virtual ~tZip() = default;
+
+    // Fills the entry list from an open archive stream.
+    virtual void ReadDirectory(TStream& stream);
+    // A new stream over the whole archive, at any position; the caller owns it.
+    virtual std::unique_ptr<TStream> OpenStream() = 0;
+
+    // The first file entry whose name equals the given one once "\" in the request
+    // becomes "/", and both are trimmed of blanks and compared ignoring case.
+    // Folder entries are never found. nullptr when there is none.
+    tZippedFile* FindEntry(const std::string& name) const;
+
+    int Count() const { return static_cast<int>(FEntries.size()); }
+    tZippedFile& Entries(int index) const { return *FEntries.at(static_cast<size_t>(index)); }
+    // The archive's size when its directory was read.
+    int64_t ArchiveSize() const { return FArchiveSize; }
+
+private:
+    std::vector<std::unique_ptr<tZippedFile>> FEntries;
+    int64_t FArchiveSize = 0;
+};
+
+// An archive on disk. The file is opened anew for every member and closed again; the
+// name is kept as given (a relative name stays relative to the current directory).
+class tZipFile : public tZip {
+public:
+    explicit tZipFile(const std::string& fileName);
+    std::unique_ptr<TStream> OpenStream() override;
+    const std::string& FileName() const { return FFileName; }
+
+private:
+    std::string FFileName;
+};
+
+// An archive held in memory (archives embedded in the program, tests, fuzzing).
+class tZipInMemory : public tZip {
+public:
+    explicit tZipInMemory(std::string bytes);
+    std::unique_ptr<TStream> OpenStream() override;
+
+private:
+    std::string FBytes;
+};
+
+// A read-only view of one member, read whole into memory when constructed.
+class tZippedStream : public TStream {
+public:
+    explicit tZippedStream(const tZippedFile& entry);
+    ~tZippedStream() override;
+
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, uint16_t origin) override;
+
+    // The member's size from the central directory (checked, below 2^31).
+    int32_t UncompressedSize() const { return FUncompressedSize; }
+
+private:
+    std::unique_ptr<TMemoryStream> FCompressed;
+    std::unique_ptr<TStream> FContentOwned; // the inflater, for deflated members
+    TStream* FContent = nullptr;
+    int32_t FUncompressedSize = 0;
+};

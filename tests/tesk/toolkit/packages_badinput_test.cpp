@@ -1,0 +1,229 @@
+// Damaged packages: every case ends in a clear exception (or a defined result), never a
+// crash, a hang or an allocation the archive's own size does not justify.
+#include <cstring>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "tesk/toolkit/PackageFiles.h"
+#include "tesk/toolkit/dzlib.h"
+#include "tests/support/ScratchDir.h"
+#include "tests/support/ZipBuilder.h"
+
+namespace {
+
+enum class Raises { Nothing, ReadError, NotZip, ZipError, Compression };
+
+const char* Describe(Raises r)
+{
+    switch (r) {
+    case Raises::Nothing: return "nothing";
+    case Raises::ReadError: return "EReadError";
+    case Raises::NotZip: return "ENotZipFile";
+    case Raises::ZipError: return "EZipError";
+    case Raises::Compression: return "ECompressionError";
+    }
+    return "?";
+}
+
+// Runs f and names what it raised.
+Raises Outcome(const std::function<void()>& f, std::string* message = nullptr)
+{
+    try {
+        f();
+        return Raises::Nothing;
+    } catch (const EReadError& e) {
+        if (message)
+            *message = e.Message();
+        return Raises::ReadError;
+    } catch (const ENotZipFile& e) {
+        if (message)
+            *message = e.Message();
+        return Raises::NotZip;
+    } catch (const EZipError& e) {
+        if (message)
+            *message = e.Message();
+        return Raises::ZipError;
+    } catch (const ECompressionError& e) {
+        if (message)
+            *message = e.Message();
+        return Raises::Compression;
+    }
+}
+
+class BadPackages : public ::testing::Test {
+protected:
+    ScratchDir App;
+    void SetUp() override { ResetPackageFiles(App.Path()); }
+    void TearDown() override { ResetPackageFiles(); }
+
+    Raises MountOutcome(const std::string& bytes, std::string* message = nullptr)
+    {
+        ResetPackageFiles(App.Path());
+        App.Write("Base.Tarvol", bytes);
+        return Outcome([&] { AddPackage(App / "Base.Tarvol"); }, message);
+    }
+
+    // Mounts, then opens and reads "m" whole; the content read lands in `content`.
+    Raises OpenOutcome(const ZipMember& member, std::string* content = nullptr, std::string* message = nullptr)
+    {
+        const std::string bytes = BuildZip({ZipMember("first", "1"), member});
+        EXPECT_EQ(MountOutcome(bytes), Raises::Nothing);
+        return Outcome([&] {
+            auto s = OpenPackageFile(member.Name);
+            std::string out(static_cast<size_t>(s->Size()), '\0');
+            s->ReadBuffer(out.data(), static_cast<int32_t>(out.size()));
+            if (content)
+                *content = out;
+        }, message);
+    }
+};
+
+TEST_F(BadPackages, DamagedDirectoriesAreRefusedAtMount)
+{
+    const std::string good = BuildZip({ZipMember("a.txt", "alpha"), ZipMember("b.txt", "beta")});
+    const uint32_t goodDirOffset = [&] {
+        uint32_t v = 0;
+        std::memcpy(&v, good.data() + good.size() - 6, 4);
+        return v;
+    }();
+    struct Case {
+        const char* what;
+        std::string bytes;
+        Raises expected;
+    };
+    const Case cases[] = {
+        {"empty file", "", Raises::ReadError},
+        {"21 bytes", std::string(21, 'P'), Raises::ReadError},
+        {"wrong end signature", BuildZip({ZipMember("a")}, ZipLayout().WithEndSignature(0x06054B51)), Raises::NotZip},
+        {"archive comment", BuildZip({ZipMember("a")}, ZipLayout().WithArchiveComment("made by hand")), Raises::NotZip},
+        {"more entries than there are", BuildZip({ZipMember("a")}, ZipLayout().WithCount(2)), Raises::ZipError},
+        {"zip64 entry count", BuildZip({ZipMember("a")}, ZipLayout().WithCount(0xFFFF)), Raises::ZipError},
+        {"directory beyond the end", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(100000)), Raises::ZipError},
+        {"directory offset 2^31", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(0x80000000)), Raises::ZipError},
+        {"zip64 directory offset", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(0xFFFFFFFF)), Raises::ZipError},
+        {"directory offset inside a member", BuildZip({ZipMember("a", "xxxxxxxxxx")}, ZipLayout().WithDirectoryOffset(5)),
+         Raises::ZipError},
+        {"name length 65535", BuildZip({ZipMember("a")}, ZipLayout().WithNameLength(0xFFFF)), Raises::ZipError},
+        {"extra runs past the end", BuildZip({ZipMember("a")}, ZipLayout().WithExtraLength(200)), Raises::ZipError},
+        {"truncated mid-name", good.substr(0, goodDirOffset + 48) + good.substr(good.size() - 22), Raises::ZipError},
+        {"good", good, Raises::Nothing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string message;
+        const Raises got = MountOutcome(c.bytes, &message);
+        EXPECT_EQ(got, c.expected) << Describe(got) << " " << message;
+        if (got == Raises::NotZip) {
+            EXPECT_EQ(message, "File is not Zip file.");
+        }
+        if (got == Raises::ReadError) {
+            EXPECT_EQ(message, "Stream read error");
+        }
+    }
+}
+
+TEST_F(BadPackages, DamagedMembersRaiseWhenOpenedAndAllocateNothingFirst)
+{
+    const std::string text(5000, 'z');
+    const uint32_t big = 0x80000000;
+    struct Case {
+        const char* what;
+        ZipMember member;
+        Raises expected;
+        const char* message; // nullptr: not checked
+    };
+    const Case cases[] = {
+        {"local header beyond the end", ZipMember("m", "x").WithLocalOffset(1000000), Raises::ZipError,
+         "LocalFile Signature not found"},
+        {"local offset 0xFFFFFFFF", ZipMember("m", "x").WithLocalOffset(0xFFFFFFFF), Raises::ZipError,
+         "LocalFile Signature not found"},
+        {"wrong local signature", ZipMember("m", "x").WithLocalSignature(0x04034B51), Raises::ZipError,
+         "LocalFile Signature not found"},
+        {"local name and extra past the end", ZipMember("m", "x").WithLocalLengths(0xFFFF, 0xFFFF), Raises::ZipError, nullptr},
+        {"compressed size 0xFFFFFFFF", ZipMember("m", text).WithCompressedSize(0xFFFFFFFF), Raises::ZipError,
+         nullptr},
+        {"compressed size past the end", ZipMember("m", text).WithCompressedSize(400), Raises::ZipError,
+         nullptr},
+        {"uncompressed size 0xFFFFFFFF", ZipMember("m", text).WithUncompressedSize(0xFFFFFFFF),
+         Raises::ZipError, "Zip member size is damaged"},
+        {"uncompressed size 2^31", ZipMember("m", text).WithUncompressedSize(big), Raises::ZipError, nullptr},
+        {"stored, uncompressed size 2^31", ZipMember("m", text).Stored().WithUncompressedSize(big),
+         Raises::ZipError, nullptr},
+        {"beyond any deflate ratio", ZipMember("m", text).WithUncompressedSize(50000000), Raises::ZipError,
+         nullptr},
+        // The deflate data end before the declared size, and junk follows them: the read
+        // comes up short instead of spinning forever.
+        {"declared 10 bytes longer, junk after the data", ZipMember("m", text).WithTrailing("JUNK").WithUncompressedSize(5010), Raises::ReadError, "Stream read error"},
+        {"declared longer, data cut short", ZipMember("m", text).WithData(RawDeflate(text).substr(0, 10)),
+         Raises::ReadError, nullptr},
+        {"stored, declared larger than its data", ZipMember("m", text).Stored().WithUncompressedSize(5001), Raises::ReadError, nullptr},
+        {"method 12", ZipMember("m", text).WithMethod(12).WithData(std::string(100, '\xFF')), Raises::Compression, "error"},
+        {"method 99", ZipMember("m", text).WithMethod(99).WithData("\x07"),
+         Raises::Compression, "error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string message;
+        const Raises got = OpenOutcome(c.member, nullptr, &message);
+        EXPECT_EQ(got, c.expected) << Describe(got) << " " << message;
+        if (c.message) {
+            EXPECT_EQ(message, c.message);
+        }
+    }
+}
+
+TEST_F(BadPackages, OddButReadableMembersGiveDefinedContent)
+{
+    const std::string text = "0123456789abcdef";
+    struct Case {
+        const char* what;
+        ZipMember member;
+        std::string content;
+    };
+    const Case cases[] = {
+        {"declared smaller than the data", ZipMember("m", text).WithUncompressedSize(4), "0123"},
+        {"stored, declared smaller", ZipMember("m", text).Stored().WithUncompressedSize(3), "012"},
+        {"method 14 holding deflate data", ZipMember("m", text).WithMethod(14), text},
+        {"name with dots and a drive", ZipMember("C:/../m", text), text},
+        {"name with a leading slash", ZipMember("/m", text), text},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string content;
+        EXPECT_EQ(OpenOutcome(c.member, &content), Raises::Nothing);
+        EXPECT_EQ(content, c.content);
+    }
+    // An embedded NUL is part of the name, not its end.
+    const std::string nulName("a\0b", 3);
+    EXPECT_EQ(MountOutcome(BuildZip({ZipMember(nulName, "nul")})), Raises::Nothing);
+    EXPECT_FALSE(PackageFileExists("a"));
+    EXPECT_TRUE(PackageFileExists(nulName));
+}
+
+TEST_F(BadPackages, FlippedBitsNeverCrash)
+{
+    std::string text;
+    for (int i = 0; i < 150; ++i)
+        text += "row " + std::to_string(i % 37) + "\r\n";
+    const std::string good = BuildZip({ZipMember("a", text), ZipMember("b", text).Stored()});
+    // Flip one bit at a time across the whole archive: whatever each copy does, it must
+    // end in a result or one of the reader's exceptions.
+    for (size_t i = 0; i < good.size(); i += 5) {
+        std::string bad = good;
+        bad[i] = static_cast<char>(bad[i] ^ (1 << (i % 8)));
+        SCOPED_TRACE(i);
+        if (MountOutcome(bad) != Raises::Nothing)
+            continue;
+        for (const char* name : {"a", "b"})
+            Outcome([&] {
+                if (PackageFileExists(name)) {
+                    auto s = OpenPackageFile(name);
+                    std::string out(static_cast<size_t>(s->Size()), '\0');
+                    s->ReadBuffer(out.data(), static_cast<int32_t>(out.size()));
+                }
+            });
+    }
+}
+
+} // namespace
