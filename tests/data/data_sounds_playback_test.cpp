@@ -1,0 +1,163 @@
+// The sound data through the game's sound library, on the silent output: every
+// effect loads as the game loads it and plays out clean, the fuse loops seamlessly,
+// and every module plays its whole order list hot but unclipped, then loops.
+#include <algorithm>
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "platform/Fmod.h"
+#include "tests/data/SoundDataFiles.h"
+
+using namespace sounddata;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+class SoundPlayback : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
+        ASSERT_TRUE(FSOUND_Init(kRate, 64, 0));
+        FSOUND_SetSFXMasterVolume(255);
+    }
+    void TearDown() override { FSOUND_Close(); }
+
+    // Renders `frames` stereo frames; returns the left and right samples interleaved.
+    static std::vector<int16_t> Render(int frames)
+    {
+        std::vector<int16_t> out(2 * static_cast<size_t>(frames));
+        FmodTest::Render(out.data(), frames);
+        return out;
+    }
+};
+
+int PeakOf(const std::vector<int16_t>& s)
+{
+    int peak = 0;
+    for (int16_t v : s)
+        peak = std::max(peak, std::abs(int(v)));
+    return peak;
+}
+
+// The game's load mode: 8-bit mono, no loop, which a file with a header overrides.
+constexpr unsigned kGameLoadMode = 41;
+
+}  // namespace
+
+TEST_F(SoundPlayback, EveryEffectLoadsAsTheGameLoadsItAndPlaysOutClean)
+{
+    for (const ExpectedEffect& e : ExpectedEffects()) {
+        SCOPED_TRACE(e.name);
+        const std::string path = GeneratedDir() + "/samples/" + e.name;
+        FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_UNMANAGED, path.c_str(), kGameLoadMode, 0);
+        ASSERT_NE(sample, nullptr);
+        int frequency = 0, volume = 0, pan = 0, priority = 0;
+        ASSERT_TRUE(FSOUND_Sample_GetDefaults(sample, &frequency, &volume, &pan, &priority));
+        EXPECT_TRUE(frequency == 44100 || frequency == 22050) << frequency;
+        EXPECT_EQ(volume, 255);
+
+        const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
+        ASSERT_NE(channel, -1);
+        FSOUND_SetPan(channel, FSOUND_STEREOPAN);
+        // At full volume with the game's pan: loud, never clipping.
+        const auto sound = Render(static_cast<int>(e.maxSeconds * kRate));
+        const int peak = PeakOf(sound);
+        EXPECT_LT(peak, 32000);
+        EXPECT_GT(peak, 32768 / 40);  // not below -32 dBFS
+        FmodChannelState state;
+        if (e.looped) {
+            ASSERT_TRUE(FSOUND_Sample_SetLoopMode(sample, FSOUND_LOOP_NORMAL));
+        } else {
+            // The effect ends by itself within its length, and leaves silence.
+            const auto after = Render(kRate / 10);
+            EXPECT_EQ(PeakOf(after), 0);
+            EXPECT_FALSE(FmodTest::Channel(channel, state) && state.playing);
+        }
+        FSOUND_Sample_Free(sample);
+    }
+}
+
+TEST_F(SoundPlayback, TheFusePlaysOnAcrossItsLoopPointWithoutAClick)
+{
+    const std::string path = GeneratedDir() + "/samples/CherryBombFuse.Wav";
+    FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_UNMANAGED, path.c_str(), kGameLoadMode, 0);
+    ASSERT_NE(sample, nullptr);
+    const Wav w = ParseWav(ReadBytes(path));
+    ASSERT_TRUE(w.ok);
+    ASSERT_EQ(w.rate, kRate);
+    ASSERT_TRUE(FSOUND_Sample_SetLoopMode(sample, FSOUND_LOOP_NORMAL));
+    const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
+    ASSERT_NE(channel, -1);
+    FSOUND_SetPan(channel, FSOUND_STEREOPAN);
+
+    // Three passes: the output stays busy, and the steps at the loop points are no
+    // larger than the sound's own steps.
+    const int length = static_cast<int>(w.samples.size());
+    const auto out = Render(3 * length);
+    std::vector<int> steps;
+    for (size_t i = 2; i < out.size(); i += 2)
+        steps.push_back(std::abs(int(out[i]) - int(out[i - 2])));
+    std::vector<int> sorted = steps;
+    std::sort(sorted.begin(), sorted.end());
+    const int typicalMax = sorted[sorted.size() * 99 / 100];
+    for (int pass = 1; pass < 3; ++pass) {
+        const size_t at = static_cast<size_t>(pass * length) - 1;
+        EXPECT_LE(steps.at(at), typicalMax) << "loop point " << pass;
+    }
+    FmodChannelState state;
+    EXPECT_TRUE(FmodTest::Channel(channel, state) && state.playing);
+    const std::vector<int16_t> lastPass(out.end() - 2 * length, out.end());
+    EXPECT_GT(PeakOf(lastPass), 32768 / 10);
+    FSOUND_Sample_Free(sample);
+}
+
+TEST_F(SoundPlayback, EveryModulePlaysItsOrderListHotAndUnclippedThenLoops)
+{
+    for (const ExpectedModule& e : ExpectedModules()) {
+        SCOPED_TRACE(e.name);
+        const std::string path = GeneratedDir() + "/Music/" + e.name;
+        FMUSIC_MODULE* module = FMUSIC_LoadSong(path.c_str());
+        ASSERT_NE(module, nullptr);
+        ASSERT_TRUE(FMUSIC_PlaySong(module));
+        ASSERT_TRUE(FMUSIC_SetMasterVolume(module, 256));
+
+        // One pass at full master volume: close to full scale, never clipping.
+        int peak = 0;
+        double sumSquares = 0;
+        int highestOrder = 0;
+        const int chunk = kRate / 2;
+        const int chunks = static_cast<int>(e.minSeconds * 2);
+        for (int i = 0; i < chunks; ++i) {
+            const auto out = Render(chunk);
+            peak = std::max(peak, PeakOf(out));
+            for (int16_t v : out)
+                sumSquares += double(v) * v;
+            highestOrder = std::max(highestOrder, FMUSIC_GetOrder(module));
+        }
+        EXPECT_LT(peak, 32700);
+        EXPECT_GT(peak, 32768 / 2);  // within 6 dB of full scale
+        const double rms = std::sqrt(sumSquares / (2.0 * chunk * chunks)) / 32768.0;
+        EXPECT_GT(rms, 0.05);  // music all the way, not a few notes and silence
+        EXPECT_GT(highestOrder, 1);
+
+        // Play on until the order list wraps round to its start; the tune goes on.
+        bool wrapped = false;
+        int previous = FMUSIC_GetOrder(module);
+        for (int i = 0; i < 240 && !wrapped; ++i) {
+            Render(chunk);
+            const int order = FMUSIC_GetOrder(module);
+            wrapped = order < previous;
+            previous = order;
+        }
+        EXPECT_TRUE(wrapped);
+        EXPECT_GT(PeakOf(Render(kRate)), 32768 / 10);
+        FmodModuleState state;
+        ASSERT_TRUE(FmodTest::Module(module, state));
+        EXPECT_TRUE(state.playing);
+        FMUSIC_FreeSong(module);
+    }
+}
