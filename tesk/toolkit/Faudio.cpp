@@ -1,5 +1,9 @@
 #include "tesk/toolkit/Faudio.h"
 
+#include <climits>
+
+#include "tesk/toolkit/PackageFiles.h"
+
 namespace {
 
 // Every sample starts as a one-shot; a file with a header supplies its own format.
@@ -21,6 +25,77 @@ void CheckMusicResult(const std::string& text, bool ok)
 {
     if (!ok)
         throw eFMusicError(text);
+}
+
+// --- file callbacks ---
+
+// The library calls these from inside its load calls; a failure there is a failed load,
+// so nothing may escape them.
+
+namespace {
+tPackageFileStream* StreamOf(void* handle) { return static_cast<tPackageFileStream*>(handle); }
+int ClampPosition(int64_t position) { return position < 0 || position > INT_MAX ? -1 : int(position); }
+}  // namespace
+
+void* PackageSoundFileOpen(const char* name)
+{
+    if (!name)
+        return nullptr;
+    try {
+        return OpenPackageFile(name).release();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void PackageSoundFileClose(void* handle)
+{
+    try {
+        ClosePackageFile(StreamOf(handle));
+    } catch (...) {
+    }
+}
+
+int PackageSoundFileRead(void* buffer, int size, void* handle)
+{
+    if (!handle || !buffer || size <= 0)
+        return 0;
+    try {
+        return StreamOf(handle)->Read(buffer, size);
+    } catch (...) {
+        return -1;
+    }
+}
+
+int PackageSoundFileSeek(void* handle, int position, signed char mode)
+{
+    if (!handle)
+        return -1;
+    try {
+        tPackageFileStream* stream = StreamOf(handle);
+        if (mode < 0 || mode > 2)
+            return ClampPosition(stream->Position());
+        return ClampPosition(stream->Seek(position, uint16_t(mode)));
+    } catch (...) {
+        return -1;
+    }
+}
+
+int PackageSoundFileTell(void* handle)
+{
+    if (!handle)
+        return -1;
+    try {
+        return ClampPosition(StreamOf(handle)->Position());
+    } catch (...) {
+        return -1;
+    }
+}
+
+void InstallPackageFileCallbacks()
+{
+    FSOUND_File_SetCallbacks(PackageSoundFileOpen, PackageSoundFileClose, PackageSoundFileRead,
+                             PackageSoundFileSeek, PackageSoundFileTell);
 }
 
 // --- tModule ---

@@ -20,6 +20,21 @@ public:
 void CheckSoundResult(const std::string& text, bool ok);
 void CheckMusicResult(const std::string& text, bool ok);
 
+// Routes every file the sound library opens through the packaged-file system: the
+// main window installs it once, before anything is loaded; it survives the library's
+// close and restart.
+void InstallPackageFileCallbacks();
+
+// The callbacks it installs. The handle is a tPackageFileStream; open gives nullptr for
+// a missing or damaged file. None of them throws.
+void* PackageSoundFileOpen(const char* name);
+void PackageSoundFileClose(void* handle);
+int PackageSoundFileRead(void* buffer, int size, void* handle);
+// Mode 0 from the start, 1 from the current position, 2 from the end; any other mode
+// leaves the position. Returns the new position.
+int PackageSoundFileSeek(void* handle, int position, signed char mode);
+int PackageSoundFileTell(void* handle);
+
 class tModule {
 public:
     tModule() = default;

@@ -9,7 +9,10 @@
 
 #include "platform/Fmod.h"
 #include "tesk/toolkit/Faudio.h"
+#include "tesk/toolkit/PackageFiles.h"
+#include "tests/support/ScratchDir.h"
 #include "tests/support/SoundFixtures.h"
+#include "tests/support/ZipBuilder.h"
 
 namespace {
 
@@ -237,4 +240,93 @@ TEST_F(SoundWrapper, NamesReachTheLibraryWhole)
     tModule module;
     EXPECT_THROW(module.Load(modPath + std::string(1, '\0') + "x"), eFMusicError);
     EXPECT_TRUE(FmodTest::OpenedNames().empty());
+}
+
+namespace {
+
+std::string AsText(const soundfix::Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// A program folder with a loose sample and a data package holding a module and a
+// sample, mounted, with the package callbacks installed.
+class PackagedSounds : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
+        ASSERT_TRUE(FSOUND_Init(44100, 64, 0));
+        FmodTest::ClearOpenedNames();
+        tune = AsText(soundfix::MakeModule());
+        dir.Write("samples/Loose.wav", AsText(soundfix::ConstantWav(1000, 100)));
+        dir.Write("Base.Tarvol",
+                  BuildZip({{"Music/Tune.mod", tune}, {"samples/Packed.wav", AsText(soundfix::ConstantWav(500, 100))}}));
+        ResetPackageFiles(dir.Path());
+        AddPackage(dir / "Base.Tarvol");
+        InstallPackageFileCallbacks();
+    }
+    void TearDown() override
+    {
+        FSOUND_Close();
+        FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+        ResetPackageFiles();
+    }
+    ScratchDir dir;
+    std::string tune;
+};
+
+}  // namespace
+
+TEST_F(PackagedSounds, SamplesAndModulesLoadFromLooseFilesAndPackages)
+{
+    tSample loose, packed;
+    loose.LoadWav("SAMPLES\\loose.WAV");
+    packed.LoadWav("samples\\Packed.wav");
+    EXPECT_NE(loose.Sample(), nullptr);
+    EXPECT_NE(packed.Sample(), nullptr);
+    tModule module;
+    module.Load("Music\\Tune.mod");
+    EXPECT_NE(module.Module(), nullptr);
+    // The library sees the names exactly as the game gave them.
+    EXPECT_EQ(FmodTest::OpenedNames(),
+              (std::vector<std::string>{"SAMPLES\\loose.WAV", "samples\\Packed.wav", "Music\\Tune.mod"}));
+
+    // A missing file is a failed load with the usual text, not the package layer's error.
+    EXPECT_EQ(MessageOf<eFSoundError>([&] { loose.LoadWav("samples\\Gone.wav"); }),
+              "tSample.LoadWav(samples\\Gone.wav)\r");
+    EXPECT_EQ(MessageOf<eFMusicError>([&] { module.Load("Music\\Gone.xm"); }), "tModule.Load\r");
+    // The callbacks survive a restart of the library.
+    FSOUND_Close();
+    ASSERT_TRUE(FSOUND_Init(44100, 64, 0));
+    packed.LoadWav("samples\\Packed.wav");
+    EXPECT_NE(packed.Sample(), nullptr);
+}
+
+TEST_F(PackagedSounds, CallbacksReadSeekAndTellAPackagedFile)
+{
+    void* handle = PackageSoundFileOpen("music\\TUNE.MOD");
+    ASSERT_NE(handle, nullptr);
+    const int size = int(tune.size());
+    struct Step {
+        int position;
+        signed char mode;
+        int result;
+    } steps[] = {
+        {0, 2, size}, {10, 0, 10}, {5, 1, 15}, {-5, 2, size - 5}, {100, 7, size - 5}, {-1, -1, size - 5}, {20, 0, 20},
+    };
+    for (const Step& s : steps) {
+        EXPECT_EQ(PackageSoundFileSeek(handle, s.position, s.mode), s.result) << int(s.mode);
+        EXPECT_EQ(PackageSoundFileTell(handle), s.result);
+    }
+    char bytes[4] = {};
+    EXPECT_EQ(PackageSoundFileRead(bytes, 4, handle), 4);
+    EXPECT_EQ(std::string(bytes, 4), tune.substr(20, 4));
+    EXPECT_EQ(PackageSoundFileTell(handle), 24);
+    PackageSoundFileSeek(handle, 0, 2);
+    EXPECT_EQ(PackageSoundFileRead(bytes, 4, handle), 0);
+    PackageSoundFileClose(handle);
+
+    EXPECT_EQ(PackageSoundFileOpen("Music\\Gone.xm"), nullptr);
+    EXPECT_EQ(PackageSoundFileOpen(nullptr), nullptr);
+    EXPECT_EQ(PackageSoundFileRead(bytes, 4, nullptr), 0);
+    EXPECT_EQ(PackageSoundFileSeek(nullptr, 0, 0), -1);
+    EXPECT_EQ(PackageSoundFileTell(nullptr), -1);
 }
