@@ -49,18 +49,36 @@ int Points(const TTableCards& row)
 
 int Award(int loserPoints) { return loserPoints == 0 ? 6 : loserPoints < 32 ? 4 : loserPoints < 60 ? 2 : 0; }
 
-std::vector<TCard> Flatten(const THand& hand)
+// A few cards without allocation.
+struct CardList {
+    TCard Items[8]{};
+    std::size_t N = 0;
+    std::size_t size() const { return N; }
+    const TCard& operator[](std::size_t i) const { return Items[i]; }
+    const TCard* begin() const { return Items; }
+    const TCard* end() const { return Items + N; }
+    void push_back(const TCard& c)
+    {
+        if (N < 8)
+            Items[N++] = c;
+    }
+};
+
+CardList Flatten(const THand& hand)
 {
-    std::vector<TCard> out;
+    CardList out;
     for (int s = 1; s <= 4; ++s)
         for (int i = 1; i <= hand[s].Count; ++i)
             out.push_back(hand[s].Card(i));
     return out;
 }
 
-std::vector<TCard> Flatten(const TTableCards& row)
+CardList Flatten(const TTableCards& row)
 {
-    return std::vector<TCard>(row.Cards.begin(), row.Cards.begin() + row.Count);
+    CardList out;
+    for (int i = 1; i <= row.Count; ++i)
+        out.push_back(row.Card(i));
+    return out;
 }
 
 // One bit per card of the deck.
@@ -202,7 +220,11 @@ public:
 class Checker {
 public:
     Checker(TGame& game, CheckingView& view, TRandomGenerator& player, int yesPercent)
-        : Game(game), View(view), Player(player), YesPercent(yesPercent) {}
+        : Game(game), View(view), Player(player), YesPercent(yesPercent)
+    {
+        Taken.reserve(36);
+        TakenByUser.reserve(36);
+    }
 
     void Fail(const std::string& what)
     {
@@ -582,7 +604,7 @@ public:
     }
 
 private:
-    std::vector<TCard> HandCards() const { return Flatten(Game.UserHand); }
+    CardList HandCards() const { return Flatten(Game.UserHand); }
 
     // The attack goes on while the chosen suit has cards left to add.
     bool WantsMore()
@@ -593,7 +615,7 @@ private:
 
     int Choose(bool defending)
     {
-        const std::vector<TCard> hand = HandCards();
+        const CardList hand = HandCards();
         if (!defending) {
             if (Game.UserTable.Count == 0) {
                 // The longest suit, or now and then a random suit and count.
@@ -641,7 +663,7 @@ private:
 
     void Put(int n)
     {
-        const std::vector<TCard> hand = HandCards();
+        const CardList hand = HandCards();
         const bool inHand = n >= 1 && n <= static_cast<int>(hand.size());
         const bool legal = inHand && UserMayPut(Game, hand[static_cast<std::size_t>(n - 1)]);
         const int before = Game.UserTable.Count;
@@ -660,7 +682,7 @@ private:
 
     void TryIllegal()
     {
-        const std::vector<TCard> hand = HandCards();
+        const CardList hand = HandCards();
         std::vector<int> refused;
         for (std::size_t i = 0; i < hand.size(); ++i)
             if (!UserMayPut(Game, hand[i]))
