@@ -78,6 +78,8 @@ inline const std::vector<ExpectedModule>& ExpectedModules()
         {"AncientStories2.xm", "Extended Module: ", 0, 60.0},
         // The name the level editor offers.
         {"Zodezodi.s3m", "SCRM", 44, 45.0},
+        // Further tunes for levels that name their own music.
+        {"EchoingHalls.xm", "Extended Module: ", 0, 45.0},
     };
     return modules;
 }

@@ -210,21 +210,37 @@ void Writer::Arpeggio(int channel, int instrument, const std::vector<Chord>& cho
     }
 }
 
-void Writer::Pad(int channel, int instrument, const std::vector<Chord>& chords, int voice, int centreMidi, int volume,
-                 bool releaseAtEnd)
+int Writer::Pad(int channel, int instrument, const std::vector<Chord>& chords, int voice, int centreMidi, int volume,
+                int heldNote, bool releaseAtEnd)
 {
     int row = 0;
-    int previous = kNoNote;
+    int previous = heldNote;
+    bool struck = heldNote != kNoNote;
     for (const Chord& chord : chords) {
         const auto tones = chord.TonesIn(centreMidi - 6, centreMidi + 6);
         const int note = tones.at(static_cast<size_t>(voice) % tones.size());
-        if (note != previous)
-            Note(row, channel, note, instrument, volume);
+        if (note != previous) {
+            if (struck) {
+                // A note without an instrument keeps the envelope and volume going.
+                if (row >= 0 && row < p_.rows) {
+                    Cell& c = p_.At(row, channel);
+                    c.note = note;
+                    c.instrument = 0;
+                    c.volume = -1;
+                }
+            } else {
+                Note(row, channel, note, instrument, volume);
+                struck = true;
+            }
+        }
         previous = note;
         row += chord.rows;
     }
-    if (releaseAtEnd && row > 0)
+    if (releaseAtEnd && row > 0) {
         Note(row - 1, channel, kNoteOff, 0, -1);
+        return kNoNote;
+    }
+    return previous;
 }
 
 } // namespace soundgen

@@ -54,9 +54,12 @@ public:
                   int step, int octaveMidi, int volume);
 
     // Sustained chord voice: voice `voice` (0 = lowest) of the chord's close position
-    // around `centreMidi`, struck at each chord change and released at the end.
-    void Pad(int channel, int instrument, const std::vector<Chord>& chords, int voice, int centreMidi, int volume,
-             bool releaseAtEnd = true);
+    // around `centreMidi`. `heldNote` is the note still sounding from the previous
+    // pattern (kNoNote: none, the first note strikes the instrument); chord changes
+    // only move the pitch, so the envelope does not start again. Released at the end
+    // when asked. Returns the note sounding at the end.
+    int Pad(int channel, int instrument, const std::vector<Chord>& chords, int voice, int centreMidi, int volume,
+            int heldNote, bool releaseAtEnd);
 
     // Writes one cell field set; out-of-range rows are ignored.
     void Note(int row, int channel, int note, int instrument, int volume);

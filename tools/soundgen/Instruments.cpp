@@ -48,20 +48,25 @@ Instrument Finish(const char* name, Buf buf, int rate, double basePitch, size_t 
     return inst;
 }
 
-// A sustained tone: an attack of `attackCycles` cycles (where `attack` may add
-// breath or brightness), then a loop of `loopCycles` cycles. `voices` copies of the
-// waveform are detuned by one cycle per loop each, which gives a slow chorus.
+// A sustained tone: an attack of `attackCycles` cycles (where the caller may add
+// breath or brightness), then a loop of `loopCycles` cycles. Up to three copies of
+// the waveform, detuned by whole cycles per loop, give a slow chorus.
 Buf Sustained(const std::vector<double>& amps, int attackCycles, int loopCycles, int voices, uint32_t seed,
               size_t& loopStart, size_t& loopEnd)
 {
+    // The centre voice carries the tone; the others are quieter and beat against it
+    // at different rates (one and two cycles per loop), so the sound shimmers
+    // instead of pulsing.
+    static const int kOffsets[] = {0, 1, -2};
+    static const double kLevels[] = {1.0, 0.45, 0.3};
     const size_t attack = static_cast<size_t>(kPeriod * attackCycles);
     const double span = static_cast<double>(kPeriod) * loopCycles;
     Buf buf(attack + static_cast<size_t>(span));
-    for (int v = 0; v < voices; ++v) {
+    for (int v = 0; v < voices && v < 3; ++v) {
         const auto phases = RandomPhases(amps.size(), seed + static_cast<uint32_t>(v));
-        const double cycles = loopCycles + v - (voices - 1) / 2;
+        const double cycles = loopCycles + kOffsets[v];
         for (size_t i = 0; i < buf.size(); ++i)
-            buf[i] += Harmonics(amps, phases, cycles, span, i) / voices;
+            buf[i] += Harmonics(amps, phases, cycles, span, i) * kLevels[v];
     }
     loopStart = attack;
     loopEnd = buf.size();
@@ -77,10 +82,12 @@ Instrument MakeHarp()
     const size_t n = Frames(1.8, kRate);
     Buf buf(n);
     Rng rng(101);
-    OnePole soften(3500, kRate);
+    // A soft pluck: the noise is smoothed twice, so the attack is a warm thump
+    // rather than a bright click.
+    OnePole soften(1600, kRate), soften2(2400, kRate);
     std::vector<double> line(kPeriod + 1);
     for (double& v : line)
-        v = soften.Process(rng.Bipolar());
+        v = soften2.Process(soften.Process(rng.Bipolar()));
     size_t pos = 0;
     double previous = 0;
     for (size_t i = 0; i < n; ++i) {

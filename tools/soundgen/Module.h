@@ -76,6 +76,7 @@ struct Module {
     int channels = 8;
     int speed = 6;    // ticks per row
     int tempo = 125;  // beats per minute (a tick is 2.5 / tempo seconds)
+    int mixVolume = 48;  // S3M master volume, 16..127: the gain of the whole mix
     std::vector<int> panning;  // per channel, 0 (left) .. 255 (right)
     std::vector<Instrument> instruments;
     std::vector<Pattern> patterns;

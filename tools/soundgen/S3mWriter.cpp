@@ -3,6 +3,7 @@
 // Layout: a 96-byte header, the order list, paragraph pointers (offset / 16) to the
 // instruments and patterns, the default panning table; then each instrument (80 bytes),
 // each packed pattern and the sample data (unsigned 16-bit), all on 16-byte boundaries.
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -140,7 +141,7 @@ std::vector<uint8_t> WriteS3m(const Module& m)
     out.U8(64);               // global volume
     out.U8(static_cast<unsigned>(m.speed));
     out.U8(static_cast<unsigned>(m.tempo));
-    out.U8(0x80 | 0x30);      // stereo, master volume 48
+    out.U8(0x80 | (static_cast<unsigned>(std::clamp(m.mixVolume, 16, 127))));  // stereo, master volume
     out.U8(0);                // ultra-click removal
     out.U8(252);              // the default panning table follows the pointers
     out.Text("", 8);

@@ -71,40 +71,46 @@ Module Make()
          false, true, true, true, "x.x.x.x.xxxxXXXX"},
     };
 
+    int held[3] = {kNoNote, kNoNote, kNoNote};
     for (const Section& s : sections) {
         Pattern p(64, m.channels);
         Writer w(p);
         const auto chords = ParseChords(s.chords);
         if (s.harp)
-            w.Arpeggio(Harp, IHarp, chords, {0, 1, 2, 3, 4, 3, 2, 1}, 2, 57, 40);
-        if (s.pads)
-            for (int v = 0; v < 3; ++v)
-                w.Pad(Pad0 + v, IStrings, chords, v, 64, 26, false);
-        w.Bass(BassCh, IBass, chords, s.bassGrid, 41, 60);
+            w.Arpeggio(Harp, IHarp, chords, {0, 1, 2, 3, 4, 3, 2, 1}, 2, 57, 46);
+        for (int v = 0; v < 3; ++v) {
+            if (s.pads) {
+                held[v] = w.Pad(Pad0 + v, IStrings, chords, v, 64, 30, held[v], false);
+            } else if (held[v] != kNoNote) {
+                w.Note(0, Pad0 + v, kNoteOff, 0, -1);
+                held[v] = kNoNote;
+            }
+        }
+        w.Bass(BassCh, IBass, chords, s.bassGrid, 41, 64);
         if (*s.melody) {
-            w.Melody(Lead, IFlute, s.melody, 58);
-            w.Melody(Echo, IFlute, s.melody, 20, 3);
+            w.Melody(Lead, IFlute, s.melody, 64);
+            w.Melody(Echo, IFlute, s.melody, 22, 3);
         }
         if (s.kick)
             w.Drums(Kick, IKick, "X.....x...X.....", 64);
         if (s.snare) {
-            w.Drums(Snare, ISnare, "....X.......X...", 52);
+            w.Drums(Snare, ISnare, "....X.......X...", 56);
             if (*s.fill) {
                 Writer fill(p);
                 for (int r = 48; r < 64; ++r)
                     p.At(r, Snare) = Cell{};
                 std::string grid(48, '.');
-                fill.Drums(Snare, ISnare, grid + s.fill, 52);
+                fill.Drums(Snare, ISnare, grid + s.fill, 56);
             }
         }
         if (s.hats) {
-            w.Drums(Hat, IClosedHat, "x.o.x.o.x.o.x.o.", 34);
+            w.Drums(Hat, IClosedHat, "x.o.x.o.x.o.x.o.", 38);
             w.Drums(Hat, IOpenHat, "..............x.", 26);
         }
         if (s.frame)
-            w.Drums(Frame, IFrameDrum, "X..x..x.X..x.x..", 46);
+            w.Drums(Frame, IFrameDrum, "X..x..x.X..x.x..", 50);
         if (s.shaker)
-            w.Drums(Shaker, IShaker, "..x...x...x...xx", 28);
+            w.Drums(Shaker, IShaker, "..x...x...x...xx", 30);
         m.patterns.push_back(std::move(p));
     }
     for (size_t i = 0; i < m.patterns.size(); ++i)
@@ -139,6 +145,7 @@ Module Make()
     m.channels = ChannelCount;
     m.speed = 6;
     m.tempo = 140;
+    m.mixVolume = 64;
     m.panning = {112, 200, 64, 128, 176, 128, 144, 192, 80, 224};
     m.instruments = {MakeSquareLead(), MakeMarimba(), MakePluckBass(), MakeKick(),
                      MakeSnare(),      MakeClosedHat(), MakeOpenHat(),  MakeShaker()};
@@ -198,6 +205,78 @@ Module Make()
 
 } // namespace zodezodi
 
+// ---------------------------------------------------------------------------------
+// "EchoingHalls": a slow A minor piece for dark levels. Strings and harp, a bell-like
+// marimba, low flute and hand drums; 7 patterns at 92 beats per minute (about 73 s).
+
+namespace halls {
+
+enum Channel { Lead, Echo, Harp, Bell, BassCh, Pad0, Pad1, Pad2, Kick, Frame, Shaker, Spare, ChannelCount };
+enum Inst { None, IFlute, IHarp, IMarimba, IBass, IStrings, IKick, IFrameDrum, IShaker };
+
+struct Section {
+    const char* chords;
+    const char* melody;
+    int harpStep;
+    bool bass, kick, frame, shaker;
+};
+
+Module Make()
+{
+    Module m;
+    m.title = "Echoing Halls";
+    m.channels = ChannelCount;
+    m.speed = 6;
+    m.tempo = 92;
+    m.panning = {128, 80, 176, 96, 128, 64, 128, 192, 128, 112, 200, 128};
+    m.instruments = {MakeFlute(), MakeHarp(),  MakeMarimba(),   MakeBass(),
+                     MakeStrings(), MakeKick(), MakeFrameDrum(), MakeShaker()};
+    const char* a1 = "A4:6 C5:2 E5:8 | F5:6 E5:2 C5:8 | D5:6 B4:2 G4:4 B4:4 | E5:12 r:4";
+    const char* a2 = "A4:6 C5:2 E5:6 A5:2 | A5:6 G5:2 F5:8 | F5:6 E5:2 D5:4 F5:4 | E5:8 G#4:4 B4:4";
+    int held[3] = {kNoNote, kNoNote, kNoNote};
+    const Section sections[] = {
+        {"Am F G Em", "", 4, false, false, false, false},
+        {"Am F G Em", a1, 4, true, false, true, false},
+        {"Am F Dm E", a2, 2, true, false, true, true},
+        {"F G Am Am", "C6:8 A5:8 | B5:8 G5:8 | A5:4 E5:4 C5:4 E5:4 | A5:12 r:4", 2, true, true, true, true},
+        {"Dm Em F E", "D5:4 F5:4 A5:8 | G5:4 E5:4 B4:8 | C5:4 F5:4 A5:4 C6:4 | B5:8 G#5:8", 2, true, true, true,
+         true},
+        {"Am F G Em", a1, 2, true, true, true, true},
+        {"Am F Dm E", "A4:6 C5:2 E5:6 A5:2 | A5:6 G5:2 F5:8 | F5:6 E5:2 D5:4 F5:4 | E5:12 r:4", 4, true, false,
+         true, false},
+    };
+    for (const Section& s : sections) {
+        Pattern p(64, m.channels);
+        Writer w(p);
+        const auto chords = ParseChords(s.chords);
+        w.Arpeggio(Harp, IHarp, chords, {0, 1, 2, 3, 4, 5, 4, 3, 2, 1, 2, 3, 4, 3, 2, 1}, s.harpStep, 57, 46);
+        w.Arpeggio(Bell, IMarimba, chords, {5, 3, 4, 2}, 16, 60, 30);
+        // The strings sound throughout: struck once, then tied from pattern to pattern
+        // (the loop back to the start strikes them again).
+        for (int v = 0; v < 3; ++v)
+            held[v] = w.Pad(Pad0 + v, IStrings, chords, v, 62, 34, held[v], false);
+        if (s.bass)
+            w.Bass(BassCh, IBass, chords, "R.......R...5...", 40, 64);
+        if (*s.melody) {
+            w.Melody(Lead, IFlute, s.melody, 64);
+            w.Melody(Echo, IFlute, s.melody, 24, 4);
+        }
+        if (s.kick)
+            w.Drums(Kick, IKick, "X.......X.......", 48);
+        if (s.frame)
+            w.Drums(Frame, IFrameDrum, "X.......x...x.o.", 54);
+        if (s.shaker)
+            w.Drums(Shaker, IShaker, "..x...x...x...x.", 30);
+        m.patterns.push_back(std::move(p));
+    }
+    for (size_t i = 0; i < m.patterns.size(); ++i)
+        m.orders.push_back(static_cast<int>(i));
+    LoopToStart(m, Spare);
+    return m;
+}
+
+} // namespace halls
+
 } // namespace
 
 std::vector<Song> MakeSongs()
@@ -205,6 +284,7 @@ std::vector<Song> MakeSongs()
     std::vector<Song> songs;
     songs.push_back({"AncientStories2.xm", ModuleFormat::Xm, ancient::Make()});
     songs.push_back({"Zodezodi.s3m", ModuleFormat::S3m, zodezodi::Make()});
+    songs.push_back({"EchoingHalls.xm", ModuleFormat::Xm, halls::Make()});
     return songs;
 }
 
