@@ -1,0 +1,113 @@
+#include "platform/FramePresenter.h"
+
+#include <QEvent>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+// Kept by each presenting window as a child object: the last frame and the painting of it.
+class TKeptFrame : public QObject {
+public:
+    explicit TKeptFrame(QWidget* window) : QObject(window), FWindow(window)
+    {
+        setObjectName(QStringLiteral("TKeptFrame"));
+        window->installEventFilter(this);
+        window->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    }
+    QImage Image;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == FWindow && event->type() == QEvent::Paint) {
+            QPainter p(FWindow);
+            if (Image.isNull())
+                p.fillRect(FWindow->rect(), Qt::black);
+            else
+                p.drawImage(0, 0, Image);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget* FWindow;
+};
+
+TKeptFrame* KeptFrame(QWidget* w, bool create)
+{
+    auto* kept = w->findChild<TKeptFrame*>(QStringLiteral("TKeptFrame"), Qt::FindDirectChildrenOnly);
+    if (!kept && create)
+        kept = new TKeptFrame(w);
+    return kept;
+}
+
+} // namespace
+
+void PresentFrame(TPresentWindow window, const uint8_t* bits, int32_t width, int32_t height,
+                  int32_t pitch, const TBitFields& fields, const TRect* destRect)
+{
+    auto* w = static_cast<QWidget*>(window);
+    if (!w || !bits || width <= 0 || height <= 0)
+        return;
+    TKeptFrame* kept = KeptFrame(w, true);
+    const QSize client = w->size();
+    if (client.isEmpty())
+        return;
+    if (kept->Image.size() != client) {
+        QImage fresh(client, QImage::Format_RGB32);
+        fresh.fill(Qt::black);
+        kept->Image = fresh;
+    }
+    TRect dest = destRect ? *destRect : TRect{0, 0, client.width(), client.height()};
+    TRect visible = IntersectRect(dest, TRect{0, 0, client.width(), client.height()});
+    if (visible.IsEmpty())
+        return;
+    if (visible == dest) {
+        uchar* dst = kept->Image.bits() + static_cast<ptrdiff_t>(dest.Top) * kept->Image.bytesPerLine() +
+                     4 * dest.Left;
+        Convert16To32Stretched(bits, width, height, pitch, fields, dst, dest.Width(), dest.Height(),
+                               static_cast<int32_t>(kept->Image.bytesPerLine()));
+    } else {
+        // Only part of the destination lies in the client area: scale into a picture of the
+        // whole destination and copy the visible part.
+        QImage whole(dest.Width(), dest.Height(), QImage::Format_RGB32);
+        Convert16To32Stretched(bits, width, height, pitch, fields, whole.bits(), dest.Width(),
+                               dest.Height(), static_cast<int32_t>(whole.bytesPerLine()));
+        QPainter p(&kept->Image);
+        p.drawImage(QPoint(visible.Left, visible.Top), whole,
+                    QRect(visible.Left - dest.Left, visible.Top - dest.Top, visible.Width(),
+                          visible.Height()));
+    }
+    w->update();
+}
+
+void ForgetPresentedFrame(TPresentWindow window)
+{
+    auto* w = static_cast<QWidget*>(window);
+    if (!w)
+        return;
+    if (TKeptFrame* kept = KeptFrame(w, false))
+        kept->Image = QImage();
+    w->update();
+}
+
+TRect WindowClientRect(TPresentWindow window)
+{
+    auto* w = static_cast<QWidget*>(window);
+    if (!w)
+        return TRect{};
+    return TRect{0, 0, w->width(), w->height()};
+}
+
+TPoint WindowClientOrigin(TPresentWindow window)
+{
+    auto* w = static_cast<QWidget*>(window);
+    if (!w)
+        return TPoint{};
+    QPoint p = w->mapToGlobal(QPoint(0, 0));
+    return TPoint{p.x(), p.y()};
+}

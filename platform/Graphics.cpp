@@ -1,0 +1,877 @@
+#include "platform/Graphics.h"
+
+#include "platform/Streams.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+// ---------------------------------------------------------------------------------------
+// Geometry and colours
+
+TRect IntersectRect(const TRect& a, const TRect& b)
+{
+    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+            std::min(a.Bottom, b.Bottom)};
+    if (r.IsEmpty())
+        return TRect{};
+    return r;
+}
+
+TColor ColorToRGB(TColor color)
+{
+    if (color < 0) {
+        switch (color & 0xFF) {
+        case 5: // window
+        case 20: // button highlight
+            return 0xFFFFFF;
+        case 6: // window frame
+        case 8: // window text
+        case 18: // button text
+            return 0x000000;
+        case 16: // button shadow
+        case 17: // grey text
+            return 0x808080;
+        default: // button face, borders and the rest
+            return 0xC0C0C0;
+        }
+    }
+    return color & 0x00FFFFFF;
+}
+
+namespace {
+
+struct ChannelLayout {
+    uint32_t mask;
+    int shift;
+    int bits;
+};
+
+ChannelLayout Layout(uint32_t mask)
+{
+    ChannelLayout c{mask, 0, 0};
+    if (mask == 0)
+        return c;
+    while (((mask >> c.shift) & 1u) == 0)
+        ++c.shift;
+    while (c.shift + c.bits < 32 && ((mask >> (c.shift + c.bits)) & 1u))
+        ++c.bits;
+    if (c.bits > 8) // wider channels keep their top 8 bits
+        c.bits = 8;
+    return c;
+}
+
+uint32_t PackChannel(const ChannelLayout& c, uint8_t v)
+{
+    if (c.bits == 0)
+        return 0;
+    return (static_cast<uint32_t>(v >> (8 - c.bits)) << c.shift) & c.mask;
+}
+
+uint8_t UnpackChannel(const ChannelLayout& c, uint32_t pixel)
+{
+    if (c.bits == 0)
+        return 0;
+    return static_cast<uint8_t>((((pixel & c.mask) >> c.shift) << (8 - c.bits)) & 0xFF);
+}
+
+} // namespace
+
+uint16_t PackPixel16(const TBitFields& f, uint8_t r, uint8_t g, uint8_t b)
+{
+    return static_cast<uint16_t>(PackChannel(Layout(f.Red), r) | PackChannel(Layout(f.Green), g) |
+                                 PackChannel(Layout(f.Blue), b));
+}
+
+void UnpackPixel16(const TBitFields& f, uint16_t pixel, uint8_t& r, uint8_t& g, uint8_t& b)
+{
+    r = UnpackChannel(Layout(f.Red), pixel);
+    g = UnpackChannel(Layout(f.Green), pixel);
+    b = UnpackChannel(Layout(f.Blue), pixel);
+}
+
+int32_t TFont::Size() const
+{
+    if (Height < 0)
+        return static_cast<int32_t>(std::lround(-Height * 72.0 / 96.0));
+    return static_cast<int32_t>(std::lround(Height * 72.0 / 96.0));
+}
+
+void TFont::SetSize(int32_t points)
+{
+    Height = -static_cast<int32_t>(std::lround(points * 96.0 / 72.0));
+}
+
+// ---------------------------------------------------------------------------------------
+// Device contexts
+
+class TDeviceContext {
+public:
+    TDeviceContextInfo info;
+    QImage image; // a view of the memory; null when Qt cannot paint this layout
+};
+
+namespace {
+
+bool QtFormatFor(int bpp, const TBitFields& f, QImage::Format& format)
+{
+    switch (bpp) {
+    case 16:
+        if (f == BitFields565) {
+            format = QImage::Format_RGB16;
+            return true;
+        }
+        if (f == BitFields555) {
+            format = QImage::Format_RGB555;
+            return true;
+        }
+        return false;
+    case 24:
+        format = QImage::Format_BGR888;
+        return true;
+    case 32:
+        format = QImage::Format_RGB32;
+        return true;
+    case 8:
+        format = QImage::Format_Grayscale8;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Reads pixel (x, y) as 8-bit channels.
+inline void ReadRGB(const TDeviceContextInfo& d, int32_t x, int32_t y, uint8_t& r, uint8_t& g,
+                    uint8_t& b)
+{
+    const uint8_t* row = d.Bits + static_cast<ptrdiff_t>(y) * d.Pitch;
+    switch (d.BitsPerPixel) {
+    case 16: {
+        uint16_t p;
+        std::memcpy(&p, row + 2 * x, 2);
+        UnpackPixel16(d.Fields, p, r, g, b);
+        break;
+    }
+    case 24:
+        b = row[3 * x];
+        g = row[3 * x + 1];
+        r = row[3 * x + 2];
+        break;
+    case 32:
+        b = row[4 * x];
+        g = row[4 * x + 1];
+        r = row[4 * x + 2];
+        break;
+    default:
+        r = g = b = row[x];
+        break;
+    }
+}
+
+inline void WriteRGB(const TDeviceContextInfo& d, int32_t x, int32_t y, uint8_t r, uint8_t g,
+                     uint8_t b)
+{
+    uint8_t* row = d.Bits + static_cast<ptrdiff_t>(y) * d.Pitch;
+    switch (d.BitsPerPixel) {
+    case 16: {
+        uint16_t p = PackPixel16(d.Fields, r, g, b);
+        std::memcpy(row + 2 * x, &p, 2);
+        break;
+    }
+    case 24:
+        row[3 * x] = b;
+        row[3 * x + 1] = g;
+        row[3 * x + 2] = r;
+        break;
+    case 32:
+        row[4 * x] = b;
+        row[4 * x + 1] = g;
+        row[4 * x + 2] = r;
+        row[4 * x + 3] = 0;
+        break;
+    default:
+        row[x] = static_cast<uint8_t>((r * 77 + g * 150 + b * 29) >> 8);
+        break;
+    }
+}
+
+// Pixel value in the context's own layout for an 8-bit colour (16-bit layouts and
+// 24/32-bit as B G R packed little-endian).
+inline uint32_t NativePixel(const TDeviceContextInfo& d, TColor color)
+{
+    color = ColorToRGB(color);
+    uint8_t r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
+    switch (d.BitsPerPixel) {
+    case 16:
+        return PackPixel16(d.Fields, r, g, b);
+    case 24:
+    case 32:
+        return static_cast<uint32_t>(b) | (static_cast<uint32_t>(g) << 8) |
+               (static_cast<uint32_t>(r) << 16);
+    default:
+        return static_cast<uint8_t>((r * 77 + g * 150 + b * 29) >> 8);
+    }
+}
+
+inline uint32_t ReadNative(const TDeviceContextInfo& d, int32_t x, int32_t y)
+{
+    const uint8_t* row = d.Bits + static_cast<ptrdiff_t>(y) * d.Pitch;
+    switch (d.BitsPerPixel) {
+    case 16: {
+        uint16_t p;
+        std::memcpy(&p, row + 2 * x, 2);
+        return p;
+    }
+    case 24:
+        return row[3 * x] | (row[3 * x + 1] << 8) | (row[3 * x + 2] << 16);
+    case 32:
+        return row[4 * x] | (row[4 * x + 1] << 8) | (row[4 * x + 2] << 16);
+    default:
+        return row[x];
+    }
+}
+
+inline void WriteNative(const TDeviceContextInfo& d, int32_t x, int32_t y, uint32_t v)
+{
+    uint8_t* row = d.Bits + static_cast<ptrdiff_t>(y) * d.Pitch;
+    switch (d.BitsPerPixel) {
+    case 16: {
+        uint16_t p = static_cast<uint16_t>(v);
+        std::memcpy(row + 2 * x, &p, 2);
+        break;
+    }
+    case 24:
+        row[3 * x] = v & 0xFF;
+        row[3 * x + 1] = (v >> 8) & 0xFF;
+        row[3 * x + 2] = (v >> 16) & 0xFF;
+        break;
+    case 32:
+        row[4 * x] = v & 0xFF;
+        row[4 * x + 1] = (v >> 8) & 0xFF;
+        row[4 * x + 2] = (v >> 16) & 0xFF;
+        row[4 * x + 3] = 0;
+        break;
+    default:
+        row[x] = static_cast<uint8_t>(v);
+        break;
+    }
+}
+
+// Source pixel converted to the destination's layout.
+inline uint32_t ConvertedPixel(const TDeviceContextInfo& s, int32_t sx, int32_t sy,
+                               const TDeviceContextInfo& d)
+{
+    if (s.BitsPerPixel == d.BitsPerPixel && (s.BitsPerPixel != 16 || s.Fields == d.Fields))
+        return ReadNative(s, sx, sy);
+    uint8_t r, g, b;
+    ReadRGB(s, sx, sy, r, g, b);
+    switch (d.BitsPerPixel) {
+    case 16:
+        return PackPixel16(d.Fields, r, g, b);
+    case 24:
+    case 32:
+        return b | (g << 8) | (r << 16);
+    default:
+        return static_cast<uint8_t>((r * 77 + g * 150 + b * 29) >> 8);
+    }
+}
+
+} // namespace
+
+TDeviceContextPtr MakeDeviceContext(uint8_t* bits, int32_t width, int32_t height, int32_t pitch,
+                                    int32_t bitsPerPixel, const TBitFields& fields)
+{
+    if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32)
+        throw EInvalidGraphicOperation("Unsupported pixel layout for a device context");
+    TDeviceContextPtr dc(new TDeviceContext());
+    dc->info = TDeviceContextInfo{bits, std::max(width, 0), std::max(height, 0), pitch,
+                                  bitsPerPixel, fields};
+    QImage::Format format;
+    if (bits && width > 0 && height > 0 && QtFormatFor(bitsPerPixel, fields, format))
+        dc->image = QImage(bits, width, height, pitch, format);
+    return dc;
+}
+
+void FreeDeviceContext(TDeviceContext* dc) { delete dc; }
+
+TDeviceContextInfo DeviceContextInfo(HDC dc)
+{
+    return dc ? dc->info : TDeviceContextInfo{};
+}
+
+void BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC source,
+            int32_t sx, int32_t sy, uint32_t rop, TColor brushColor)
+{
+    if (!dest || !source || width <= 0 || height <= 0)
+        return;
+    const TDeviceContextInfo& d = dest->info;
+    const TDeviceContextInfo& s = source->info;
+    if (!d.Bits || !s.Bits)
+        return;
+    // Clip against both contexts, moving the other side by the same amount.
+    if (x < 0) { width += x; sx -= x; x = 0; }
+    if (y < 0) { height += y; sy -= y; y = 0; }
+    if (sx < 0) { width += sx; x -= sx; sx = 0; }
+    if (sy < 0) { height += sy; y -= sy; sy = 0; }
+    width = std::min({width, d.Width - x, s.Width - sx});
+    height = std::min({height, d.Height - y, s.Height - sy});
+    if (width <= 0 || height <= 0)
+        return;
+    if (rop == ropPatternWhereSource) {
+        const uint32_t pattern = NativePixel(d, brushColor);
+        for (int32_t j = 0; j < height; ++j)
+            for (int32_t i = 0; i < width; ++i) {
+                uint32_t src = ConvertedPixel(s, sx + i, sy + j, d);
+                uint32_t dst = ReadNative(d, x + i, y + j);
+                WriteNative(d, x + i, y + j, (dst & ~src) | (pattern & src));
+            }
+        return;
+    }
+    const bool sameLayout =
+        s.BitsPerPixel == d.BitsPerPixel && (s.BitsPerPixel != 16 || s.Fields == d.Fields);
+    for (int32_t j = 0; j < height; ++j) {
+        if (sameLayout) {
+            const int bytes = d.BitsPerPixel / 8;
+            std::memmove(d.Bits + static_cast<ptrdiff_t>(y + j) * d.Pitch + x * bytes,
+                         s.Bits + static_cast<ptrdiff_t>(sy + j) * s.Pitch + sx * bytes,
+                         static_cast<size_t>(width) * bytes);
+        } else {
+            for (int32_t i = 0; i < width; ++i)
+                WriteNative(d, x + i, y + j, ConvertedPixel(s, sx + i, sy + j, d));
+        }
+    }
+}
+
+void StretchBlt(HDC dest, const TRect& destRect, HDC source, const TRect& sourceRect)
+{
+    if (!dest || !source || destRect.IsEmpty() || sourceRect.IsEmpty())
+        return;
+    const TDeviceContextInfo& d = dest->info;
+    const TDeviceContextInfo& s = source->info;
+    if (!d.Bits || !s.Bits)
+        return;
+    const int64_t dw = destRect.Width(), dh = destRect.Height();
+    const int64_t sw = sourceRect.Width(), sh = sourceRect.Height();
+    const int32_t y0 = std::max(destRect.Top, 0), y1 = std::min(destRect.Bottom, d.Height);
+    const int32_t x0 = std::max(destRect.Left, 0), x1 = std::min(destRect.Right, d.Width);
+    for (int32_t y = y0; y < y1; ++y) {
+        int64_t syy = sourceRect.Top + (y - destRect.Top) * sh / dh;
+        if (syy < 0 || syy >= s.Height)
+            continue;
+        for (int32_t x = x0; x < x1; ++x) {
+            int64_t sxx = sourceRect.Left + (x - destRect.Left) * sw / dw;
+            if (sxx < 0 || sxx >= s.Width)
+                continue;
+            WriteNative(d, x, y,
+                        ConvertedPixel(s, static_cast<int32_t>(sxx), static_cast<int32_t>(syy), d));
+        }
+    }
+}
+
+void Convert16To32Stretched(const uint8_t* src, int32_t srcWidth, int32_t srcHeight,
+                            int32_t srcPitch, const TBitFields& fields, uint8_t* dst,
+                            int32_t dstWidth, int32_t dstHeight, int32_t dstPitch)
+{
+    if (!src || !dst || srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0)
+        return;
+    // One look-up table from the 16-bit pixel to the 32-bit one.
+    static thread_local std::vector<uint32_t> table;
+    static thread_local TBitFields tableFields{0, 0, 0};
+    if (table.empty() || !(tableFields == fields)) {
+        table.resize(65536);
+        for (uint32_t p = 0; p < 65536; ++p) {
+            uint8_t r, g, b;
+            UnpackPixel16(fields, static_cast<uint16_t>(p), r, g, b);
+            table[p] = 0xFF000000u | b | (g << 8) | (r << 16);
+        }
+        tableFields = fields;
+    }
+    std::vector<int32_t> columns(static_cast<size_t>(dstWidth));
+    for (int32_t x = 0; x < dstWidth; ++x)
+        columns[x] = static_cast<int32_t>(static_cast<int64_t>(x) * srcWidth / dstWidth);
+    for (int32_t y = 0; y < dstHeight; ++y) {
+        const int32_t sy = static_cast<int32_t>(static_cast<int64_t>(y) * srcHeight / dstHeight);
+        const uint8_t* srow = src + static_cast<ptrdiff_t>(sy) * srcPitch;
+        uint32_t* drow = reinterpret_cast<uint32_t*>(dst + static_cast<ptrdiff_t>(y) * dstPitch);
+        for (int32_t x = 0; x < dstWidth; ++x) {
+            uint16_t p;
+            std::memcpy(&p, srow + 2 * columns[x], 2);
+            drow[x] = table[p];
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Pictures
+
+void TGraphic::LoadFromStream(TStream& stream)
+{
+    const int64_t left = stream.Size() - stream.Position();
+    // No picture file of the games comes near this; a larger one is refused unread.
+    constexpr int64_t MaxPictureFileBytes = int64_t(256) * 1024 * 1024;
+    if (left > MaxPictureFileBytes)
+        throw EInvalidGraphic("Picture file of " + std::to_string(left) + " bytes is too large");
+    std::vector<uint8_t> bytes(static_cast<size_t>(left > 0 ? left : 0));
+    if (!bytes.empty())
+        stream.ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+    LoadFromMemory(bytes.data(), bytes.size());
+}
+
+// ---------------------------------------------------------------------------------------
+// TBitmap
+
+const TGraphicClassInfo TBitmap::ClassInfo{
+    "TBitmap", []() -> std::unique_ptr<TGraphic> { return std::make_unique<TBitmap>(); }};
+
+TBitmap::TBitmap() = default;
+TBitmap::~TBitmap() = default;
+
+namespace {
+
+int32_t StorageBits(TPixelFormat f)
+{
+    switch (f) {
+    case pf8bit:
+        return 8;
+    case pf15bit:
+    case pf16bit:
+        return 16;
+    case pf32bit:
+        return 32;
+    default:
+        return 24;
+    }
+}
+
+} // namespace
+
+int32_t TBitmap::BitsPerPixel() const { return StorageBits(FPixelFormat); }
+
+void TBitmap::Reallocate(int32_t width, int32_t height, TPixelFormat format, bool keep)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const int32_t bpp = StorageBits(format);
+    const int64_t rowBytes = ((static_cast<int64_t>(width) * bpp + 31) / 32) * 4;
+    const int64_t total = rowBytes * height;
+    if (rowBytes > INT32_MAX || total > (int64_t(1) << 32))
+        throw EInvalidGraphic("Bitmap of " + std::to_string(width) + " x " +
+                              std::to_string(height) + " pixels is too large");
+    std::vector<uint8_t> pixels;
+    try {
+        pixels.assign(static_cast<size_t>(total), 0);
+    } catch (const std::bad_alloc&) {
+        throw EInvalidGraphic("Not enough memory for a bitmap of " + std::to_string(width) +
+                              " x " + std::to_string(height) + " pixels");
+    }
+    TBitmap old;
+    if (keep && !Empty()) {
+        old.FWidth = FWidth;
+        old.FHeight = FHeight;
+        old.FRowBytes = FRowBytes;
+        old.FPixelFormat = FPixelFormat;
+        old.FBitFields = FBitFields;
+        old.FPixels.swap(FPixels);
+    }
+    FDC.reset();
+    FWidth = width;
+    FHeight = height;
+    FRowBytes = static_cast<int32_t>(rowBytes);
+    FPixelFormat = format;
+    FPixels.swap(pixels);
+    if (keep && !old.Empty() && !Empty()) {
+        auto od = old.Handle();
+        BitBlt(Handle(), 0, 0, FWidth, FHeight, od, 0, 0, cmSrcCopy);
+    }
+}
+
+void TBitmap::SetSize(int32_t width, int32_t height)
+{
+    if (width == FWidth && height == FHeight)
+        return;
+    Reallocate(width, height, FPixelFormat, false);
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format)
+{
+    if (format == pfDevice || format == pfCustom || format == pf1bit || format == pf4bit)
+        format = pf24bit;
+    if (format == pf15bit) {
+        format = pf16bit;
+        if (FPixelFormat != pf16bit) {
+            FBitFields = BitFields555;
+        } else if (!(FBitFields == BitFields555)) {
+            SetBitFields(BitFields555);
+            return;
+        }
+    }
+    if (format == FPixelFormat)
+        return;
+    Reallocate(FWidth, FHeight, format, true);
+}
+
+void TBitmap::SetBitFields(const TBitFields& fields)
+{
+    if (fields == FBitFields)
+        return;
+    if (FPixelFormat != pf16bit || Empty()) {
+        FBitFields = fields;
+        FDC.reset();
+        return;
+    }
+    TBitmap old;
+    old.FWidth = FWidth;
+    old.FHeight = FHeight;
+    old.FRowBytes = FRowBytes;
+    old.FPixelFormat = FPixelFormat;
+    old.FBitFields = FBitFields;
+    old.FPixels = FPixels;
+    FBitFields = fields;
+    FDC.reset();
+    BitBlt(Handle(), 0, 0, FWidth, FHeight, old.Handle(), 0, 0, cmSrcCopy);
+}
+
+uint8_t* TBitmap::ScanLine(int32_t y)
+{
+    if (y < 0 || y >= FHeight || FWidth <= 0)
+        throw EInvalidGraphicOperation("Scan line index out of range");
+    return FPixels.data() + static_cast<ptrdiff_t>(y) * FRowBytes;
+}
+
+const uint8_t* TBitmap::ScanLine(int32_t y) const
+{
+    return const_cast<TBitmap*>(this)->ScanLine(y);
+}
+
+TColor TBitmap::PixelColor(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
+        return clNone;
+    TDeviceContextInfo info{const_cast<uint8_t*>(FPixels.data()), FWidth, FHeight, FRowBytes,
+                            BitsPerPixel(), FBitFields};
+    uint8_t r, g, b;
+    ReadRGB(info, x, y, r, g, b);
+    return RGB(r, g, b);
+}
+
+void TBitmap::SetPixelColor(int32_t x, int32_t y, TColor color)
+{
+    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
+        return;
+    color = ColorToRGB(color);
+    TDeviceContextInfo info{FPixels.data(), FWidth, FHeight, FRowBytes, BitsPerPixel(),
+                            FBitFields};
+    WriteRGB(info, x, y, GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+TCanvas& TBitmap::Canvas()
+{
+    if (!FCanvas)
+        FCanvas = std::make_unique<TCanvas>(this);
+    return *FCanvas;
+}
+
+HDC TBitmap::Handle()
+{
+    if (!FDC)
+        FDC = MakeDeviceContext(FPixels.empty() ? nullptr : FPixels.data(), FWidth, FHeight,
+                                FRowBytes, BitsPerPixel(), FBitFields);
+    return FDC.get();
+}
+
+void TBitmap::Assign(const TBitmap* source)
+{
+    if (source == this)
+        return;
+    FDC.reset();
+    if (!source) {
+        FWidth = FHeight = FRowBytes = 0;
+        FPixels.clear();
+        return;
+    }
+    FWidth = source->FWidth;
+    FHeight = source->FHeight;
+    FRowBytes = source->FRowBytes;
+    FPixelFormat = source->FPixelFormat;
+    FBitFields = source->FBitFields;
+    FPixels = source->FPixels;
+    Transparent = source->Transparent;
+}
+
+void TBitmap::Exchange(TBitmap& other) noexcept
+{
+    std::swap(FWidth, other.FWidth);
+    std::swap(FHeight, other.FHeight);
+    std::swap(FRowBytes, other.FRowBytes);
+    std::swap(FPixelFormat, other.FPixelFormat);
+    std::swap(FBitFields, other.FBitFields);
+    FPixels.swap(other.FPixels);
+    FDC.reset();
+    other.FDC.reset();
+}
+
+TColor TBitmap::TransparentColor() const
+{
+    if (Empty())
+        return clDefault;
+    return PixelColor(0, FHeight - 1) | clPaletteRelative;
+}
+
+// ---------------------------------------------------------------------------------------
+// TCanvas
+
+TCanvas::TCanvas(TBitmap* bitmap) : FBitmap(bitmap) {}
+TCanvas::~TCanvas() = default;
+
+HDC TCanvas::Handle()
+{
+    if (FAttached)
+        return FAttached;
+    return FBitmap ? FBitmap->Handle() : nullptr;
+}
+
+void TCanvas::SetHandle(HDC dc) { FAttached = dc; }
+
+namespace {
+
+QColor ToQColor(TColor c)
+{
+    c = ColorToRGB(c);
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+QFont ToQFont(const TFont& f)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setBold((f.Style & fsBold) != 0);
+    font.setItalic((f.Style & fsItalic) != 0);
+    font.setUnderline((f.Style & fsUnderline) != 0);
+    font.setStrikeOut((f.Style & fsStrikeOut) != 0);
+    if (f.Height < 0) {
+        font.setPixelSize(-f.Height);
+    } else if (f.Height > 0) {
+        // A positive height is the whole cell: scale the em so the line height fits.
+        font.setPixelSize(f.Height);
+        int h = QFontMetrics(font).height();
+        if (h > f.Height)
+            font.setPixelSize(std::max(1, f.Height * f.Height / h));
+    }
+    return font;
+}
+
+bool CanUseFonts() { return QGuiApplication::instance() != nullptr; }
+
+} // namespace
+
+TColor TCanvas::Pixel(int32_t x, int32_t y)
+{
+    HDC dc = Handle();
+    if (!dc || x < 0 || y < 0 || x >= dc->info.Width || y >= dc->info.Height)
+        return clNone;
+    uint8_t r, g, b;
+    ReadRGB(dc->info, x, y, r, g, b);
+    return RGB(r, g, b);
+}
+
+void TCanvas::SetPixel(int32_t x, int32_t y, TColor color)
+{
+    HDC dc = Handle();
+    if (!dc || x < 0 || y < 0 || x >= dc->info.Width || y >= dc->info.Height)
+        return;
+    color = ColorToRGB(color);
+    WriteRGB(dc->info, x, y, GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+void TCanvas::FillRect(const TRect& rect)
+{
+    HDC dc = Handle();
+    if (!dc || Brush.Style == bsClear)
+        return;
+    const TDeviceContextInfo& d = dc->info;
+    TRect r = IntersectRect(rect, TRect{0, 0, d.Width, d.Height});
+    if (r.IsEmpty())
+        return;
+    if (Brush.Bitmap && !Brush.Bitmap->Empty()) {
+        for (int32_t y = r.Top; y < r.Bottom; ++y)
+            for (int32_t x = r.Left; x < r.Right; ++x) {
+                TColor c = Brush.Bitmap->PixelColor(x % Brush.Bitmap->Width(),
+                                                    y % Brush.Bitmap->Height());
+                WriteNative(d, x, y, NativePixel(d, c));
+            }
+        return;
+    }
+    const uint32_t v = NativePixel(d, Brush.Color);
+    for (int32_t y = r.Top; y < r.Bottom; ++y)
+        for (int32_t x = r.Left; x < r.Right; ++x)
+            WriteNative(d, x, y, v);
+}
+
+void TCanvas::FrameRect(const TRect& rect)
+{
+    if (rect.IsEmpty())
+        return;
+    TBrushStyle keep = Brush.Style;
+    Brush.Style = bsSolid;
+    FillRect(TRect{rect.Left, rect.Top, rect.Right, rect.Top + 1});
+    FillRect(TRect{rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom});
+    FillRect(TRect{rect.Left, rect.Top, rect.Left + 1, rect.Bottom});
+    FillRect(TRect{rect.Right - 1, rect.Top, rect.Right, rect.Bottom});
+    Brush.Style = keep;
+}
+
+void TCanvas::LineTo(int32_t x, int32_t y)
+{
+    HDC dc = Handle();
+    const TPoint from = PenPos;
+    PenPos = Point(x, y);
+    if (!dc || Pen.Style == psClear)
+        return;
+    const TDeviceContextInfo& d = dc->info;
+    const uint32_t v = NativePixel(d, Pen.Color);
+    const int32_t half = std::max(Pen.Width, 1) / 2;
+    const int32_t size = std::max(Pen.Width, 1);
+    // Bresenham, without the end point.
+    int32_t x0 = from.X, y0 = from.Y;
+    const int32_t dx = std::abs(x - x0), sx = x0 < x ? 1 : -1;
+    const int32_t dy = -std::abs(y - y0), sy = y0 < y ? 1 : -1;
+    int32_t err = dx + dy;
+    while (!(x0 == x && y0 == y)) {
+        for (int32_t j = 0; j < size; ++j)
+            for (int32_t i = 0; i < size; ++i) {
+                int32_t px = x0 - half + i, py = y0 - half + j;
+                if (px >= 0 && py >= 0 && px < d.Width && py < d.Height)
+                    WriteNative(d, px, py, v);
+            }
+        int32_t e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x0 += sx; }
+        if (e2 <= dx) { err += dx; y0 += sy; }
+    }
+}
+
+void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    if (right <= left || bottom <= top)
+        return;
+    FillRect(TRect{left, top, right, bottom});
+    if (Pen.Style == psClear)
+        return;
+    TBrush keep = Brush;
+    Brush = TBrush{Pen.Color, bsSolid, nullptr};
+    const int32_t w = std::max(Pen.Width, 1);
+    FillRect(TRect{left, top, right, std::min(bottom, top + w)});
+    FillRect(TRect{left, std::max(top, bottom - w), right, bottom});
+    FillRect(TRect{left, top, std::min(right, left + w), bottom});
+    FillRect(TRect{std::max(left, right - w), top, right, bottom});
+    Brush = keep;
+}
+
+void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    HDC dc = Handle();
+    if (!dc || dc->image.isNull() || right <= left || bottom <= top)
+        return;
+    QPainter p(&dc->image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (Pen.Style == psClear)
+        p.setPen(Qt::NoPen);
+    else
+        p.setPen(QPen(ToQColor(Pen.Color), std::max(Pen.Width, 1)));
+    if (Brush.Style == bsClear)
+        p.setBrush(Qt::NoBrush);
+    else
+        p.setBrush(ToQColor(Brush.Color));
+    p.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+}
+
+TPoint TCanvas::TextExtent(const std::string& text)
+{
+    if (!CanUseFonts())
+        return TPoint{};
+    QFontMetrics m(ToQFont(Font));
+    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return TPoint{static_cast<int32_t>(m.horizontalAdvance(s)), static_cast<int32_t>(m.height())};
+}
+
+void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
+{
+    TPoint ext = TextExtent(text);
+    if (Brush.Style == bsSolid)
+        FillRect(TRect{x, y, x + ext.X, y + ext.Y});
+    HDC dc = Handle();
+    PenPos = Point(x + ext.X, y);
+    if (!dc || dc->image.isNull() || !CanUseFonts() || text.empty())
+        return;
+    QPainter p(&dc->image);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    QFont font = ToQFont(Font);
+    p.setFont(font);
+    p.setPen(ToQColor(Font.Color));
+    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    p.drawText(x, y + QFontMetrics(font).ascent(), s);
+}
+
+void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text)
+{
+    HDC dc = Handle();
+    TPoint ext = TextExtent(text);
+    if (Brush.Style == bsSolid)
+        FillRect(rect);
+    if (!dc || dc->image.isNull() || !CanUseFonts() || text.empty())
+        return;
+    QPainter p(&dc->image);
+    p.setClipRect(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()));
+    QFont font = ToQFont(Font);
+    p.setFont(font);
+    p.setPen(ToQColor(Font.Color));
+    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    p.drawText(x, y + QFontMetrics(font).ascent(), s);
+    (void)ext;
+}
+
+namespace {
+
+// A device context over a picture's pixels, for the canvas's copies.
+HDC GraphicHandle(const TGraphic& graphic)
+{
+    if (graphic.ClassType() == &TBitmap::ClassInfo)
+        return const_cast<TBitmap&>(static_cast<const TBitmap&>(graphic)).Handle();
+    if (graphic.ClassType() == &TJPEGImage::ClassInfo)
+        return const_cast<TBitmap&>(static_cast<const TJPEGImage&>(graphic).Bitmap()).Handle();
+    return nullptr;
+}
+
+} // namespace
+
+void TCanvas::Draw(int32_t x, int32_t y, const TGraphic& graphic)
+{
+    if (graphic.Empty())
+        return;
+    BitBlt(Handle(), x, y, graphic.Width(), graphic.Height(), GraphicHandle(graphic), 0, 0,
+           cmSrcCopy);
+}
+
+void TCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic)
+{
+    if (graphic.Empty())
+        return;
+    StretchBlt(Handle(), rect, GraphicHandle(graphic),
+               TRect{0, 0, graphic.Width(), graphic.Height()});
+}
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect)
+{
+    if (dest.Width() == sourceRect.Width() && dest.Height() == sourceRect.Height()) {
+        BitBlt(Handle(), dest.Left, dest.Top, dest.Width(), dest.Height(), source.Handle(),
+               sourceRect.Left, sourceRect.Top, CopyMode, Brush.Color);
+        return;
+    }
+    StretchBlt(Handle(), dest, source.Handle(), sourceRect);
+}

@@ -1,0 +1,132 @@
+// Loading images into 16-bit surfaces: JPEG decoding, the brightness pass with key
+// snapping, conversion to the current format, and the ".mask" companions.
+#include <memory>
+
+#include "platform/Streams.h"
+#include "tesk/toolkit/Dib16.h"
+#include "tesk/toolkit/Misc.h"
+#include "tesk/toolkit/PackageFiles.h"
+
+namespace {
+
+void NoteLoading(const std::string&) {}
+void Pump() {}
+
+// Writes a 24-bit bitmap into 16-bit rows by dropping the low bits of each channel.
+void Convert24To16(const TBitmap& rgb, tDib16& dib)
+{
+    const TPixelFormatInfo& f = PixelFormat;
+    uint16_t rt[256], gt[256], bt[256];
+    for (int v = 0; v < 256; ++v) {
+        rt[v] = static_cast<uint16_t>((v / f.R.Divisor) << f.R.Shift);
+        gt[v] = static_cast<uint16_t>((v / f.G.Divisor) << f.G.Shift);
+        bt[v] = static_cast<uint16_t>((v / f.B.Divisor) << f.B.Shift);
+    }
+    for (int32_t y = 0; y < rgb.Height(); ++y) {
+        const uint8_t* src = rgb.ScanLine(y);
+        uint16_t* dst = dib.ScanLine(y);
+        for (int32_t x = 0; x < rgb.Width(); ++x, src += 3)
+            dst[x] = static_cast<uint16_t>(bt[src[0]] + gt[src[1]] + rt[src[2]]);
+    }
+}
+
+} // namespace
+
+void DoBrightnessChange(TBitmap& bitmap, const std::array<uint8_t, 256>& table)
+{
+    if (bitmap.PixelFormat() != pf24bit)
+        throw Exception("Non-24bit bitmap encountered in DoBrightnessChange");
+    for (int32_t y = 0; y < bitmap.Height(); ++y) {
+        Pump();
+        uint8_t* p = bitmap.ScanLine(y);
+        for (int32_t x = 0; x < bitmap.Width(); ++x, p += 3) {
+            const uint8_t b = p[0], g = p[1], r = p[2];
+            if (g <= 32 && b >= 209 && r >= 209) {
+                p[0] = 255;
+                p[1] = 0;
+                p[2] = 255;
+            } else if (g <= 32 && b >= 209 && r <= 32) {
+                p[0] = 255;
+                p[1] = 0;
+                p[2] = 0;
+            } else {
+                p[0] = table[b];
+                p[1] = table[g];
+                p[2] = table[r];
+            }
+        }
+    }
+}
+
+void tDib16::Load()
+{
+    if (Loaded)
+        return;
+    NoteLoading("Loading " + Name);
+    Pump();
+    try {
+        TBitmap rgb;
+        {
+            TJPEGImage jpeg;
+            std::unique_ptr<tPackageFileStream> stream = OpenPackageFile(Name);
+            Pump();
+            jpeg.LoadFromStream(*stream);
+            ClosePackageFile(stream);
+            Pump();
+            jpeg.TakeBitmap(rgb);
+        }
+        Pump();
+        if (!NoBrightnessChange)
+            DoBrightnessChange(rgb, BrightnessTable);
+        Pump();
+        ReleaseSurface();
+        Width = rgb.Width();
+        Height = rgb.Height();
+        CreateSurface();
+        Convert24To16(rgb, *this);
+        ClipRect = TRect{0, 0, Width, Height};
+        Pump();
+        ApplyMask();
+        Loaded = true;
+    } catch (...) {
+        // A picture is either complete or not loaded at all.
+        ReleaseSurface();
+        Loaded = false;
+        throw;
+    }
+}
+
+void tDib16::Unload()
+{
+    if (Loaded) {
+        ReleaseSurface();
+        Loaded = false;
+    }
+}
+
+void tDib16::SetMaskName(const std::string& name)
+{
+    MaskName = name;
+    if (Loaded)
+        ApplyMask();
+}
+
+void tDib16::ApplyMask()
+{
+    Pump();
+    if (MaskName.empty() || !PackageFileExists(MaskName))
+        return;
+    TBitmap mask;
+    {
+        std::unique_ptr<tPackageFileStream> stream = OpenPackageFile(MaskName);
+        mask.LoadFromStream(*stream);
+        ClosePackageFile(stream);
+    }
+    Pump();
+    // White mask pixels take the key colour, black ones leave the image: bit by bit,
+    // D := (D and not S) or (magenta and S), with S the mask pixel in the image's format.
+    TBitmap& bitmap = Bitmap();
+    BitBlt(bitmap.Handle(), 0, 0, Width, Height, mask.Handle(), 0, 0, ropPatternWhereSource,
+           0xFF00FF);
+    Unlock();
+}
