@@ -2,6 +2,7 @@
 // as a short, clean 16-bit mono PCM WAV at a shared loudness, and every module is a
 // complete XM or S3M file whose order list ends by jumping back to the start.
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <set>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/data/SoundDataFiles.h"
+#include "tests/support/ScratchDir.h"
 
 using namespace sounddata;
 
@@ -44,6 +46,23 @@ Wav LoadEffect(const ExpectedEffect& e)
 }
 
 }  // namespace
+
+TEST(SoundFiles, TheGeneratorWritesTheSameBytesOnEveryRun)
+{
+    // The build makes the data afresh each time; a package that changed from build to
+    // build without a source change would hide real changes and defeat caching.
+    ScratchDir dir;
+    const std::string generator = std::string(TP_BIN_DIR) + "/../tools/soundgen/soundgen";
+    const std::string command = "\"" + generator + "\" \"" + dir.Path() + "\" --no-check > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (const ExpectedEffect& e : ExpectedEffects())
+        EXPECT_TRUE(ReadBytes(dir / ("samples/" + std::string(e.name))) ==
+                    ReadBytes(GeneratedDir() + "/samples/" + e.name))
+            << e.name;
+    for (const ExpectedModule& e : ExpectedModules())
+        EXPECT_TRUE(ReadBytes(dir / ("Music/" + std::string(e.name))) == ReadBytes(GeneratedDir() + "/Music/" + e.name))
+            << e.name;
+}
 
 TEST(SoundFiles, TheSamplesFolderHoldsExactlyTheGameSounds)
 {

@@ -1,12 +1,15 @@
-// The sound data through the game's sound library, on the silent output: every
-// effect loads as the game loads it and plays out clean, the fuse loops seamlessly,
-// and every module plays its whole order list hot but unclipped, then loops.
+// The sound data through the game's sound wrapper and its packaged-file lookup, on
+// the silent output: every effect loads by the name the game asks for and plays out
+// clean, the fuse loops seamlessly, and every module plays its whole order list hot
+// but unclipped, then loops.
 #include <algorithm>
 #include <cmath>
 
 #include <gtest/gtest.h>
 
 #include "platform/Fmod.h"
+#include "tesk/toolkit/Faudio.h"
+#include "tesk/toolkit/PackageFiles.h"
 #include "tests/data/SoundDataFiles.h"
 
 using namespace sounddata;
@@ -19,12 +22,20 @@ class SoundPlayback : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+        // The generated folder stands where the program's folder would: "samples\..."
+        // and "Music\..." are found there as loose files.
+        ResetPackageFiles(GeneratedDir());
+        InstallPackageFileCallbacks();
         ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
         ASSERT_TRUE(FSOUND_Init(kRate, 64, 0));
         FSOUND_SetSFXMasterVolume(255);
     }
-    void TearDown() override { FSOUND_Close(); }
+    void TearDown() override
+    {
+        FSOUND_Close();
+        FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+        ResetPackageFiles();
+    }
 
     // Renders `frames` stereo frames; returns the left and right samples interleaved.
     static std::vector<int16_t> Render(int frames)
@@ -43,56 +54,48 @@ int PeakOf(const std::vector<int16_t>& s)
     return peak;
 }
 
-// The game's load mode: 8-bit mono, no loop, which a file with a header overrides.
-constexpr unsigned kGameLoadMode = 41;
-
 }  // namespace
 
 TEST_F(SoundPlayback, EveryEffectLoadsAsTheGameLoadsItAndPlaysOutClean)
 {
     for (const ExpectedEffect& e : ExpectedEffects()) {
         SCOPED_TRACE(e.name);
-        const std::string path = GeneratedDir() + "/samples/" + e.name;
-        FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_UNMANAGED, path.c_str(), kGameLoadMode, 0);
-        ASSERT_NE(sample, nullptr);
+        tSample sample;
+        ASSERT_NO_THROW(sample.LoadWav(std::string("samples\\") + e.name));
         int frequency = 0, volume = 0, pan = 0, priority = 0;
-        ASSERT_TRUE(FSOUND_Sample_GetDefaults(sample, &frequency, &volume, &pan, &priority));
+        sample.GetDefaults(frequency, volume, pan, priority);
         EXPECT_TRUE(frequency == 44100 || frequency == 22050) << frequency;
         EXPECT_EQ(volume, 255);
+        if (e.looped)
+            sample.SetLoopMode(FSOUND_LOOP_NORMAL);
 
-        const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
-        ASSERT_NE(channel, -1);
-        FSOUND_SetPan(channel, FSOUND_STEREOPAN);
         // At full volume with the game's pan: loud, never clipping.
+        const int channel = sample.Play();
         const auto sound = Render(static_cast<int>(e.maxSeconds * kRate));
         const int peak = PeakOf(sound);
         EXPECT_LT(peak, 32000);
         EXPECT_GT(peak, 32768 / 40);  // not below -32 dBFS
         FmodChannelState state;
+        const bool playing = FmodTest::Channel(channel, state) && state.playing;
         if (e.looped) {
-            ASSERT_TRUE(FSOUND_Sample_SetLoopMode(sample, FSOUND_LOOP_NORMAL));
+            EXPECT_TRUE(playing);
         } else {
             // The effect ends by itself within its length, and leaves silence.
-            const auto after = Render(kRate / 10);
-            EXPECT_EQ(PeakOf(after), 0);
-            EXPECT_FALSE(FmodTest::Channel(channel, state) && state.playing);
+            EXPECT_FALSE(playing);
+            EXPECT_EQ(PeakOf(Render(kRate / 10)), 0);
         }
-        FSOUND_Sample_Free(sample);
     }
 }
 
 TEST_F(SoundPlayback, TheFusePlaysOnAcrossItsLoopPointWithoutAClick)
 {
-    const std::string path = GeneratedDir() + "/samples/CherryBombFuse.Wav";
-    FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_UNMANAGED, path.c_str(), kGameLoadMode, 0);
-    ASSERT_NE(sample, nullptr);
-    const Wav w = ParseWav(ReadBytes(path));
+    const Wav w = ParseWav(ReadBytes(GeneratedDir() + "/samples/CherryBombFuse.Wav"));
     ASSERT_TRUE(w.ok);
     ASSERT_EQ(w.rate, kRate);
-    ASSERT_TRUE(FSOUND_Sample_SetLoopMode(sample, FSOUND_LOOP_NORMAL));
-    const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
-    ASSERT_NE(channel, -1);
-    FSOUND_SetPan(channel, FSOUND_STEREOPAN);
+    tSample sample;
+    sample.LoadWav("samples\\CherryBombFuse.Wav");
+    sample.SetLoopMode(FSOUND_LOOP_NORMAL);
+    const int channel = sample.Play();
 
     // Three passes: the output stays busy, and the steps at the loop points are no
     // larger than the sound's own steps.
@@ -112,18 +115,16 @@ TEST_F(SoundPlayback, TheFusePlaysOnAcrossItsLoopPointWithoutAClick)
     EXPECT_TRUE(FmodTest::Channel(channel, state) && state.playing);
     const std::vector<int16_t> lastPass(out.end() - 2 * length, out.end());
     EXPECT_GT(PeakOf(lastPass), 32768 / 10);
-    FSOUND_Sample_Free(sample);
 }
 
 TEST_F(SoundPlayback, EveryModulePlaysItsOrderListHotAndUnclippedThenLoops)
 {
     for (const ExpectedModule& e : ExpectedModules()) {
         SCOPED_TRACE(e.name);
-        const std::string path = GeneratedDir() + "/Music/" + e.name;
-        FMUSIC_MODULE* module = FMUSIC_LoadSong(path.c_str());
-        ASSERT_NE(module, nullptr);
-        ASSERT_TRUE(FMUSIC_PlaySong(module));
-        ASSERT_TRUE(FMUSIC_SetMasterVolume(module, 256));
+        tModule module;
+        ASSERT_NO_THROW(module.Load(std::string("Music\\") + e.name));
+        module.Play();
+        module.SetMasterVolume(256);
 
         // One pass at full master volume: close to full scale, never clipping.
         int peak = 0;
@@ -136,7 +137,7 @@ TEST_F(SoundPlayback, EveryModulePlaysItsOrderListHotAndUnclippedThenLoops)
             peak = std::max(peak, PeakOf(out));
             for (int16_t v : out)
                 sumSquares += double(v) * v;
-            highestOrder = std::max(highestOrder, FMUSIC_GetOrder(module));
+            highestOrder = std::max(highestOrder, module.GetOrder());
         }
         EXPECT_LT(peak, 32700);
         EXPECT_GT(peak, 32768 / 2);  // within 6 dB of full scale
@@ -146,18 +147,17 @@ TEST_F(SoundPlayback, EveryModulePlaysItsOrderListHotAndUnclippedThenLoops)
 
         // Play on until the order list wraps round to its start; the tune goes on.
         bool wrapped = false;
-        int previous = FMUSIC_GetOrder(module);
+        int previous = module.GetOrder();
         for (int i = 0; i < 240 && !wrapped; ++i) {
             Render(chunk);
-            const int order = FMUSIC_GetOrder(module);
+            const int order = module.GetOrder();
             wrapped = order < previous;
             previous = order;
         }
         EXPECT_TRUE(wrapped);
         EXPECT_GT(PeakOf(Render(kRate)), 32768 / 10);
         FmodModuleState state;
-        ASSERT_TRUE(FmodTest::Module(module, state));
+        ASSERT_TRUE(FmodTest::Module(module.Module(), state));
         EXPECT_TRUE(state.playing);
-        FMUSIC_FreeSong(module);
     }
 }
