@@ -129,6 +129,19 @@ void Mixer::MixChannelInto(MixChannel& c, float* accum, int frames)
     const uint64_t end = uint64_t(length) << 32;
     // Below this position the next frame lies inside the sample: no checks needed.
     const uint64_t safeEnd = uint64_t(length - 1) << 32;
+    if (left == 0.0f && right == 0.0f) {
+        // Inaudible: the sound only moves on (and ends or loops on time).
+        uint64_t next = c.position + step * uint64_t(frames);
+        if (next >= end) {
+            if (!loop) {
+                c.playing = false;
+                return;
+            }
+            next %= end;
+        }
+        c.position = next;
+        return;
+    }
     const float* data = s.data.data();
     const bool stereo = s.channels == 2;
     constexpr float kFraction = 1.0f / 4294967296.0f;

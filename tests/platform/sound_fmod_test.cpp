@@ -337,6 +337,22 @@ TEST_F(SoundLibrary, SamplesEndLoopAndFollowTheirFrequency)
     Render(60);
     ASSERT_TRUE(FmodTest::Channel(slow, state));
     EXPECT_FALSE(state.playing);
+    // Silent channels (by their volume or the effects master volume) keep time too.
+    const int quiet = FSOUND_PlaySound(FSOUND_FREE, s);
+    FSOUND_SetVolume(quiet, 0);
+    FSOUND_SetSFXMasterVolume(0);
+    const int muted = FSOUND_PlaySound(FSOUND_FREE, s);
+    Render(99);
+    ASSERT_TRUE(FmodTest::Channel(quiet, state));
+    EXPECT_TRUE(state.playing);
+    ASSERT_TRUE(FmodTest::Channel(muted, state));
+    EXPECT_TRUE(state.playing);
+    Render(1);
+    ASSERT_TRUE(FmodTest::Channel(quiet, state));
+    EXPECT_FALSE(state.playing);
+    ASSERT_TRUE(FmodTest::Channel(muted, state));
+    EXPECT_FALSE(state.playing);
+    FSOUND_SetSFXMasterVolume(255);
 
     ASSERT_TRUE(FSOUND_Sample_SetLoopMode(s, FSOUND_LOOP_NORMAL));
     int looping = FSOUND_PlaySound(FSOUND_FREE, s);
