@@ -9,7 +9,6 @@
 // translate to their zero-based storage.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -44,11 +43,11 @@ inline bool SameCard(const TCard& a, const TCard& b) { return a.Rank == b.Rank &
 // they were played; a defence may mix suits).
 struct TSuitGroup {
     std::uint8_t Count = 0;
-    std::array<TCard, HandSize> Cards{};
+    TCard Cards[HandSize]{};
 
     // Card at position i, 1..Count.
-    TCard& Card(int i) { return Cards[static_cast<std::size_t>(i - 1)]; }
-    const TCard& Card(int i) const { return Cards[static_cast<std::size_t>(i - 1)]; }
+    TCard& Card(int i) { return Cards[i - 1]; }
+    const TCard& Card(int i) const { return Cards[i - 1]; }
     // Puts a card after the last one; a full row is left unchanged.
     void Append(const TCard& card);
 };
@@ -57,19 +56,19 @@ using TTableCards = TSuitGroup;
 // Four suit groups, indexed by suit 1..4; group s holds only cards of suit s, and the
 // hand never holds more than four cards in all.
 struct THand {
-    std::array<TSuitGroup, SuitCount> Groups{};
+    TSuitGroup Groups[SuitCount]{};
 
-    TSuitGroup& operator[](int suit) { return Groups[static_cast<std::size_t>(suit - 1)]; }
-    const TSuitGroup& operator[](int suit) const { return Groups[static_cast<std::size_t>(suit - 1)]; }
+    TSuitGroup& operator[](int suit) { return Groups[suit - 1]; }
+    const TSuitGroup& operator[](int suit) const { return Groups[suit - 1]; }
 };
 
 // The undealt cards: ids at positions 1..Count; the top of the deck is position Count.
 struct TDeck {
     std::uint8_t Count = 0;
-    std::array<std::uint8_t, DeckSize> Ids{};
+    std::uint8_t Ids[DeckSize]{};
 
-    std::uint8_t& Id(int i) { return Ids[static_cast<std::size_t>(i - 1)]; }
-    std::uint8_t Id(int i) const { return Ids[static_cast<std::size_t>(i - 1)]; }
+    std::uint8_t& Id(int i) { return Ids[i - 1]; }
+    std::uint8_t Id(int i) const { return Ids[i - 1]; }
 };
 
 // Where a card sits in a hand: suit group 1..4 and position 1..Count within it.

@@ -377,8 +377,8 @@ void TGame::RedrawRow(TSlotRow row, TSlotMemory& memory, const TCard* cards, int
 
 void TGame::RedrawCards()
 {
-    RedrawRow(TSlotRow::ComputerTable, SlotMemory[0], ComputerTable.Cards.data(), ComputerTable.Count);
-    RedrawRow(TSlotRow::UserTable, SlotMemory[1], UserTable.Cards.data(), UserTable.Count);
+    RedrawRow(TSlotRow::ComputerTable, SlotMemory[0], ComputerTable.Cards, ComputerTable.Count);
+    RedrawRow(TSlotRow::UserTable, SlotMemory[1], UserTable.Cards, UserTable.Count);
     std::array<TCard, HandSize> hand{};
     int n = 0;
     for (int s = 1; s <= SuitCount; ++s)

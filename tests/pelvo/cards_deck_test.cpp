@@ -85,7 +85,7 @@ TEST(Shuffle, TwoHundredFiftySwapsInDrawOrder)
     // A real generator gives a permutation of the 36 ids.
     TRandomGenerator gen(77);
     ShuffleDeck(deck, gen);
-    std::vector<int> ids(deck.Ids.begin(), deck.Ids.end());
+    std::vector<int> ids(std::begin(deck.Ids), std::end(deck.Ids));
     std::sort(ids.begin(), ids.end());
     std::vector<int> expected(36);
     std::iota(expected.begin(), expected.end(), 1);

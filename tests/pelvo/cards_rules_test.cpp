@@ -431,6 +431,46 @@ TEST_F(Rules, UserMayPlayAFourCardSuitOutOfTurn)
     }
 }
 
+TEST_F(Rules, OutOfTurnChainWithFourCardSuitsOnBothSides)
+{
+    game.OutOfTurnAllowed = true;
+    view.Answers = {true};
+    // The computer takes the user's 6 with its king; the deal then gives each side
+    // four cards of one suit. The user plays suit 3 out of turn, the computer cannot
+    // beat it, and the next deal gives the computer four trumps, which it plays out of
+    // turn at once.
+    Position(1, "62 73 83 93", "64 74 84", true, "K2", "63 94 J2 71 Q2 81 K3 91 A2 T1");
+    Play("62");
+    game.MoveDone();
+    EXPECT_EQ(view.Questions, std::vector<std::string>{TextUserOutOfTurn});
+    EXPECT_EQ(view.Messages, std::vector<std::string>{TextComputerOutOfTurn});
+    EXPECT_EQ(clock.Readings, 5) << "one pause, for the computer's defence";
+    EXPECT_EQ(game.ComputerRoundPoints, 4);
+    EXPECT_EQ(game.UserRoundPoints, 0);
+    EXPECT_TRUE(game.ComputerLeads);
+    EXPECT_EQ(Names(game.ComputerTable), "71 81 91 T1");
+    EXPECT_EQ(game.ComputerCardCount(), 0);
+    EXPECT_EQ(Names(game.UserHand), "J2 Q2 A2 K3");
+    EXPECT_EQ(game.Deck.Count, 0);
+    EXPECT_EQ(view.Shown(TSlotRow::ComputerTable), "71 81 91 T1");
+    EXPECT_EQ(view.Shown(TSlotRow::UserTable), "");
+    EXPECT_FALSE(game.MoveDoneEnabled());
+
+    // The user answers four trumps without a trump: any four cards, and the trick is
+    // the computer's. That was the last trick: the computer's 34 points of this short
+    // deal give the user 2, and the next round is dealt.
+    for (int k = 0; k < 4; ++k)
+        game.PlayUserCard(1);
+    ASSERT_TRUE(game.MoveDoneEnabled());
+    game.MoveDone();
+    EXPECT_EQ(game.UserScore, 2);
+    EXPECT_EQ(game.ComputerScore, 0);
+    EXPECT_EQ(view.Label(TGameLabel::GlCount), "0:2");
+    EXPECT_EQ(game.Deck.Count, 28);
+    EXPECT_EQ(view.Questions.size(), 1u) << "no out-of-turn play at the start of a round";
+    EXPECT_EQ(view.Messages.size(), 1u);
+}
+
 TEST_F(Rules, HiddenTestButtonSetsAFixedPosition)
 {
     struct Case {
