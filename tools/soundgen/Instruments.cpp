@@ -202,8 +202,9 @@ Instrument MakePluckBass()
 Instrument MakeSquareLead()
 {
     std::vector<double> amps;
-    for (int h = 1; h <= 22; ++h)
-        amps.push_back(std::sin(kPi * h * 0.25) / h * std::exp(-h / 14.0));
+    // A quarter-duty pulse, rolled off so that its top notes stay clear of aliasing.
+    for (int h = 1; h <= 14; ++h)
+        amps.push_back(std::sin(kPi * h * 0.25) / h * std::exp(-h / 7.0));
     size_t loopStart = 0, loopEnd = 0;
     Buf buf = Sustained(amps, 4, 150, 2, 501, loopStart, loopEnd);
     FadeEdges(buf, kRate, 3, 0);

@@ -20,6 +20,14 @@ void LoopToStart(Module& m, int channel)
     cell.param = 0;
 }
 
+// Releases whatever the channels still hold from the pattern before (or, for the
+// first pattern, from the end of the tune before it looped).
+void ReleaseAtStart(Writer& w, std::initializer_list<int> channels)
+{
+    for (int ch : channels)
+        w.Note(0, ch, kNoteOff, 0, -1);
+}
+
 // ---------------------------------------------------------------------------------
 // "AncientStories2": a D minor adventure theme. Flute over harp, strings, bass and
 // hand drums; 9 patterns of 4 bars at 112 beats per minute (about 77 seconds).
@@ -90,6 +98,8 @@ Module Make()
         if (*s.melody) {
             w.Melody(Lead, IFlute, s.melody, 64);
             w.Melody(Echo, IFlute, s.melody, 22, 3);
+        } else {
+            ReleaseAtStart(w, {Lead, Echo});
         }
         if (s.kick)
             w.Drums(Kick, IKick, "X.....x...X.....", 64);
@@ -179,6 +189,10 @@ Module Make()
         if (*s.melody) {
             w.Melody(Lead, ISquare, s.melody, 46);
             w.Melody(Echo, ISquare, s.melody, 16, 3);
+        } else {
+            // The pulse lead sustains until cut: a tune ending on a held note would
+            // otherwise drone through a section without melody.
+            ReleaseAtStart(w, {Lead, Echo});
         }
         if (*s.mallet)
             w.Melody(Mallet, IMarimba, s.mallet, 46);
@@ -257,9 +271,13 @@ Module Make()
             held[v] = w.Pad(Pad0 + v, IStrings, chords, v, 62, 34, held[v], false);
         if (s.bass)
             w.Bass(BassCh, IBass, chords, "R.......R...5...", 40, 64);
+        else
+            ReleaseAtStart(w, {BassCh});
         if (*s.melody) {
             w.Melody(Lead, IFlute, s.melody, 64);
             w.Melody(Echo, IFlute, s.melody, 24, 4);
+        } else {
+            ReleaseAtStart(w, {Lead, Echo});
         }
         if (s.kick)
             w.Drums(Kick, IKick, "X.......X.......", 48);
