@@ -171,6 +171,11 @@ struct ModuleShape {
     int tempo = 0;
     int instruments = 0;
     bool lastPatternJumpsToStart = false;
+    struct LoopedSample {
+        std::vector<int16_t> pcm;
+        size_t start = 0, end = 0;  // frames, end exclusive
+    };
+    std::vector<LoopedSample> loops;
 
     double SecondsPerPass() const
     {
@@ -241,15 +246,37 @@ ModuleShape ReadXm(const std::vector<uint8_t>& b)
             const int samples = static_cast<int>(Le(b, at + 27, 2));
             size_t sampleHeaderSize = samples > 0 ? Le(b, at + 29, 4) : 0;
             size_t q = at + size;
+            struct Loop {
+                size_t length, start, end;
+                bool sixteen, looped;
+            };
+            std::vector<Loop> loops;
             size_t data = 0;
             for (int s = 0; s < samples; ++s) {
                 const size_t length = Le(b, q, 4), loopStart = Le(b, q + 4, 4), loopLength = Le(b, q + 8, 4);
-                if ((b.at(q + 14) & 3) != 0 && loopStart + loopLength > length)
+                const bool looped = (b.at(q + 14) & 3) != 0;
+                if (looped && loopStart + loopLength > length)
                     throw std::runtime_error("loop past the sample end");
+                loops.push_back({length, loopStart, loopStart + loopLength, (b.at(q + 14) & 0x10) != 0, looped});
                 data += length;
                 q += sampleHeaderSize;
             }
-            at = q + data;
+            // Sample data: deltas of 16-bit values (all our samples are 16-bit).
+            for (const Loop& l : loops) {
+                if (q + l.length > b.size())
+                    throw std::runtime_error("sample past the end");
+                if (l.sixteen && l.looped) {
+                    std::vector<int16_t> pcm;
+                    int16_t value = 0;
+                    for (size_t k = 0; k + 1 < l.length; k += 2) {
+                        value = static_cast<int16_t>(value + static_cast<int16_t>(Le(b, q + k, 2)));
+                        pcm.push_back(value);
+                    }
+                    m.loops.push_back({std::move(pcm), l.start / 2, l.end / 2});
+                }
+                q += l.length;
+            }
+            at = q;
         }
         if (at != b.size())
             throw std::runtime_error("file size does not match its contents");
@@ -289,6 +316,13 @@ ModuleShape ReadS3m(const std::vector<uint8_t>& b)
                 throw std::runtime_error("sample past the end");
             if ((b.at(at + 31) & 1) && Le(b, at + 24, 4) > length)
                 throw std::runtime_error("loop past the sample end");
+            if ((b.at(at + 31) & 1) && bytesPerFrame == 2) {
+                // Unsigned 16-bit values.
+                std::vector<int16_t> pcm;
+                for (size_t k = 0; k < length; ++k)
+                    pcm.push_back(static_cast<int16_t>(Le(b, data + 2 * k, 2) ^ 0x8000u));
+                m.loops.push_back({std::move(pcm), Le(b, at + 20, 4), Le(b, at + 24, 4)});
+            }
         }
         for (int p = 0; p < patterns; ++p) {
             const size_t at = Le(b, patPtrs + 2 * static_cast<size_t>(p), 2) * 16;
@@ -347,5 +381,29 @@ TEST(MusicFiles, ModulesAreCompleteAndJumpBackToTheStart)
         EXPECT_GT(m.instruments, 3);
         EXPECT_TRUE(m.lastPatternJumpsToStart);
         EXPECT_GE(m.SecondsPerPass(), e.minSeconds);
+        EXPECT_FALSE(m.loops.empty());
+    }
+}
+
+TEST(MusicFiles, SustainedInstrumentsLoopWithoutAClick)
+{
+    for (const ExpectedModule& e : ExpectedModules()) {
+        const auto bytes = ReadBytes(GeneratedDir() + "/Music/" + e.name);
+        const ModuleShape m = std::string(e.magic) == "SCRM" ? ReadS3m(bytes) : ReadXm(bytes);
+        ASSERT_TRUE(m.ok) << e.name << ": " << m.error;
+        for (size_t i = 0; i < m.loops.size(); ++i) {
+            SCOPED_TRACE(std::string(e.name) + " looped sample " + std::to_string(i));
+            const auto& l = m.loops[i];
+            ASSERT_LT(l.start + 16, l.end);
+            ASSERT_LE(l.end, l.pcm.size());
+            // The jump from the loop's last frame back to its first is a step the
+            // waveform takes anyway.
+            std::vector<int> steps;
+            for (size_t k = l.start + 1; k < l.end; ++k)
+                steps.push_back(std::abs(int(l.pcm[k]) - int(l.pcm[k - 1])));
+            std::sort(steps.begin(), steps.end());
+            const int typicalMax = steps[steps.size() * 99 / 100];
+            EXPECT_LE(std::abs(int(l.pcm[l.start]) - int(l.pcm[l.end - 1])), typicalMax);
+        }
     }
 }
