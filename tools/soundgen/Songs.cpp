@@ -61,15 +61,15 @@ Module Make()
         {"Dm Dm Bb C", "", "R.......R.......", true, true, false, false, false, true, false, ""},
         {"Dm C Bb C", "D5:6 E5:2 F5:4 A5:4 | G5:6 F5:2 E5:4 C5:4 | D5:6 C5:2 Bb4:4 D5:4 | C5:6 D5:2 E5:8",
          "R..R..R.R.......", true, true, true, false, false, true, true, ""},
-        {"Dm C Bb A", "F5:6 E5:2 D5:4 A5:4 | G5:4 A5:2 G5:2 E5:8 | F5:4 E5:4 D5:4 Bb4:4 | C#5:8 E5:4 A4:4",
+        {"Dm C Bb A", "F5:6 E5:2 D5:4 A5:4 | G5:4 A5:2 G5:2 E5:8 | F5:4 D5:4 C5:4 D5:4 | C#5:8 E5:4 A4:4",
          "R..R..R.R.....5.", true, true, true, true, false, true, true, "....X.......X.xx"},
         {"F C Gm Dm", "A5:8 C6:4 A5:4 | G5:8 E5:4 G5:4 | Bb5:6 A5:2 G5:4 F5:4 | A5:12 r:4",
          "R.....R.R.8.5.R.", true, true, true, true, true, false, true, ""},
-        {"Bb F Gm A", "F5:4 G5:4 Bb5:4 D6:4 | C6:8 A5:4 F5:4 | G5:4 Bb5:4 A5:4 G5:4 | E5:8 C#5:4 E5:4",
+        {"Bb F Gm A", "F5:4 G5:4 Bb5:4 D6:4 | C6:8 A5:4 F5:4 | G5:4 Bb5:4 D6:4 C6:4 | E5:8 C#5:4 E5:4",
          "R.....R.R.8.5.R.", true, true, true, true, true, false, true, "..x.X.x.X.xxXxXX"},
         {"Dm C Bb C", "D5:6 E5:2 F5:4 A5:4 | G5:6 F5:2 E5:4 C5:4 | D5:6 C5:2 Bb4:4 D5:4 | C5:6 D5:2 E5:4 G5:4",
          "R..R..R.R.8.5...", true, true, true, true, true, true, true, ""},
-        {"Dm C Bb A", "F5:6 E5:2 D5:4 A5:4 | G5:4 A5:2 G5:2 E5:8 | F5:4 E5:4 D5:4 Bb4:4 | C#5:4 E5:4 A5:8",
+        {"Dm C Bb A", "F5:6 E5:2 D5:4 A5:4 | G5:4 A5:2 G5:2 E5:8 | F5:4 D5:4 C5:4 D5:4 | C#5:4 E5:4 A5:8",
          "R..R..R.R.8.5...", true, true, true, true, true, true, true, "....X.....x.XxXX"},
         // Break: long flute tones over the harp, no kit.
         {"Bb C Dm Dm", "F5:16 | G5:16 | A5:12 F5:4 | D5:12 r:4", "R...............", true, true, false, false,
@@ -160,7 +160,7 @@ Module Make()
     m.instruments = {MakeSquareLead(), MakeMarimba(), MakePluckBass(), MakeKick(),
                      MakeSnare(),      MakeClosedHat(), MakeOpenHat(),  MakeShaker()};
     const char* aMelody =
-        "D5:2 G5:2 B5:4 A5:2 G5:2 A5:4 | B5:4 G5:2 E5:6 r:4 | E5:2 G5:2 C6:4 B5:2 A5:2 G5:4 | A5:6 F#5:2 D5:4 r:4";
+        "D5:2 G5:2 B5:4 A5:2 G5:2 A5:4 | B5:4 G5:2 E5:6 r:4 | E5:2 G5:2 C6:4 A5:2 G5:2 E5:4 | A5:6 F#5:2 D5:4 r:4";
     const char* a2Melody =
         "D5:2 G5:2 B5:4 A5:2 G5:2 D6:4 | E6:4 D6:2 B5:6 G5:4 | A5:2 G5:2 E5:4 F#5:2 A5:2 D6:4 | G5:12 r:4";
     const Section sections[] = {
@@ -170,7 +170,7 @@ Module Make()
         {"C D Bm Em", "E5:4 G5:4 C6:6 B5:2 | A5:4 F#5:4 D5:8 | D5:4 F#5:4 B5:6 A5:2 | G5:8 E5:4 r:4",
          "G4:8 E4:8 | F#4:8 A4:8 | F#4:8 D4:8 | E4:16", true, true, true, true, ""},
         {"Am D G:8 Em:8 Am:8 D:8",
-         "C6:4 B5:2 A5:2 E5:4 A5:4 | F#5:4 A5:4 D6:8 | B5:4 G5:4 E5:4 G5:4 | A5:8 F#5:4 D5:4",
+         "C6:4 A5:2 B5:2 C6:4 E5:4 | F#5:4 A5:4 D6:8 | B5:4 G5:4 E5:4 G5:4 | A5:8 F#5:4 D5:4",
          "E4:8 A4:8 | A4:8 F#4:8 | G4:8 G4:8 | E4:8 F#4:8", true, true, true, true, "..X...X.X.X.XXXX"},
         {"G Em C D", aMelody, "B4:16 | B4:16 | C5:16 | A4:16", true, true, true, true, ""},
         {"G Em C:8 D:8 G", a2Melody, "B4:16 | G4:16 | A4:16 | B4:16", true, true, true, true, ""},
