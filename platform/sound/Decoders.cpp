@@ -143,7 +143,10 @@ bool DecodeMp3(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample)
         mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (mpg123_open_feed(mh) != MPG123_OK)
         return false;
-    if (mpg123_feed(mh, data, size) != MPG123_OK)
+    // Zero bytes after the last frame are padding, not a cut-off frame.
+    while (size > 0 && data[size - 1] == 0)
+        --size;
+    if (size == 0 || mpg123_feed(mh, data, size) != MPG123_OK)
         return false;
 
     long rate = 0;
@@ -186,6 +189,11 @@ bool DecodeMp3(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample)
             return false;
     }
     if (channels < 1 || channels > 2 || !ValidRate(rate))
+        return false;
+    // Bytes left over at the end are the start of a frame the file lost: it was cut.
+    long leftover = 0;
+    double unused = 0;
+    if (mpg123_getstate(mh, MPG123_BUFFERFILL, &leftover, &unused) != MPG123_OK || leftover != 0)
         return false;
     const size_t frames = out.size() / size_t(channels);
     if (frames == 0)

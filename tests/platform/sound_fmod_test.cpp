@@ -245,6 +245,14 @@ TEST_F(SoundLibrary, DecodesMp3AndRawData)
     int channel = FSOUND_PlaySound(FSOUND_FREE, s);
     FSOUND_SetPan(channel, FSOUND_STEREOPAN);
     EXPECT_GT(PeakOf(Render(4410)), 8000);  // a half-scale sine wave
+    // A version 1 tag or zero padding after the last frame is not a cut-off frame.
+    Bytes tagged = mp3;
+    const std::string tag = "TAG" + std::string(125, ' ');
+    tagged.insert(tagged.end(), tag.begin(), tag.end());
+    Bytes padded = mp3;
+    padded.insert(padded.end(), 9, 0);
+    EXPECT_NE(Keep(LoadMemory(tagged)), nullptr);
+    EXPECT_NE(Keep(LoadMemory(padded)), nullptr);
 
     // Raw data: the mode gives the format; 8-bit data is signed unless told otherwise.
     const Bytes raw = {0x40, 0x40, 0xC0, 0xC0};
@@ -617,6 +625,7 @@ TEST_F(SoundLibrary, BrokenSoundAndModuleFilesFailToLoad)
         {"WAV of an unknown encoding", patched(wav, 20, {0x99, 0x99})},
         {"RIFF of another kind", patched(wav, 8, {'A', 'V', 'I', ' '})},
         {"MP3 cut inside the first frame", cut(mp3, 60)},
+        {"MP3 cut inside a later frame", cut(mp3, mp3.size() - 50)},
         {"MP3 tag followed by garbage", id3Garbage},
         {"text", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}},
         {"garbage", garbage},
