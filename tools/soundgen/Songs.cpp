@@ -88,7 +88,7 @@ Module Make()
             w.Arpeggio(Harp, IHarp, chords, {0, 1, 2, 3, 4, 3, 2, 1}, 2, 57, 46);
         for (int v = 0; v < 3; ++v) {
             if (s.pads) {
-                held[v] = w.Pad(Pad0 + v, IStrings, chords, v, 64, 30, held[v], false);
+                held[v] = w.Pad(Pad0 + v, IStrings, chords, v, 64, 24, held[v], false);
             } else if (held[v] != kNoNote) {
                 w.Note(0, Pad0 + v, kNoteOff, 0, -1);
                 held[v] = kNoNote;
@@ -114,13 +114,13 @@ Module Make()
             }
         }
         if (s.hats) {
-            w.Drums(Hat, IClosedHat, "x.o.x.o.x.o.x.o.", 38);
-            w.Drums(Hat, IOpenHat, "..............x.", 26);
+            w.Drums(Hat, IClosedHat, "x.o.x.o.x.o.x.o.", 48);
+            w.Drums(Hat, IOpenHat, "..............x.", 34);
         }
         if (s.frame)
             w.Drums(Frame, IFrameDrum, "X..x..x.X..x.x..", 50);
         if (s.shaker)
-            w.Drums(Shaker, IShaker, "..x...x...x...xx", 30);
+            w.Drums(Shaker, IShaker, "..x...x...x...xx", 38);
         m.patterns.push_back(std::move(p));
     }
     for (size_t i = 0; i < m.patterns.size(); ++i)
@@ -155,7 +155,7 @@ Module Make()
     m.channels = ChannelCount;
     m.speed = 6;
     m.tempo = 140;
-    m.mixVolume = 64;
+    m.mixVolume = 66;
     m.panning = {112, 200, 64, 128, 176, 128, 144, 192, 80, 224};
     m.instruments = {MakeSquareLead(), MakeMarimba(), MakePluckBass(), MakeKick(),
                      MakeSnare(),      MakeClosedHat(), MakeOpenHat(),  MakeShaker()};
@@ -185,7 +185,7 @@ Module Make()
         const auto chords = ParseChords(s.chords);
         if (s.arp)
             w.Arpeggio(Arp, IMarimba, chords, {0, 2, 1, 3, 2, 4, 3, 1}, 2, 67, 36);
-        w.Bass(BassCh, IPluckBass, chords, "R.R.5.R.8.R.5.R.", 43, 62);
+        w.Bass(BassCh, IPluckBass, chords, "R.R.5.R.8.R.5.R.", 43, 54);
         if (*s.melody) {
             w.Melody(Lead, ISquare, s.melody, 46);
             w.Melody(Echo, ISquare, s.melody, 16, 3);
@@ -197,7 +197,7 @@ Module Make()
         if (*s.mallet)
             w.Melody(Mallet, IMarimba, s.mallet, 46);
         if (s.kick)
-            w.Drums(Kick, IKick, "X...x...X.x.x...", 64);
+            w.Drums(Kick, IKick, "X...x...X.x.x...", 50);
         if (s.snare) {
             std::string grid = "....X.......X..x";
             if (*s.fill)
@@ -205,9 +205,9 @@ Module Make()
             w.Drums(Snare, ISnare, grid, 52);
         }
         if (s.hats) {
-            w.Drums(Hat, IClosedHat, "x.o.x.o.x.o.x.o.", 26);
-            w.Drums(OpenHat, IOpenHat, "......x.......x.", 18);
-            w.Drums(Shaker, IShaker, ".o.o.o.o.o.o.o.o", 14);
+            w.Drums(Hat, IClosedHat, "x.o.x.o.x.o.x.o.", 36);
+            w.Drums(OpenHat, IOpenHat, "......x.......x.", 26);
+            w.Drums(Shaker, IShaker, ".o.o.o.o.o.o.o.o", 20);
         }
         m.patterns.push_back(std::move(p));
     }
@@ -264,11 +264,11 @@ Module Make()
         Writer w(p);
         const auto chords = ParseChords(s.chords);
         w.Arpeggio(Harp, IHarp, chords, {0, 1, 2, 3, 4, 5, 4, 3, 2, 1, 2, 3, 4, 3, 2, 1}, s.harpStep, 57, 46);
-        w.Arpeggio(Bell, IMarimba, chords, {5, 3, 4, 2}, 16, 60, 30);
+        w.Arpeggio(Bell, IMarimba, chords, {5, 3, 4, 2}, 16, 60, 40);
         // The strings sound throughout: struck once, then tied from pattern to pattern
         // (the loop back to the start strikes them again).
         for (int v = 0; v < 3; ++v)
-            held[v] = w.Pad(Pad0 + v, IStrings, chords, v, 62, 34, held[v], false);
+            held[v] = w.Pad(Pad0 + v, IStrings, chords, v, 62, 27, held[v], false);
         if (s.bass)
             w.Bass(BassCh, IBass, chords, "R.......R...5...", 40, 64);
         else
@@ -284,7 +284,7 @@ Module Make()
         if (s.frame)
             w.Drums(Frame, IFrameDrum, "X.......x...x.o.", 54);
         if (s.shaker)
-            w.Drums(Shaker, IShaker, "..x...x...x...x.", 30);
+            w.Drums(Shaker, IShaker, "..x...x...x...x.", 40);
         m.patterns.push_back(std::move(p));
     }
     for (size_t i = 0; i < m.patterns.size(); ++i)
