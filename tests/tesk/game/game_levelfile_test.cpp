@@ -396,6 +396,27 @@ TEST_F(LevelFileTest, ASetterErrorAbortsTheLoadWithoutLeakingTheUnit)
     EXPECT_EQ(level.Player, level.UnitList[0]);
 }
 
+TEST_F(LevelFileTest, AFailedReloadLeavesNoReferenceToTheOldUnits)
+{
+    ASSERT_EQ(Read(Section("[Units]", {"Begin Player", "End Player", "Begin Block", "InitialX=3", "End Block"})), "");
+    level.Restart();
+    level.BeginTurn();
+    level.UnitList[1]->PickUp();
+    ASSERT_EQ(CarriedCount, 1);
+    std::vector<std::string> shortGrid = GridLines("000");
+    shortGrid.pop_back();
+    EXPECT_EQ(Read(Concat({Section("[Units]", {"Begin Block", "End Block"}), Section("[Tiles]", shortGrid)})),
+              "Not enough lines in [Tiles] chunk");
+    // The half-read level keeps its new unit; nothing points at the freed ones.
+    EXPECT_EQ(level.UnitList.Count(), 1);
+    EXPECT_EQ(level.Player, nullptr);
+    EXPECT_EQ(CarriedCount, 0);
+    EXPECT_EQ(TakeCarriedUnit(), nullptr);
+    for (const auto& row : level.RowLists)
+        EXPECT_TRUE(row.empty());
+    EXPECT_EQ(level.UnitAt(3, 0), nullptr);
+}
+
 TEST_F(LevelFileTest, UnitsAreWrittenInListOrderWithSortedProperties)
 {
     auto sign = std::make_unique<tTestSign>();
