@@ -294,6 +294,8 @@ TEST_F(LevelFileTest, UnitBlocksPairBeginAndEnd)
         {{"Begin Block", "Begin Sign", "End Sign", "End Block"}, {"tTestSign"}, false},
         {{"Begin Mystery", "End Mystery", "Begin Block", "End Walker"}, {"tTestBlock"}, false},
         {{"Begin player", "End player"}, {}, false},
+        // Kinds whose classes are not registered are unknown kinds.
+        {{"Begin Boulder", "   InitialX = 3", "End Boulder", "Begin Water", "End Water"}, {}, false},
         {{"Begin", "End"}, {}, false},
         {{"Begin Player", "End Player", "Begin FakePlayer", "End"}, {"tTestPlayer", "tTestPlayer"}, true},
     };
