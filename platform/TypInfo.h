@@ -54,7 +54,7 @@ constexpr TTypeKinds TypeKind(TTypeKind k) { return TTypeKinds(1) << k; }
 // Every kind but methods (what a stored object writes).
 constexpr TTypeKinds tkProperties = ~TypeKind(tkMethod) & ((TTypeKinds(1) << (tkLString + 1)) - 1);
 // Every kind a property editor can show: all but unknown and methods.
-constexpr TTypeKinds tkAny = tkProperties & ~TypeKind(tkUnknown);
+constexpr TTypeKinds tkKnownProperties = tkProperties & ~TypeKind(tkUnknown);
 
 // Raised when a property is read or written against its type.
 class EPropertyError : public Exception {
