@@ -7,6 +7,7 @@
 #include "platform/Streams.h"
 #include "tesk/game/Levels.h"
 #include "tesk/toolkit/Misc.h"
+#include "tesk/toolkit/PackageFiles.h"
 
 namespace {
 
@@ -424,6 +425,13 @@ void tLevel::WriteUnitsSection(std::vector<std::string>& lines)
 {
     for (int32_t i = 0; i < UnitList.Count(); ++i)
         WriteUnitBlock(*UnitList[i], lines);
+}
+
+void tLevel::LoadFromFile(const std::string& name)
+{
+    // A file that cannot be opened fails here, before the level changes.
+    std::unique_ptr<tPackageFileStream> stream = OpenPackageFile(name);
+    LoadFromStream(*stream);
 }
 
 void tLevel::LoadFromStream(TStream& stream)

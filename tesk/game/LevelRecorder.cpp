@@ -6,6 +6,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/Streams.h"
+#include "tesk/toolkit/PackageFiles.h"
 
 namespace {
 
@@ -109,6 +110,12 @@ void tRecorder::SaveToStream(TStream& stream) const
     for (int32_t i = 0; i < count; ++i)
         WriteLittleInt32(&data[MagicLength + 4 + static_cast<size_t>(i) * 4], FValues[static_cast<size_t>(i)]);
     stream.WriteBuffer(data.data(), static_cast<int32_t>(data.size()));
+}
+
+void tRecorder::LoadFromFile(const std::string& name)
+{
+    std::unique_ptr<tPackageFileStream> stream = OpenPackageFile(name);
+    LoadFromStream(*stream);
 }
 
 void tRecorder::SaveToFile(const std::string& name) const
