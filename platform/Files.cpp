@@ -4,9 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <memory>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -16,105 +22,304 @@ char AsciiLower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameTextAscii(const std::string& a, const std::string& b)
+std::vector<std::string_view> SplitComponents(std::string_view name)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
-}
-
-std::vector<std::string> SplitComponents(const std::string& name)
-{
-    std::vector<std::string> parts;
-    std::string current;
-    for (char c : name) {
-        if (IsPathDelimiterChar(c)) {
-            if (!current.empty())
-                parts.push_back(std::move(current));
-            current.clear();
-        } else {
-            current += c;
-        }
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    while (start < name.size()) {
+        size_t end = start;
+        while (end < name.size() && !IsPathDelimiterChar(name[end]))
+            ++end;
+        if (end > start)
+            parts.push_back(name.substr(start, end - start));
+        start = end + 1;
     }
-    if (!current.empty())
-        parts.push_back(std::move(current));
     return parts;
 }
 
-std::string Join(const std::string& dir, const std::string& component)
+void Append(std::string& dir, std::string_view component)
 {
-    if (dir.empty())
-        return component;
-    if (dir.back() == '/')
-        return dir + component;
-    return dir + "/" + component;
+    if (!dir.empty() && dir.back() != '/')
+        dir += '/';
+    dir += component;
 }
 
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
 
-// The entry of folder `dir` equal to `component` up to case; the byte-wise first of
-// several. Empty when there is none.
-std::string FindCaseless(const std::string& dir, const std::string& component)
+struct TransparentHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
+std::string LowerAscii(std::string s)
 {
+    for (char& c : s)
+        c = AsciiLower(c);
+    return s;
+}
+
+// The names in one folder, as read at one moment.
+struct Listing {
+    dev_t Dev = 0;
+    ino_t Ino = 0;
+    timespec MTime{};
+    std::unordered_set<std::string, TransparentHash, std::equal_to<>> Names;
+    std::unordered_map<std::string, std::string, TransparentHash, std::equal_to<>> Caseless; // lower-cased -> byte-wise first
+
+    // The entry for a component: itself when it exists as written, else the byte-wise
+    // first entry equal to it up to case, else "".
+    const std::string* Find(std::string_view component) const
+    {
+        const auto exact = Names.find(component);
+        if (exact != Names.end())
+            return &*exact;
+        const auto it = Caseless.find(LowerAscii(std::string(component)));
+        return it == Caseless.end() ? nullptr : &it->second;
+    }
+    bool SameStamp(const struct stat& st) const
+    {
+        return st.st_dev == Dev && st.st_ino == Ino && st.st_mtim.tv_sec == MTime.tv_sec &&
+               st.st_mtim.tv_nsec == MTime.tv_nsec;
+    }
+};
+using ListingPtr = std::shared_ptr<const Listing>;
+
+// Listings of absolute folders, kept while the folder's modification time stays the
+// same. A listing is kept only when the folder had not changed for a few seconds before
+// it was read, so that a change in the same clock tick as the reading (file systems
+// stamp coarsely) cannot go unnoticed.
+class ListingCache {
+public:
+    // The remembered listing, or nullptr; `tryNow` tells whether the folder is worth
+    // listing now (it was not found unsettled in the last few seconds).
+    ListingPtr Get(const std::string& dir, time_t now, bool& tryNow)
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        const auto it = FMap.find(dir);
+        if (it == FMap.end()) {
+            tryNow = true;
+            return nullptr;
+        }
+        tryNow = !it->second.Listing && it->second.RetryAfter <= now;
+        return it->second.Listing;
+    }
+    bool Has(std::string_view dir)
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        const auto it = FMap.find(dir);
+        return it != FMap.end() && it->second.Listing != nullptr;
+    }
+    void Put(const std::string& dir, ListingPtr listing, time_t retryAfter)
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        if (FMap.size() >= MaxFolders)
+            FMap.clear();
+        FMap[dir] = Entry{std::move(listing), retryAfter};
+    }
+    void Drop(const std::string& dir)
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        FMap.erase(dir);
+    }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        FMap.clear();
+    }
+
+private:
+    struct Entry {
+        ListingPtr Listing;   // nullptr: the folder was changing when last listed
+        time_t RetryAfter = 0;
+    };
+    static constexpr size_t MaxFolders = 512;
+    std::mutex FMutex;
+    std::unordered_map<std::string, Entry, TransparentHash, std::equal_to<>> FMap;
+};
+
+ListingCache& Cache()
+{
+    static ListingCache cache;
+    return cache;
+}
+
+constexpr time_t SettleSeconds = 3;
+
+ListingPtr ReadListing(const std::string& dir)
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
     std::unique_ptr<DIR, DirCloser> d(opendir(dir.empty() ? "." : dir.c_str()));
     if (!d)
-        return {};
-    std::string best;
+        return nullptr;
+    auto listing = std::make_shared<Listing>();
+    struct stat st {};
+    if (fstat(dirfd(d.get()), &st) != 0)
+        return nullptr;
+    listing->Dev = st.st_dev;
+    listing->Ino = st.st_ino;
+    listing->MTime = st.st_mtim;
     while (const dirent* e = readdir(d.get())) {
-        const std::string entry = e->d_name;
-        if (SameTextAscii(entry, component) && (best.empty() || entry < best))
+        std::string entry = e->d_name;
+        std::string& best = listing->Caseless[LowerAscii(entry)];
+        if (best.empty() || entry < best)
             best = entry;
+        listing->Names.insert(std::move(entry));
     }
-    return best;
+    if (!dir.empty() && dir.front() == '/') {
+        if (st.st_mtim.tv_sec + SettleSeconds < now.tv_sec)
+            Cache().Put(dir, listing, 0);
+        else
+            Cache().Put(dir, nullptr, now.tv_sec + SettleSeconds);
+    }
+    return listing;
 }
 
-bool StatOf(const std::string& name, struct stat& st)
+// Resolves a name component by component. `complete` tells whether every component was
+// found. With `useCache`, remembered listings are used unchecked on the way and the
+// result is checked once at the end; false when that check failed (the caller then
+// resolves again without the cache).
+// Folders already checked during one call that looks at several names.
+struct CheckedFolders {
+    std::vector<std::string> Paths;
+    bool Has(const std::string& p) const { return std::find(Paths.begin(), Paths.end(), p) != Paths.end(); }
+};
+
+bool Walk(const std::vector<std::string_view>& components, bool absolute, bool useCache, std::string& out,
+          bool& complete, CheckedFolders* checked)
 {
-    if (name.empty())
-        return false;
-    return stat(ResolvePath(name).c_str(), &st) == 0;
+    out = absolute ? "/" : "";
+    complete = true;
+    bool usedCache = false;
+    const time_t now = time(nullptr);
+    size_t first = 0;
+    if (useCache && components.size() > 1) {
+        // Start below the deepest folder of an unbroken run of folders already listed
+        // under the name's own spelling: their listings stand for the walk down to it.
+        std::string path = out;
+        for (size_t i = 0; i + 1 < components.size(); ++i) {
+            if (components[i] == "." || components[i] == "..")
+                break;
+            Append(path, components[i]);
+            if (!Cache().Has(path))
+                break;
+            out = path;
+            first = i + 1;
+            usedCache = true;
+        }
+    }
+    for (size_t i = first; i < components.size(); ++i) {
+        const std::string_view component = components[i];
+        if (!complete || component == "." || component == "..") {
+            Append(out, component);
+            continue;
+        }
+        bool tryNow = false;
+        ListingPtr listing = useCache ? Cache().Get(out, now, tryNow) : nullptr;
+        bool cached = listing != nullptr;
+        if (!listing && useCache && tryNow)
+            listing = ReadListing(out); // remembered when the folder has settled
+        if (!listing) {
+            // Without a listing, a component that exists as written needs none.
+            const size_t mark = out.size();
+            Append(out, component);
+            struct stat st {};
+            if (lstat(out.c_str(), &st) == 0)
+                continue;
+            out.resize(mark);
+            listing = ReadListing(out);
+        }
+        const std::string* match = listing ? listing->Find(component) : nullptr;
+        if (!match && cached && !(checked && checked->Has(out))) {
+            // A miss is only believed once the folder is known to be unchanged (once per
+            // call that checks several names).
+            struct stat st {};
+            if (stat(out.empty() ? "." : out.c_str(), &st) != 0 || !listing->SameStamp(st)) {
+                Cache().Drop(out);
+                listing = ReadListing(out);
+                cached = false;
+                match = listing ? listing->Find(component) : nullptr;
+            }
+            if (checked)
+                checked->Paths.push_back(out);
+        }
+        usedCache = usedCache || cached;
+        if (match) {
+            Append(out, *match);
+        } else {
+            complete = false;
+            Append(out, component);
+        }
+    }
+    if (complete && usedCache) {
+        struct stat st {};
+        if (lstat(out.c_str(), &st) != 0) {
+            Cache().Clear();
+            return false;
+        }
+    }
+    return true;
 }
 
-} // namespace
-
-bool IsPathDelimiterChar(char c)
+// The resolved name; `complete` tells whether it names something that exists.
+std::string Resolve(const std::string& name, bool& complete, CheckedFolders* checked = nullptr)
 {
-    return c == '\\' || c == '/';
-}
-
-std::string ResolvePath(const std::string& name)
-{
+    complete = false;
     if (name.empty())
         return {};
-    std::string out = IsPathDelimiterChar(name.front()) ? "/" : "";
-    bool resolving = true;
-    for (const std::string& component : SplitComponents(name)) {
-        const std::string exact = Join(out, component);
-        if (!resolving || component == "." || component == "..") {
-            out = exact;
-            continue;
-        }
+    const bool absolute = IsPathDelimiterChar(name.front());
+    const std::vector<std::string_view> components = SplitComponents(name);
+    std::string out;
+    if (!absolute) {
+        // Relative names depend on the current directory and are not cached; a name
+        // that exists as written needs no listing.
+        for (const std::string_view c : components)
+            Append(out, c);
         struct stat st {};
-        if (lstat(exact.c_str(), &st) == 0) {
-            out = exact;
-            continue;
-        }
-        const std::string match = FindCaseless(out, component);
-        if (match.empty()) {
-            resolving = false;
-            out = exact;
+        if (lstat(out.empty() ? "." : out.c_str(), &st) == 0) {
+            complete = true;
         } else {
-            out = Join(out, match);
+            Walk(components, false, false, out, complete, nullptr);
         }
+    } else if (!Walk(components, true, true, out, complete, checked)) {
+        Walk(components, true, false, out, complete, nullptr);
     }
     if (IsPathDelimiterChar(name.back()) && !out.empty() && out.back() != '/')
         out += '/';
     return out;
+}
+
+bool StatOf(const std::string& name, struct stat& st)
+{
+    bool complete = false;
+    const std::string path = Resolve(name, complete);
+    return complete && stat(path.c_str(), &st) == 0;
+}
+
+} // namespace
+
+std::string ResolvePath(const std::string& name)
+{
+    bool complete = false;
+    return Resolve(name, complete);
+}
+
+int FirstExistingFile(const std::vector<std::string>& names, std::string* found)
+{
+    CheckedFolders checked;
+    for (size_t i = 0; i < names.size(); ++i) {
+        bool complete = false;
+        const std::string path = Resolve(names[i], complete, &checked);
+        struct stat st {};
+        if (complete && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            if (found)
+                *found = path;
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 bool FileExists(const std::string& name)
@@ -241,7 +446,8 @@ std::string ExpandFileName(const std::string& name)
             base = buf.data();
     }
     std::vector<std::string> parts;
-    for (const std::string& c : SplitComponents(base + "/" + name)) {
+    const std::string full = base + "/" + name;
+    for (const std::string_view c : SplitComponents(full)) {
         if (c == ".")
             continue;
         if (c == "..") {
@@ -249,7 +455,7 @@ std::string ExpandFileName(const std::string& name)
                 parts.pop_back();
             continue;
         }
-        parts.push_back(c);
+        parts.emplace_back(c);
     }
     std::string out;
     for (const std::string& p : parts)

@@ -38,9 +38,7 @@ int OpenRegular(const std::string& path, int flags)
         errno = err;
         return -1;
     }
-    const int fl = fcntl(fd, F_GETFL);
-    if (fl >= 0)
-        fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    // O_NONBLOCK stays: it has no effect on regular files.
     return fd;
 }
 
@@ -164,6 +162,14 @@ int64_t TFileStream::Seek(int64_t offset, uint16_t origin)
     if (pos < 0)
         return lseek(FHandle, 0, SEEK_CUR);
     return static_cast<int64_t>(pos);
+}
+
+int64_t TFileStream::Size()
+{
+    struct stat st {};
+    if (fstat(FHandle, &st) != 0)
+        return TStream::Size();
+    return static_cast<int64_t>(st.st_size);
 }
 
 void TFileStream::SetSize(int64_t newSize)

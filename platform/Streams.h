@@ -98,6 +98,7 @@ public:
     int32_t Write(const void* buffer, int32_t count) override;
     int64_t Seek(int64_t offset, uint16_t origin) override;
     void SetSize(int64_t newSize) override;
+    int64_t Size() override;
 
     // The name as given to the constructor.
     const std::string& FileName() const { return FFileName; }

@@ -65,24 +65,19 @@ void ResetPackageFiles(const std::string& applicationDir)
 bool FindLooseFile(std::string& name)
 {
     const std::string base = ProgramDir() + "\\";
-    for (const std::string& prefix : SearchPaths()) {
-        const std::string candidate = base + prefix + name;
-        if (FileExists(candidate)) {
-            name = ResolvePath(candidate);
-            return true;
-        }
-    }
+    std::vector<std::string> candidates;
+    for (const std::string& prefix : SearchPaths())
+        candidates.push_back(base + prefix + name);
     for (const auto& package : Packages()) {
         const std::string folder = base + PackageFolderName(*package) + "\\";
-        for (const std::string& prefix : SearchPaths()) {
-            const std::string candidate = folder + prefix + name;
-            if (FileExists(candidate)) {
-                name = ResolvePath(candidate);
-                return true;
-            }
-        }
+        for (const std::string& prefix : SearchPaths())
+            candidates.push_back(folder + prefix + name);
     }
-    return false;
+    std::string found;
+    if (FirstExistingFile(candidates, &found) < 0)
+        return false;
+    name = found;
+    return true;
 }
 
 tZippedFile* FindPackageMember(const std::string& name)

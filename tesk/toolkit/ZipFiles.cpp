@@ -1,6 +1,9 @@
 #include "tesk/toolkit/ZipFiles.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -102,6 +105,43 @@ private:
     int64_t FPosition = 0;
 };
 
+// A stream of its own over an open file that others read too: it reads at its own
+// position (pread), so views never disturb each other. Its size is the archive's size
+// when mounted; should the file shrink, reads come up short.
+class TFileView : public TStream {
+public:
+    TFileView(std::shared_ptr<TFileStream> file, int64_t size) : FFile(std::move(file)), FSize(size) {}
+    int32_t Read(void* buffer, int32_t count) override
+    {
+        int32_t done = 0;
+        while (done < count) {
+            const ssize_t n = pread(FFile->Handle(), static_cast<char*>(buffer) + done,
+                static_cast<size_t>(count - done), static_cast<off_t>(FPosition));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += static_cast<int32_t>(n);
+            FPosition += n;
+        }
+        return done;
+    }
+    int32_t Write(const void*, int32_t) override { return 0; }
+    int64_t Seek(int64_t offset, uint16_t origin) override
+    {
+        const int64_t base = origin == soFromCurrent ? FPosition : origin == soFromEnd ? FSize : 0;
+        if (offset >= -base && offset <= std::numeric_limits<int64_t>::max() - base)
+            FPosition = base + offset;
+        return FPosition;
+    }
+    int64_t Size() override { return FSize; }
+
+private:
+    std::shared_ptr<TFileStream> FFile;
+    int64_t FSize = 0;
+    int64_t FPosition = 0;
+};
+
 } // namespace
 
 // ---- tZip ----
@@ -163,15 +203,15 @@ tZippedFile* tZip::FindEntry(const std::string& name) const
 
 // ---- tZipFile ----
 
-tZipFile::tZipFile(const std::string& fileName) : FFileName(fileName)
+tZipFile::tZipFile(const std::string& fileName)
+    : FFileName(fileName), FFile(std::make_shared<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite))
 {
-    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
-    ReadDirectory(stream);
+    ReadDirectory(*FFile);
 }
 
 std::unique_ptr<TStream> tZipFile::OpenStream()
 {
-    return std::make_unique<TFileStream>(FFileName, fmOpenRead | fmShareDenyWrite);
+    return std::make_unique<TFileView>(FFile, ArchiveSize());
 }
 
 // ---- tZipInMemory ----

@@ -92,16 +92,19 @@ private:
     int64_t FArchiveSize = 0;
 };
 
-// An archive on disk. The file is opened anew for every member and closed again; the
-// name is kept as given (a relative name stays relative to the current directory).
+// An archive on disk. The file stays open for reading while the archive is mounted, so
+// every member comes from the same file as the directory that locates it, even when the
+// file on disk is replaced meanwhile. The name is kept as given.
 class tZipFile : public tZip {
 public:
     explicit tZipFile(const std::string& fileName);
+    // A new stream over the archive; several may be open at once.
     std::unique_ptr<TStream> OpenStream() override;
     const std::string& FileName() const { return FFileName; }
 
 private:
     std::string FFileName;
+    std::shared_ptr<TFileStream> FFile;
 };
 
 // An archive held in memory (archives embedded in the program, tests, fuzzing).

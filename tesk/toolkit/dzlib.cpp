@@ -166,14 +166,20 @@ int32_t TPKDecompressionStream::Read(void* buffer, int32_t count)
             FStrmPos = FStrm.Position();
             Progress();
         }
-        const int code = CCheck(inflate(&FZRec, Z_NO_FLUSH));
+        // Z_FINISH lets inflate skip keeping its 32 KiB history when the data end within
+        // this call (the common case of a member read whole); when they do not, it
+        // answers Z_BUF_ERROR, which only means "call again" here.
+        const uInt inBefore = FZRec.avail_in;
+        const uInt outBefore = FZRec.avail_out;
+        const int code = inflate(&FZRec, Z_FINISH);
         // The end of the deflate data ends the content, whatever follows it in the
         // source; without this, trailing bytes would keep the loop going forever.
         if (code == Z_STREAM_END) {
             FEnded = true;
             return count - static_cast<int32_t>(FZRec.avail_out);
         }
-        if (code != Z_OK)
+        const bool stuck = FZRec.avail_in == inBefore && FZRec.avail_out == outBefore;
+        if ((code != Z_OK && code != Z_BUF_ERROR) || stuck)
             throw ECompressionError("error");
     }
     return count;

@@ -1,7 +1,11 @@
 #include "platform/Files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -110,6 +114,54 @@ TEST_F(FilesTest, CreatesDeletesAndRenamesThroughCaselessNames)
     EXPECT_FALSE(DeleteFile(At("saves\\slot"))); // folders are not deleted as files
     EXPECT_TRUE(RemoveDir(At("saves\\slot")));
     EXPECT_FALSE(DirectoryExists(Dir / "Saves/Slot"));
+}
+
+// Folders that have not changed for a while have their listings remembered; every change
+// made afterwards must still be seen at once.
+TEST_F(FilesTest, ChangesToRememberedFoldersAreSeenAtOnce)
+{
+    Dir.Write("Old/Data/Level.map", "x");
+    const auto age = [&](const std::string& relative) {
+        const timespec past[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (Dir / relative).c_str(), past, 0), 0);
+    };
+    age("Old/Data");
+    age("Old");
+    age("");
+    for (int round = 0; round < 2; ++round) { // the second round runs on remembered listings
+        EXPECT_TRUE(FileExists(At("OLD\\data\\LEVEL.MAP")));
+        EXPECT_FALSE(FileExists(At("old\\data\\new.map")));
+        EXPECT_FALSE(FileExists(At("old\\Base\\x")));
+    }
+    Dir.Write("Old/Data/New.map", "n");
+    EXPECT_TRUE(FileExists(At("old\\data\\new.map")));
+    ASSERT_TRUE(CreateDir(Dir / "Old/Base"));
+    Dir.Write("Old/Base/x", "x");
+    EXPECT_TRUE(FileExists(At("old\\base\\X")));
+    age("Old/Data");
+    EXPECT_TRUE(FileExists(At("old\\data\\level.map")));
+    std::filesystem::remove(Dir / "Old/Data/Level.map");
+    EXPECT_FALSE(FileExists(At("old\\data\\level.map")));
+    // A folder replaced by another of the same name.
+    age("Old/Data");
+    EXPECT_TRUE(FileExists(At("old\\data\\new.map")));
+    std::filesystem::rename(Dir / "Old/Data", Dir / "Old/Gone");
+    std::filesystem::create_directories(Dir / "Old/data");
+    EXPECT_FALSE(FileExists(At("old\\data\\new.map")));
+    EXPECT_TRUE(FileExists(At("old\\gone\\new.map")));
+}
+
+TEST_F(FilesTest, FirstExistingFileTakesTheFirstRegularFileInOrder)
+{
+    Dir.Write("b/File", "b");
+    Dir.Write("c/FILE", "c");
+    ASSERT_TRUE(CreateDir(Dir / "a"));
+    ASSERT_TRUE(CreateDir(Dir / "a/file"));
+    std::string found;
+    EXPECT_EQ(FirstExistingFile({At("a\\file"), At("B\\file"), At("c\\file")}, &found), 1);
+    EXPECT_EQ(found, Dir / "b/File");
+    EXPECT_EQ(FirstExistingFile({At("a\\file"), At("x\\file")}), -1);
+    EXPECT_EQ(FirstExistingFile({}), -1);
 }
 
 TEST(FileNameParts, SplitAtEitherSeparator)

@@ -1,0 +1,171 @@
+// Reading a whole data package: mounting it and opening every member through
+// OpenPackageFile, beside raw zlib inflate of the same members' deflated bytes (stored
+// members copied) in the same run. Both report the members' uncompressed bytes per
+// second, so their ratio is the package layer's overhead.
+#include <zlib.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <chrono>
+#include <thread>
+#include <random>
+
+#include <benchmark/benchmark.h>
+
+#include "tesk/toolkit/PackageFiles.h"
+#include "tests/support/ZipBuilder.h"
+
+namespace {
+
+constexpr int MemberCount = 300;
+
+// The package lies in a folder beside the benchmark program, whose parent folders do not
+// change while it runs (unlike the system's temporary folder).
+struct BenchDir {
+    BenchDir()
+    {
+        char exe[4096] = {};
+        const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+        const std::string self(exe, n > 0 ? static_cast<size_t>(n) : 0);
+        FPath = self.substr(0, self.rfind('/')) + "/packages_bench_data";
+        std::filesystem::remove_all(FPath);
+        std::filesystem::create_directories(FPath);
+    }
+    ~BenchDir() { std::filesystem::remove_all(FPath); }
+    const std::string& Path() const { return FPath; }
+    void Write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(FPath + "/" + name, std::ios::binary) << bytes;
+    }
+
+private:
+    std::string FPath;
+};
+
+struct Package {
+    BenchDir Dir;
+    std::vector<ZipMember> Members;
+    std::vector<std::string> Data; // each member's bytes as stored in the archive
+    int64_t TotalBytes = 0;
+
+    Package()
+    {
+        std::mt19937 rng(1234);
+        static const char* const Words[] = {"boulder", "water", "snake", "key", "jewel", "spider", "exit", "dirt"};
+        for (int i = 0; i < MemberCount; ++i) {
+            const size_t size = 2000 + rng() % 20000;
+            std::string content;
+            const bool stored = i % 3 == 0; // a third are pictures-like: incompressible, stored
+            if (stored) {
+                content.resize(size);
+                for (char& c : content)
+                    c = static_cast<char>(rng());
+            } else {
+                while (content.size() < size) {
+                    content += Words[rng() % 8];
+                    content += (rng() % 10 == 0) ? "\r\n" : " ";
+                }
+                content.resize(size);
+            }
+            ZipMember m("Data/File" + std::to_string(i) + (stored ? ".jpg" : ".txt"), content);
+            if (stored)
+                m.Stored();
+            Data.push_back(stored ? content : RawDeflate(content));
+            Members.push_back(m);
+            TotalBytes += static_cast<int64_t>(size);
+        }
+        Dir.Write("Base.Tarvol", BuildZip(Members));
+        // An installed game's folders have not changed for a while; folders changed in
+        // the last seconds are listed anew at every lookup (see platform/Files.cpp).
+        std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+    }
+};
+
+Package& ThePackage()
+{
+    static Package package;
+    return package;
+}
+
+void BM_OpenEveryPackageMember(benchmark::State& state)
+{
+    Package& p = ThePackage();
+    std::vector<char> buffer(64 * 1024);
+    for (auto _ : state) {
+        ResetPackageFiles(p.Dir.Path());
+        AddPackage(p.Dir.Path() + "\\Base.Tarvol");
+        for (const ZipMember& m : p.Members) {
+            auto s = OpenPackageFile(m.Name);
+            const int32_t n = s->Read(buffer.data(), static_cast<int32_t>(buffer.size()));
+            benchmark::DoNotOptimize(n);
+        }
+    }
+    ResetPackageFiles();
+    state.SetBytesProcessed(state.iterations() * p.TotalBytes);
+}
+BENCHMARK(BM_OpenEveryPackageMember)->Unit(benchmark::kMillisecond);
+
+void BM_RawInflateEveryMember(benchmark::State& state)
+{
+    Package& p = ThePackage();
+    std::vector<char> out(64 * 1024);
+    for (auto _ : state) {
+        for (size_t i = 0; i < p.Members.size(); ++i) {
+            const std::string& in = p.Data[i];
+            if (p.Members[i].Method == 0) {
+                std::memcpy(out.data(), in.data(), in.size());
+                benchmark::DoNotOptimize(out.data());
+                continue;
+            }
+            z_stream z{};
+            inflateInit2(&z, -MAX_WBITS);
+            z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+            z.avail_in = static_cast<uInt>(in.size());
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = static_cast<uInt>(out.size());
+            benchmark::DoNotOptimize(inflate(&z, Z_FINISH));
+            inflateEnd(&z);
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * p.TotalBytes);
+}
+BENCHMARK(BM_RawInflateEveryMember)->Unit(benchmark::kMillisecond);
+
+} // namespace
+namespace {
+void BM_ZippedStreamOnly(benchmark::State& state)
+{
+    Package& p = ThePackage();
+    std::vector<char> buffer(64 * 1024);
+    ResetPackageFiles(p.Dir.Path());
+    AddPackage(p.Dir.Path() + "\\Base.Tarvol");
+    tZipFile& zip = *Packages()[0];
+    for (auto _ : state) {
+        for (int i = 0; i < zip.Count(); ++i) {
+            tZippedStream s(zip.Entries(i));
+            benchmark::DoNotOptimize(s.Read(buffer.data(), s.UncompressedSize()));
+        }
+    }
+    ResetPackageFiles();
+    state.SetBytesProcessed(state.iterations() * p.TotalBytes);
+}
+BENCHMARK(BM_ZippedStreamOnly)->Unit(benchmark::kMillisecond);
+void BM_ProbesOnly(benchmark::State& state)
+{
+    Package& p = ThePackage();
+    ResetPackageFiles(p.Dir.Path());
+    AddPackage(p.Dir.Path() + "\\Base.Tarvol");
+    for (auto _ : state) {
+        for (const ZipMember& m : p.Members) {
+            std::string n = m.Name;
+            benchmark::DoNotOptimize(FindLooseFile(n));
+        }
+    }
+    ResetPackageFiles();
+    state.SetBytesProcessed(state.iterations() * p.TotalBytes);
+}
+BENCHMARK(BM_ProbesOnly)->Unit(benchmark::kMillisecond);
+}

@@ -1,0 +1,68 @@
+// The data package the build makes beside the programs: a real zip that the package
+// layer mounts, holding every file of the source data folder byte for byte.
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "tesk/toolkit/PackageFiles.h"
+#include "tests/support/ScratchDir.h"
+
+namespace {
+
+const std::string BinDir = TP_BIN_DIR;
+const std::string DataDir = std::string(TP_SOURCE_DIR) + "/data";
+
+class DataPackage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetPackageFiles(BinDir);
+        ASSERT_TRUE(FileExists(BinDir + "/Base.Tarvol")) << "the build makes the package";
+        AddPackage(BinDir + "/Base.Tarvol");
+        ASSERT_EQ(Packages().size(), 1u);
+    }
+    void TearDown() override { ResetPackageFiles(); }
+};
+
+TEST_F(DataPackage, HoldsTheSourceDataFilesByteForByte)
+{
+    const tZipFile& zip = *Packages()[0];
+    int fromSource = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(DataDir)) {
+        const std::string relative = std::filesystem::relative(e.path(), DataDir).generic_string();
+        if (!e.is_regular_file() || relative == "CMakeLists.txt" || relative.front() == '.')
+            continue;
+        SCOPED_TRACE(relative);
+        const tZippedFile* entry = zip.FindEntry(relative);
+        ASSERT_NE(entry, nullptr);
+        tZippedStream member(*entry);
+        std::string content(static_cast<size_t>(member.UncompressedSize()), '\0');
+        member.ReadBuffer(content.data(), member.UncompressedSize());
+        EXPECT_TRUE(content == ScratchDir::Read(e.path().string()));
+        ++fromSource;
+    }
+    EXPECT_GT(fromSource, 0);
+}
+
+TEST_F(DataPackage, IsARealZipWithStoredAndDeflatedMembersAndNoFolders)
+{
+    const tZipFile& zip = *Packages()[0];
+    bool stored = false;
+    bool deflated = false;
+    for (int i = 0; i < zip.Count(); ++i) {
+        const tZippedFile& e = zip.Entries(i);
+        EXPECT_FALSE(e.IsFolder()) << e.Name;
+        EXPECT_EQ(e.Name.find('\\'), std::string::npos) << e.Name;
+        stored = stored || e.Header.CompressionMethod == 0;
+        deflated = deflated || e.Header.CompressionMethod == 8;
+    }
+    EXPECT_TRUE(stored);
+    EXPECT_TRUE(deflated);
+    // Found the way the game looks for it.
+    EXPECT_TRUE(PackageFileExists("readme.TXT"));
+    auto s = OpenPackageFile("ReadMe.txt");
+    EXPECT_GT(s->Size(), 0);
+}
+
+} // namespace
