@@ -80,6 +80,7 @@ inline const std::vector<ExpectedModule>& ExpectedModules()
         {"Zodezodi.s3m", "SCRM", 44, 45.0},
         // Further tunes for levels that name their own music.
         {"EchoingHalls.xm", "Extended Module: ", 0, 45.0},
+        {"Quickstep.xm", "Extended Module: ", 0, 45.0},
     };
     return modules;
 }

@@ -295,6 +295,96 @@ Module Make()
 
 } // namespace halls
 
+// ---------------------------------------------------------------------------------
+// "Quickstep": a brisk E minor chase for busy levels. Pulse lead over harp, marimba,
+// bass and a full kit; 9 patterns at 140 beats per minute (about 62 seconds).
+
+namespace quickstep {
+
+enum Channel { Lead, Echo, Arp, BassCh, Mallet, Kick, Snare, Hat, OpenHat, Shaker, ChannelCount };
+enum Inst { None, ISquare, IHarp, IMarimba, IBass, IKick, ISnare, IClosedHat, IOpenHat, IShaker };
+
+struct Section {
+    const char* chords;
+    const char* melody;
+    const char* mallet;
+    bool kick, snare, hats;
+    const char* fill;
+};
+
+Module Make()
+{
+    Module m;
+    m.title = "Quickstep";
+    m.channels = ChannelCount;
+    m.speed = 6;
+    m.tempo = 140;
+    m.panning = {128, 72, 184, 128, 88, 128, 144, 176, 96, 208};
+    Instrument lead = MakeSquareLead();
+    lead.volume.points = {{0, 64}, {6, 54}, {40, 46}};
+    lead.volume.sustain = 2;
+    lead.fadeout = 1600;
+    lead.vibratoSweep = 30;
+    lead.vibratoDepth = 3;
+    lead.vibratoRate = 12;
+    m.instruments = {lead,        MakeHarp(),  MakeMarimba(),   MakeBass(),   MakeKick(),
+                     MakeSnare(), MakeClosedHat(), MakeOpenHat(), MakeShaker()};
+    const char* a1 = "E5:2 G5:2 B5:2 G5:2 E5:4 B4:4 | C5:2 E5:2 G5:4 E5:4 C5:4 | "
+                     "D5:2 F#5:2 A5:4 F#5:4 D5:4 | B4:4 D5:4 F#5:8";
+    const char* a2 = "E5:2 G5:2 B5:2 G5:2 E6:4 B5:4 | C6:4 G5:2 A5:2 G5:4 E5:4 | "
+                     "A5:4 C6:4 E5:4 A5:4 | F#5:4 A5:4 B5:8";
+    const Section sections[] = {
+        {"Em C D Bm", "", "", false, false, true, ""},
+        {"Em C D Bm", a1, "", true, true, true, ""},
+        {"Em C Am B7", a2, "", true, true, true, "....X.....X.XXXX"},
+        {"G D Em C", "B5:4 D6:4 B5:4 G5:4 | A5:4 F#5:4 D5:8 | E5:4 G5:4 B5:4 E6:4 | E6:4 D6:4 C6:8",
+         "D5:16 | D5:16 | E5:16 | E5:16", true, true, true, ""},
+        {"Am Em B7 B7", "C6:4 A5:4 E5:4 A5:4 | G5:4 B5:4 E6:8 | D#6:4 B5:4 F#5:4 A5:4 | B5:12 r:4",
+         "C5:16 | B4:16 | B4:16 | A4:16", true, true, true, "..X...X.X.XXXXXX"},
+        {"Em C D Bm", a1, "", true, true, true, ""},
+        {"Em C Am B7", a2, "", true, true, true, ""},
+        // Break: harp and marimba alone over the kick.
+        {"Em C D Bm", "", "B5:8 G5:8 | E5:8 G5:8 | F#5:8 A5:8 | D5:16", true, false, false, ""},
+        {"Am Em B7 B7", "E5:8 G5:8 | B5:8 E5:8 | D#5:8 F#5:8 | B5:12 r:4", "", true, true, true,
+         "X.X.X.X.XXXXXXXX"},
+    };
+    for (const Section& s : sections) {
+        Pattern p(64, m.channels);
+        Writer w(p);
+        const auto chords = ParseChords(s.chords);
+        w.Arpeggio(Arp, IHarp, chords, {0, 1, 2, 3, 1, 2, 3, 4}, 2, 57, 44);
+        w.Bass(BassCh, IBass, chords, "R.R8R.R8R.R8R.58", 40, 56);
+        if (*s.melody) {
+            w.Melody(Lead, ISquare, s.melody, 44);
+            w.Melody(Echo, ISquare, s.melody, 14, 3);
+        } else {
+            ReleaseAtStart(w, {Lead, Echo});
+        }
+        if (*s.mallet)
+            w.Melody(Mallet, IMarimba, s.mallet, 44);
+        if (s.kick)
+            w.Drums(Kick, IKick, "X.......X.x.....", 58);
+        if (s.snare) {
+            std::string grid = "....X.......X...";
+            if (*s.fill)
+                grid = grid + grid + grid + s.fill;
+            w.Drums(Snare, ISnare, grid, 54);
+        }
+        if (s.hats) {
+            w.Drums(Hat, IClosedHat, "xoxoxoxoxoxoxoxo", 36);
+            w.Drums(OpenHat, IOpenHat, "..............x.", 28);
+            w.Drums(Shaker, IShaker, "..o...o...o...o.", 24);
+        }
+        m.patterns.push_back(std::move(p));
+    }
+    for (size_t i = 0; i < m.patterns.size(); ++i)
+        m.orders.push_back(static_cast<int>(i));
+    LoopToStart(m, Shaker);
+    return m;
+}
+
+} // namespace quickstep
+
 } // namespace
 
 std::vector<Song> MakeSongs()
@@ -303,6 +393,7 @@ std::vector<Song> MakeSongs()
     songs.push_back({"AncientStories2.xm", ModuleFormat::Xm, ancient::Make()});
     songs.push_back({"Zodezodi.s3m", ModuleFormat::S3m, zodezodi::Make()});
     songs.push_back({"EchoingHalls.xm", ModuleFormat::Xm, halls::Make()});
+    songs.push_back({"Quickstep.xm", ModuleFormat::Xm, quickstep::Make()});
     return songs;
 }
 
