@@ -1,7 +1,8 @@
-// The sound data through the game's sound wrapper and its packaged-file lookup, on
-// the silent output: every effect loads by the name the game asks for and plays out
-// clean, the fuse loops seamlessly, and every module plays its whole order list hot
-// but unclipped, then loops.
+// The sound data as the game meets it: members of the data package, read through the
+// packaged-file lookup into the game's sound wrapper, on the silent output. Every
+// effect loads by the name the game asks for and plays out clean, the fuse loops
+// seamlessly, and every module plays its whole order list hot but unclipped, then
+// loops.
 #include <algorithm>
 #include <cmath>
 
@@ -11,6 +12,7 @@
 #include "tesk/toolkit/Faudio.h"
 #include "tesk/toolkit/PackageFiles.h"
 #include "tests/data/SoundDataFiles.h"
+#include "tests/support/ScratchDir.h"
 
 using namespace sounddata;
 
@@ -22,9 +24,11 @@ class SoundPlayback : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The generated folder stands where the program's folder would: "samples\..."
-        // and "Music\..." are found there as loose files.
-        ResetPackageFiles(GeneratedDir());
+        // As the game finds its data: members of "Base.Tarvol", with no loose files
+        // beside it (the program folder is an empty one).
+        ResetPackageFiles(FEmptyProgramDir.Path());
+        AddPackage(std::string(TP_BIN_DIR) + "/Base.Tarvol");
+        ASSERT_EQ(Packages().size(), 1u);
         InstallPackageFileCallbacks();
         ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
         ASSERT_TRUE(FSOUND_Init(kRate, 64, 0));
@@ -36,6 +40,8 @@ protected:
         FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
         ResetPackageFiles();
     }
+
+    ScratchDir FEmptyProgramDir;
 
     // Renders `frames` stereo frames; returns the left and right samples interleaved.
     static std::vector<int16_t> Render(int frames)
