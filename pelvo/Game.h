@@ -4,6 +4,19 @@
 // sees goes out through the TGameView the game is given. The game keeps its own copy
 // of the move-done and view-opponent buttons' enabled state and ignores their clicks
 // while they are disabled, exactly as a disabled button would.
+//
+// How the form drives it:
+//   first activation          StartUp()
+//   NewGame button            NewGame() (asks first; switches pages through the view)
+//   hand slots US1..US4       PlayUserCard(1..4)
+//   table slots StolUS1..4    TakeBackTableCard(1..4)
+//   BRUN ("Ход сделан")       MoveDone()
+//   INV ("Мухлевать")         ToggleOpponentCards()
+//   hidden Button1            SetTestPosition()
+//   RadioButton1..4 entered   SkillLevel = 1..4
+//   CheckBox1 clicked         OutOfTurnAllowed = its state
+// The view's SetSlot receives each card to draw; its face picture is FacePicture(card)
+// and the trump icon TrumpIconPicture(suit) (Cards.h).
 #pragma once
 
 #include <array>
@@ -76,7 +89,11 @@ public:
     void RedrawCards();
     // Forgets what the slots show, so that the next redraw repaints every slot.
     void ClearRedrawMemory();
-    void Shuffle();
+    // Fills and shuffles the deck, empties both hands and tables and forgets what the
+    // slots show.
+    void ShuffleDeck();
+    void SortUserHand() { SortHand(UserHand); }
+    void SortComputerHand() { SortHand(ComputerHand); }
     void PauseOneSecond();
 
     int UserCardCount() const { return HandCardCount(UserHand); }

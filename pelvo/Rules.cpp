@@ -91,9 +91,9 @@ bool TGame::NewGame()
     return true;
 }
 
-void TGame::Shuffle()
+void TGame::ShuffleDeck()
 {
-    ShuffleDeck(Deck, *Rand);
+    pelvo::ShuffleDeck(Deck, *Rand);
     ClearHand(UserHand);
     ClearHand(ComputerHand);
     UserTable.Count = 0;
@@ -110,7 +110,7 @@ void TGame::StartRound()
     View->ShowTrump(Trump);
     View->SetLabel(TGameLabel::CountUS, "0");
     View->SetLabel(TGameLabel::CountPC, "0");
-    Shuffle();
+    ShuffleDeck();
     DealOrScoreRound();
     if (ComputerLeads)
         ComputerMove();
@@ -140,8 +140,8 @@ bool TGame::DealOrScoreRound()
         AddHandCard(ComputerHand, CardOfId(Deck.Id(Deck.Count)));
         --Deck.Count;
     }
-    SortHand(ComputerHand);
-    SortHand(UserHand);
+    SortComputerHand();
+    SortUserHand();
     ShowPoints(TGameLabel::KolKrt, Deck.Count);
     return true;
 }
@@ -218,7 +218,7 @@ void TGame::TakeBackTableCard(int n)
     // decide, so the button goes off then too.
     if (ComputerLeads || UserTable.Count == 0)
         SetBrun(false);
-    SortHand(UserHand);
+    SortUserHand();
     RedrawCards();
 }
 
