@@ -6,6 +6,8 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <stdexcept>
 #include <string>
 
@@ -40,21 +42,28 @@ int main(int argc, char** argv)
         for (const soundgen::Effect& e : soundgen::MakeEffects())
             WriteFile(root / "samples" / e.fileName, soundgen::MakeWav(e.pcm, soundgen::kEffectRate));
 
+        // Each module is written, then played through in its own thread.
+        const std::vector<soundgen::Song> songs = soundgen::MakeSongs();
+        std::vector<std::vector<uint8_t>> files;
+        std::vector<std::future<soundgen::ModuleReport>> reports;
+        for (const soundgen::Song& song : songs) {
+            files.push_back(soundgen::WriteSong(song));
+            WriteFile(root / "Music" / song.fileName, files.back());
+        }
+        if (check)
+            for (const auto& bytes : files)
+                reports.push_back(std::async(std::launch::async, soundgen::CheckModule, std::cref(bytes)));
         bool ok = true;
-        for (const soundgen::Song& song : soundgen::MakeSongs()) {
-            const auto bytes = soundgen::WriteSong(song);
-            WriteFile(root / "Music" / song.fileName, bytes);
-            if (!check)
-                continue;
-            const soundgen::ModuleReport r = soundgen::CheckModule(bytes);
-            std::printf("soundgen: %-20s %7zu bytes, %5.1f s, peak %5.1f dBFS, rms %5.1f dBFS%s\n",
-                        song.fileName.c_str(), bytes.size(), r.seconds, 20 * std::log10(r.peak + 1e-12),
-                        20 * std::log10(r.rms + 1e-12), r.loops ? ", loops" : "");
+        for (size_t i = 0; i < reports.size(); ++i) {
+            const soundgen::ModuleReport r = reports[i].get();
+            const std::string& name = songs[i].fileName;
+            std::printf("soundgen: %-20s %7zu bytes, %5.1f s, peak %5.1f dBFS, rms %5.1f dBFS%s\n", name.c_str(),
+                        files[i].size(), r.seconds, 20 * std::log10(r.peak + 1e-12), 20 * std::log10(r.rms + 1e-12),
+                        r.loops ? ", loops" : "");
             // Peaks stay half a decibel below full scale, so that a player that
             // interpolates differently still does not clip.
             if (!r.loaded || r.peak > 0.944 || r.rms < 0.01 || !r.loops || r.seconds < 45) {
-                std::fprintf(stderr, "soundgen: %s fails its playback check %s\n", song.fileName.c_str(),
-                             r.error.c_str());
+                std::fprintf(stderr, "soundgen: %s fails its playback check %s\n", name.c_str(), r.error.c_str());
                 ok = false;
             }
         }
