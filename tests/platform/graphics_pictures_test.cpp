@@ -1,13 +1,12 @@
 // Bitmaps, the bitmap file reader, the JPEG picture, raster operations and the canvas.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-
 #include <cstring>
 #include <functional>
 
 #include "platform/Graphics.h"
 #include "platform/Streams.h"
+#include "tests/support/GuiApplication.h"
 #include "tests/support/PictureFiles.h"
 
 namespace {
@@ -224,12 +223,7 @@ class CanvasTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (!QGuiApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "graphics_test";
-            static char* argv[] = {name, nullptr};
-            static QGuiApplication app(argc, argv);
-        }
+        EnsureGuiApplication();
     }
 };
 

@@ -1,0 +1,160 @@
+// A 640 x 480 frame shown in a real (offscreen) window, through the DirectDraw stand-in's
+// primary surface and through the bitmap path, read back from the window's pixels.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/DirectDraw.h"
+#include "platform/FramePresenter.h"
+#include "tests/support/GuiApplication.h"
+
+namespace {
+
+class PresentationTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        EnsureGuiApplication();
+    }
+    void SetUp() override
+    {
+        Window = std::make_unique<QWidget>();
+        Window->resize(640, 480);
+        Window->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override { Window.reset(); }
+
+    // A frame whose pixel (x, y) encodes its position: red from x, green from y, blue 5.
+    static uint16_t FramePixel(const TBitFields& f, int x, int y)
+    {
+        return PackPixel16(f, static_cast<uint8_t>((x * 255) / 639), static_cast<uint8_t>((y * 255) / 479), 40);
+    }
+    static QRgb Expected(const TBitFields& f, int x, int y)
+    {
+        uint8_t r, g, b;
+        UnpackPixel16(f, FramePixel(f, x, y), r, g, b);
+        return qRgb(r, g, b);
+    }
+    QImage Grab()
+    {
+        QApplication::processEvents();
+        return Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // Checks corners and a spread of pixels of a window of the given size.
+    void CheckWindow(const TBitFields& f, int w, int h)
+    {
+        QImage img = Grab();
+        ASSERT_EQ(img.width(), w);
+        ASSERT_EQ(img.height(), h);
+        for (int y = 0; y < h; y += 37)
+            for (int x = 0; x < w; x += 53)
+                ASSERT_EQ(img.pixel(x, y) & 0xFFFFFF, Expected(f, x * 640 / w, y * 480 / h) & 0xFFFFFF)
+                    << x << "," << y << " of " << w << " x " << h;
+        EXPECT_EQ(img.pixel(w - 1, h - 1) & 0xFFFFFF, Expected(f, 639, 479) & 0xFFFFFF);
+        EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, Expected(f, 0, 0) & 0xFFFFFF);
+    }
+
+    std::unique_ptr<QWidget> Window;
+};
+
+} // namespace
+
+TEST_F(PresentationTest, DirectDrawPrimaryShowsTheBackBuffer)
+{
+    for (TBitFields fields : {BitFields565, BitFields555}) {
+        SetDirectDrawScreenFormat(fields);
+        IDirectDraw* dd = nullptr;
+        ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+        EXPECT_EQ(dd->SetCooperativeLevel(Window.get(), DDSCL_NORMAL), DD_OK);
+        DDSURFACEDESC desc{};
+        desc.dwSize = DDSURFACEDESC_SIZE;
+        desc.dwFlags = DDSD_CAPS;
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+        IDirectDrawSurface* primary = nullptr;
+        ASSERT_EQ(dd->CreateSurface(&desc, &primary, nullptr), DD_OK);
+        IDirectDrawClipper* clipper = nullptr;
+        ASSERT_EQ(dd->CreateClipper(0, &clipper, nullptr), DD_OK);
+        EXPECT_EQ(clipper->SetHWnd(0, Window.get()), DD_OK);
+        EXPECT_EQ(primary->SetClipper(clipper), DD_OK);
+        DDSURFACEDESC screen{};
+        screen.dwSize = DDSURFACEDESC_SIZE;
+        EXPECT_EQ(primary->GetSurfaceDesc(&screen), DD_OK);
+        EXPECT_EQ(screen.ddpfPixelFormat.dwRBitMask, fields.Red);
+        EXPECT_EQ(screen.ddpfPixelFormat.dwGBitMask, fields.Green);
+        EXPECT_EQ(screen.ddpfPixelFormat.dwFlags, DDPF_RGB);
+        EXPECT_EQ(screen.ddpfPixelFormat.dwRGBBitCount, 16u);
+
+        DDSURFACEDESC back{};
+        back.dwSize = DDSURFACEDESC_SIZE;
+        back.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
+        back.dwWidth = 640;
+        back.dwHeight = 480;
+        back.ddpfPixelFormat = screen.ddpfPixelFormat;
+        back.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+        IDirectDrawSurface* buffer = nullptr;
+        ASSERT_EQ(dd->CreateSurface(&back, &buffer, nullptr), DD_OK);
+        DDSURFACEDESC lock{};
+        lock.dwSize = DDSURFACEDESC_SIZE;
+        ASSERT_EQ(buffer->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
+        for (int y = 0; y < 480; ++y) {
+            auto* row = reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(lock.lpSurface) + y * lock.lPitch);
+            for (int x = 0; x < 640; ++x)
+                row[x] = FramePixel(fields, x, y);
+        }
+        buffer->Unlock(nullptr);
+
+        for (auto [w, h] : {std::pair{640, 480}, std::pair{1280, 960}, std::pair{800, 500}}) {
+            SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+            Window->resize(w, h);
+            QApplication::processEvents();
+            const QPoint origin = Window->mapToGlobal(QPoint(0, 0));
+            const TRect dest{origin.x(), origin.y(), origin.x() + w, origin.y() + h};
+            const TRect src{0, 0, 640, 480};
+            ASSERT_EQ(primary->Blt(&dest, buffer, &src, DDBLT_WAIT, nullptr), DD_OK);
+            CheckWindow(fields, w, h);
+        }
+        // A lost surface refuses the blit until restored.
+        primary->MarkLost();
+        EXPECT_EQ(primary->Blt(nullptr, buffer, nullptr, DDBLT_WAIT, nullptr), DDERR_SURFACELOST);
+        primary->Restore();
+        EXPECT_EQ(primary->Blt(nullptr, buffer, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+
+        buffer->Release();
+        clipper->Release();
+        primary->Release();
+        dd->Release();
+    }
+    SetDirectDrawScreenFormat(BitFields565);
+}
+
+TEST_F(PresentationTest, BitmapPathDrawsUnscaledOrStretched)
+{
+    for (TBitFields fields : {BitFields565, BitFields555}) {
+        TBitmap frame;
+        frame.SetPixelFormat(pf16bit);
+        frame.SetBitFields(fields);
+        frame.SetSize(640, 480);
+        for (int y = 0; y < 480; ++y) {
+            auto* row = reinterpret_cast<uint16_t*>(frame.ScanLine(y));
+            for (int x = 0; x < 640; ++x)
+                row[x] = FramePixel(fields, x, y);
+        }
+        for (auto [w, h] : {std::pair{640, 480}, std::pair{1280, 960}, std::pair{321, 999}}) {
+            SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+            Window->resize(w, h);
+            QApplication::processEvents();
+            PresentFrame(Window.get(), frame.ScanLine(0), 640, 480, frame.RowBytes(), fields);
+            CheckWindow(fields, w, h);
+        }
+    }
+    // Before any frame, and after forgetting it, the window is black.
+    ForgetPresentedFrame(Window.get());
+    EXPECT_EQ(Grab().pixel(5, 5) & 0xFFFFFF, 0u);
+}
