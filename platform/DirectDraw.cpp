@@ -312,13 +312,17 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
 {
     if (width == 0 || height == 0 || bitsPerPixel != 16)
         return DDERR_UNSUPPORTED;
-    // The screen keeps its mode: the window covering it scales the frame instead.
+    // The screen keeps its mode: the exclusive window covers it and scales the frame.
     FModeSet = true;
+    if ((FCooperativeLevel & DDSCL_FULLSCREEN) && FWindow)
+        SetWindowFullScreen(FWindow, true);
     return DD_OK;
 }
 
 HRESULT IDirectDraw::RestoreDisplayMode()
 {
+    if (FModeSet && (FCooperativeLevel & DDSCL_FULLSCREEN) && FWindow)
+        SetWindowFullScreen(FWindow, false);
     FModeSet = false;
     return DD_OK;
 }

@@ -111,3 +111,15 @@ TPoint WindowClientOrigin(TPresentWindow window)
     QPoint p = w->mapToGlobal(QPoint(0, 0));
     return TPoint{p.x(), p.y()};
 }
+
+void SetWindowFullScreen(TPresentWindow window, bool fullScreen)
+{
+    auto* w = static_cast<QWidget*>(window);
+    if (!w)
+        return;
+    QWidget* top = w->window();
+    if (fullScreen && !top->isFullScreen())
+        top->showFullScreen();
+    else if (!fullScreen && top->isFullScreen())
+        top->showNormal();
+}

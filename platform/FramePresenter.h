@@ -14,6 +14,9 @@ void PresentFrame(TPresentWindow window, const uint8_t* bits, int32_t width, int
                   int32_t pitch, const TBitFields& fields, const TRect* destRect = nullptr);
 // Forgets the window's kept picture (it paints black until the next frame).
 void ForgetPresentedFrame(TPresentWindow window);
+// Makes the window's top-level window cover the screen without a frame, or gives it back
+// its normal frame and place.
+void SetWindowFullScreen(TPresentWindow window, bool fullScreen);
 // The window's client area: its size, and its origin in screen coordinates.
 TRect WindowClientRect(TPresentWindow window);
 TPoint WindowClientOrigin(TPresentWindow window);

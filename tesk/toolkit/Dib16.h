@@ -238,6 +238,27 @@ private:
     tDib16& FDib;
 };
 
+// Pairs GetDC and ReleaseDC around text drawn on a surface; a failing release on the way
+// out of a failed drawing is not reported over the first failure.
+class tDibDC {
+public:
+    explicit tDibDC(tDib16& dib) : FDib(dib), FDC(dib.GetDC()) {}
+    ~tDibDC()
+    {
+        try {
+            FDib.ReleaseDC();
+        } catch (...) {
+        }
+    }
+    tDibDC(const tDibDC&) = delete;
+    tDibDC& operator=(const tDibDC&) = delete;
+    HDC Handle() const { return FDC; }
+
+private:
+    tDib16& FDib;
+    HDC FDC;
+};
+
 // ---------------------------------------------------------------------------------------
 // Named image registry
 

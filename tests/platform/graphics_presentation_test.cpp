@@ -158,3 +158,21 @@ TEST_F(PresentationTest, BitmapPathDrawsUnscaledOrStretched)
     ForgetPresentedFrame(Window.get());
     EXPECT_EQ(Grab().pixel(5, 5) & 0xFFFFFF, 0u);
 }
+
+TEST_F(PresentationTest, ExclusiveModeCoversTheScreenInsteadOfChangingIt)
+{
+    IDirectDraw* dd = nullptr;
+    ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+    EXPECT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_NOHWND);
+    ASSERT_EQ(dd->SetCooperativeLevel(Window.get(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    EXPECT_EQ(dd->CooperativeLevel(), 17u);
+    EXPECT_EQ(dd->SetDisplayMode(640, 480, 8, 0, 0), DDERR_UNSUPPORTED);
+    ASSERT_EQ(dd->SetDisplayMode(640, 480, 16, 0, 0), DD_OK);
+    QApplication::processEvents();
+    EXPECT_TRUE(Window->isFullScreen());
+    EXPECT_EQ(dd->RestoreDisplayMode(), DD_OK);
+    QApplication::processEvents();
+    EXPECT_FALSE(Window->isFullScreen());
+    EXPECT_EQ(dd->FlipToGDISurface(), DD_OK);
+    dd->Release();
+}
