@@ -1,3 +1,7 @@
+// Each effect is a small recipe of voices (tones, thumps, filtered noise, bells)
+// mixed into a buffer at 44100 Hz; MakeEffects then removes any offset, fades the
+// edges so nothing clicks, and levels every sound to its loudness. Every noise source
+// has its own fixed seed, so each build writes the same bytes.
 #include "tools/soundgen/Effects.h"
 
 #include <functional>
@@ -383,7 +387,7 @@ Buf MenuWhoosh(bool opening)
     Buf buf = Silence(dur);
     Rng rng(opening ? 37 : 38);
     AddNoise(kEffectRate, buf, rng, Biquad::Kind::BandPass, 0, dur, opening ? 300 : 4000, opening ? 4000 : 300, 1.2, 0.8,
-             opening ? 0.12 : 0.01, opening ? 0.12 : 0.12);
+             opening ? 0.12 : 0.01, 0.12);
     const double up[] = {72, 76, 79, 84};   // C5 E5 G5 C6
     const double down[] = {84, 79, 76, 72};
     for (int k = 0; k < 4; ++k)
