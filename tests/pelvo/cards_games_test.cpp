@@ -306,7 +306,7 @@ public:
     {
         if (text == TextConfirmNewGame) {
             Expect(Game.GameUnderWay(), "the new-game question only during a game");
-            return false;
+            return AcceptNewGame;
         }
         if (text != TextUserOutOfTurn)
             Fail("unknown question " + text);
@@ -373,8 +373,9 @@ public:
     std::uint64_t Seed = 0;
     int Steps = 0;
     int Failures = 0;
-    int Pauses = 0, OutOfTurnPlays = 0, ComputerOutOfTurn = 0, Rounds = 0;
+    int Pauses = 0, OutOfTurnPlays = 0, ComputerOutOfTurn = 0, Rounds = 0, Restarts = 0;
     bool Over = false;
+    bool AcceptNewGame = false;
 
 private:
     enum class Event { Stable, ComputerOutOfTurn, UserOutOfTurn, GameOver };
@@ -598,6 +599,10 @@ public:
         Check.Expect(Game.MoveDoneEnabled() && Check.View.Enabled(TGameButton::BRUN), "move-done enabled");
         if (Rnd.Random(100) < 2)
             PeekAtOpponent();
+        if (Rnd.Random(1000) < 3) {
+            RestartMidTrick();
+            return;
+        }
         Check.BeforeMoveDone();
         Game.MoveDone();
         Check.Stable();
@@ -719,6 +724,17 @@ private:
         Check.Expect(SameState(before, Take(Game)), "nothing is played while the opponent's cards are in view");
     }
 
+    // New game, confirmed, with cards on the table.
+    void RestartMidTrick()
+    {
+        Check.AcceptNewGame = true;
+        Check.Expect(Game.NewGame(), "confirmed new game");
+        Check.AcceptNewGame = false;
+        ++Check.Restarts;
+        Check.Expect(!Game.ShowOpponentCards && Check.View.Label(TGameLabel::Label1).empty(), "a new game shows the user's own cards");
+        Check.GameStarted();
+    }
+
     void DeclineNewGame()
     {
         const Snap before = Take(Game);
@@ -745,7 +761,7 @@ struct Config {
 
 struct Totals {
     int computerWins = 0, userWins = 0, rounds = 0, pauses = 0, outOfTurnPlays = 0, computerOutOfTurn = 0;
-    int maxSteps = 0;
+    int maxSteps = 0, restarts = 0;
 };
 
 Totals PlayGames(const Config& c)
@@ -785,6 +801,7 @@ Totals PlayGames(const Config& c)
         t.outOfTurnPlays += check.OutOfTurnPlays;
         t.computerOutOfTurn += check.ComputerOutOfTurn;
         t.maxSteps = std::max(t.maxSteps, check.Steps);
+        t.restarts += check.Restarts;
     }
     return t;
 }
@@ -801,6 +818,7 @@ TEST_P(WholeGames, FollowTheRules)
     const Totals t = PlayGames(c);
     EXPECT_EQ(t.computerWins + t.userWins, c.games);
     EXPECT_GT(t.pauses, 0);
+    EXPECT_GT(t.restarts, 0) << "some games are restarted in the middle of a trick";
     if (c.outOfTurn) {
         // Four-card suits turn up often enough for both sides to play out of turn.
         EXPECT_GT(t.computerOutOfTurn, 0);

@@ -144,6 +144,22 @@ INSTANTIATE_TEST_SUITE_P(
         Attack{"tolerance_lower_ratio", 4, 0, 4, "61 62 63 73", "J1 72 A3 K3", "61"}),
     [](const ::testing::TestParamInfo<Attack>& info) { return std::string(info.param.name); });
 
+TEST(ComputerAttackEdge, EmptyHandLeadsNothing)
+{
+    // An empty trump suit can be the choice of a plain attack while nothing longer has
+    // been seen; with nothing in the hand at all, nothing is led.
+    for (int draw : {0, 1}) {
+        TScriptedRandom random({draw});
+        TGame game(nullptr, &random);
+        game.Trump = 1;
+        game.UserHand = Hand("61 71");
+        game.ComputerLeads = true;
+        game.ComputerMove();
+        EXPECT_EQ(game.ComputerTable.Count, 0);
+        EXPECT_EQ(random.Bounds, std::vector<int>{4});
+    }
+}
+
 TEST(ComputerDefence, BeatsWhenItCanElseGivesUpItsCheapestCards)
 {
     struct Case {
