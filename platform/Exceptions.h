@@ -22,3 +22,27 @@ class EConvertError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// The silent exception: it unwinds like any other, and the application's handler
+// shows nothing for it.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("Operation aborted") {}
+    using Exception::Exception;
+};
+
+// Raises EAbort.
+[[noreturn]] inline void Abort() { throw EAbort(); }
+
+// An operation that is not allowed in the object's present state (for example making
+// a visible window modal).
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A list index outside the list.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -1,5 +1,7 @@
 #include "tesk/toolkit/Misc.h"
 
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/Params.h"
 
 namespace {
@@ -292,4 +294,37 @@ std::string ParamValue(const std::string& name)
             return ParamStr(i + 1);
     }
     return {};
+}
+
+bool ShowDebugMessages = false;
+std::string LastOperation;
+bool PumpingMessages = false;
+
+void DebugMessage(const std::string& text)
+{
+    if (ShowDebugMessages)
+        ShowMessage(text);
+    else
+        LastOperation = "DebugMessage('" + text + "')";
+}
+
+void PumpMessages()
+{
+    struct Guard {
+        bool Previous = PumpingMessages;
+        Guard() { PumpingMessages = true; }
+        ~Guard() { PumpingMessages = Previous; }
+    } guard;
+    if (Application)
+        Application->ProcessMessages();
+}
+
+void ProfileReset() {}
+void ProfileBegin() {}
+void ProfileEnd() {}
+
+void ProfileSample(TPoint& point)
+{
+    point.X = 0;
+    point.Y = 0;
 }

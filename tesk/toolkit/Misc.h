@@ -1,10 +1,19 @@
 #pragma once
 // Small routines on byte strings (one byte per character), character sets and the
-// command line, shared by every part of Tesk. Case conversion is ASCII only.
+// command line, shared by every part of Tesk, and the small process-wide services:
+// debug messages, the message pump, profiling hooks and the owning list. Case
+// conversion is ASCII only.
+#include <algorithm>
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/Exceptions.h"
+#include "platform/Types.h"
 
 // A set of the 256 byte values.
 using TCharSet = std::bitset<256>;
@@ -56,3 +65,124 @@ std::string InsertThousandsCommas(const std::string& text);
 // Command-line switches and options; one leading "-" or "/" is accepted.
 bool ParamSwitch(const std::string& name);
 std::string ParamValue(const std::string& name);
+
+// ---------------------------------------------------------------------------------------
+// Start-up status, debug messages and the message pump.
+
+// Set by the command-line switch "ShowDebugmessages": every step is shown in a box.
+extern bool ShowDebugMessages;
+// The last start-up or loading step, for the loading screen and the failure report.
+extern std::string LastOperation;
+// True while PumpMessages runs: the main tick leaves the engine alone meanwhile.
+extern bool PumpingMessages;
+
+// With ShowDebugMessages: shows the text in a message box and returns once it is
+// closed. Otherwise remembers it in LastOperation as "DebugMessage('text')".
+void DebugMessage(const std::string& text);
+
+// Handles the pending window messages once, with PumpingMessages set meanwhile (and
+// restored afterwards, even when a handler's exception passes through).
+void PumpMessages();
+
+// Profiling hooks of the main tick; this build measures nothing, so every sample is 0.
+void ProfileReset();
+void ProfileBegin();
+void ProfileEnd();
+void ProfileSample(TPoint& point);
+
+// ---------------------------------------------------------------------------------------
+// tOwnerList: a list of objects it owns. Items are added as pointers (the list takes
+// ownership) and deleted by Delete, Clear and the destructor. Clear deletes the last
+// item first, and removes each item from the list before deleting it, so an item's
+// destructor never finds itself in the list. Extract takes an item out without
+// deleting it (the caller owns it again). T is the items' base class; deleting
+// through it must be safe (a virtual destructor when items are of derived classes).
+template <class T>
+class tOwnerList {
+public:
+    tOwnerList() = default;
+    ~tOwnerList() { Clear(); }
+    tOwnerList(const tOwnerList&) = delete;
+    tOwnerList& operator=(const tOwnerList&) = delete;
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    bool Empty() const { return FItems.empty(); }
+    T* Items(int index) const { return FItems.at(static_cast<size_t>(index)); }
+    T* operator[](int index) const { return Items(index); }
+    T* First() const { return FItems.empty() ? nullptr : FItems.front(); }
+    T* Last() const { return FItems.empty() ? nullptr : FItems.back(); }
+    int IndexOf(const T* item) const
+    {
+        auto it = std::find(FItems.begin(), FItems.end(), item);
+        return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+    }
+
+    // Takes ownership; returns the new item's index.
+    int Add(T* item)
+    {
+        std::unique_ptr<T> guard(item); // freed if the list cannot grow
+        FItems.push_back(item);
+        guard.release();
+        return Count() - 1;
+    }
+    template <class U>
+    int Add(std::unique_ptr<U> item) { return Add(item.release()); }
+    void Insert(int index, T* item)
+    {
+        std::unique_ptr<T> guard(item);
+        FItems.insert(FItems.begin() + CheckedIndex(index, true), item);
+        guard.release();
+    }
+
+    // Removes the item at index and deletes it.
+    void Delete(int index) { delete Extract(index); }
+    // Removes the item at index; the caller owns it again.
+    T* Extract(int index)
+    {
+        const auto at = FItems.begin() + CheckedIndex(index, false);
+        T* item = *at;
+        FItems.erase(at);
+        return item;
+    }
+    // Removes the item (when present) without deleting it; returns its former index or -1.
+    int Remove(const T* item)
+    {
+        const int index = IndexOf(item);
+        if (index >= 0)
+            Extract(index);
+        return index;
+    }
+    void Exchange(int a, int b)
+    {
+        std::swap(FItems.at(static_cast<size_t>(a)), FItems.at(static_cast<size_t>(b)));
+    }
+    void Move(int from, int to)
+    {
+        T* item = Extract(from);
+        FItems.insert(FItems.begin() + CheckedIndex(to, true), item);
+    }
+
+    // Deletes every item, the last first.
+    void Clear()
+    {
+        while (!FItems.empty()) {
+            T* item = FItems.back();
+            FItems.pop_back();
+            delete item;
+        }
+    }
+
+    typename std::vector<T*>::const_iterator begin() const { return FItems.begin(); }
+    typename std::vector<T*>::const_iterator end() const { return FItems.end(); }
+
+private:
+    std::ptrdiff_t CheckedIndex(int index, bool endAllowed) const
+    {
+        const int limit = endAllowed ? Count() : Count() - 1;
+        if (index < 0 || index > limit)
+            throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+        return index;
+    }
+
+    std::vector<T*> FItems;
+};

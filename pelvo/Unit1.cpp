@@ -1,0 +1,32 @@
+#include "pelvo/Unit1.h"
+
+namespace pelvo {
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1()
+{
+    // Layout.
+    SetCaption("Pelvo");
+    SetBorderStyle(bsSingle);
+    SetPosition(poScreenCenter);
+    SetLeft(175);
+    SetTop(86);
+    SetClientWidth(604);
+    SetClientHeight(419);
+    OnActivate = [this](TObject* s) { FormActivate(s); };
+    OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+}
+
+void TForm1::FormActivate(TObject*)
+{
+    // Only the first activation starts the game; later ones (after a message box
+    // closes, for example) change nothing.
+    if (Started)
+        return;
+    Started = true;
+}
+
+void TForm1::FormClose(TObject*, TCloseAction&) {}
+
+} // namespace pelvo

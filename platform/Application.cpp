@@ -1,0 +1,261 @@
+#include "platform/Application.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/Dialogs.h"
+#include "platform/MessageQueue.h"
+#include "platform/QtBridge.h"
+#include "platform/TestHooks.h"
+
+TApplication* Application = nullptr;
+
+namespace {
+
+int MouseKeyCode(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return VK_LBUTTON;
+    case Qt::RightButton: return VK_RBUTTON;
+    case Qt::MiddleButton: return VK_MBUTTON;
+    default: return -1;
+    }
+}
+
+// Qt's application object. Every event passes notify: it feeds the key-state table,
+// and it is the last barrier against an exception reaching Qt.
+class AppCore : public QApplication {
+public:
+    AppCore(int& argc, char** argv) : QApplication(argc, argv) {}
+
+    bool notify(QObject* receiver, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (!(e->type() == QEvent::KeyRelease && k->isAutoRepeat()))
+                NoteKeyState(KeyCodeFromEvent(*k), e->type() == QEvent::KeyPress);
+            break;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+            NoteKeyState(MouseKeyCode(static_cast<QMouseEvent*>(e)->button()),
+                         e->type() != QEvent::MouseButtonRelease);
+            break;
+        case QEvent::ApplicationDeactivate:
+            // Keys released while another program has the keyboard are never seen.
+            ClearKeyStates();
+            break;
+        default:
+            break;
+        }
+        bool handled = false;
+        CallProtected([&] { handled = QApplication::notify(receiver, e); });
+        return handled;
+    }
+};
+
+std::string MessageOf(std::exception_ptr e)
+{
+    try {
+        std::rethrow_exception(e);
+    } catch (const Exception& x) {
+        return x.Message();
+    } catch (const std::exception& x) {
+        return x.what();
+    } catch (...) {
+        return "Unknown exception";
+    }
+}
+
+} // namespace
+
+struct TApplication::Impl {
+    std::unique_ptr<AppCore> Core;
+};
+
+TApplication::TApplication(int& argc, char** argv) : d(std::make_unique<Impl>())
+{
+    if (Application)
+        throw EInvalidOperation("The application object exists already");
+    d->Core = std::make_unique<AppCore>(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(d->Core.get(), &QGuiApplication::applicationStateChanged, d->Core.get(),
+                     [this](Qt::ApplicationState) { CheckActivation(); });
+    StartMessageQueue();
+    Application = this;
+}
+
+TApplication::~TApplication()
+{
+    while (!FForms.empty()) {
+        TForm* form = FForms.back();
+        FForms.pop_back();
+        form->Free();
+    }
+    FMainForm = nullptr;
+    StopMessageQueue();
+    Application = nullptr;
+    d->Core.reset();
+}
+
+void TApplication::SetTitle(const std::string& title)
+{
+    FTitle = title;
+    QGuiApplication::setApplicationDisplayName(ToQString(title));
+}
+
+void TApplication::AddForm(TForm* form)
+{
+    FForms.push_back(form);
+}
+
+void TApplication::FormDestroyed(TForm* form)
+{
+    std::erase(FForms, form);
+    if (FMainForm == form)
+        FMainForm = nullptr;
+}
+
+void TApplication::Run()
+{
+    if (FTerminated)
+        return;
+    if (FMainForm && !FMainForm->Visible())
+        FMainForm->Show();
+    // A test-only way to stop a program started headless: after TP_AUTOCLOSE_MS
+    // milliseconds, post the message TP_AUTOCLOSE_MESSAGE to the main form, or close
+    // it as the title bar's close button would when no message is named.
+    if (const char* ms = std::getenv("TP_AUTOCLOSE_MS")) {
+        const int delay = std::atoi(ms);
+        const char* msg = std::getenv("TP_AUTOCLOSE_MESSAGE");
+        const UINT number = msg ? static_cast<UINT>(std::strtoul(msg, nullptr, 0)) : 0;
+        QTimer::singleShot(std::max(0, delay), d->Core.get(), [this, number] {
+            if (!FMainForm)
+                return;
+            std::fprintf(stderr, "[autoclose] title \"%s\" main form \"%s\" %dx%d %s\n", FTitle.c_str(),
+                         FMainForm->Caption().c_str(), FMainForm->ClientWidth(), FMainForm->ClientHeight(),
+                         FMainForm->Visible() ? "visible" : "hidden");
+            if (number != 0)
+                PostMessage(FMainForm->Handle(), number, 0, 0);
+            else
+                FMainForm->Widget()->close();
+        });
+    }
+    FRunning = true;
+    while (!FTerminated)
+        QApplication::exec();
+    FRunning = false;
+}
+
+void TApplication::Terminate()
+{
+    FTerminated = true;
+    // Leaves every running loop (modal ones too) without closing any window. Outside
+    // Run there is no main loop to leave (and telling Qt to leave one then would make
+    // every later loop end at once).
+    if (FRunning)
+        QCoreApplication::exit(0);
+    for (TForm* f : FForms)
+        f->EndModalLoop();
+}
+
+void TApplication::ProcessMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool TApplication::Active() const
+{
+    if (const auto& forced = TestHooks::ApplicationActiveOverride())
+        return *forced;
+    return QGuiApplication::applicationState() == Qt::ApplicationActive;
+}
+
+TForm* TApplication::ActiveForm() const
+{
+    if (const auto& forced = TestHooks::ActiveFormOverride())
+        return *forced;
+    const QWidget* active = QApplication::activeWindow();
+    for (TForm* f : FForms)
+        if (f->Widget() == active)
+            return f;
+    return nullptr;
+}
+
+void TApplication::CheckActivation()
+{
+    const bool active = Active();
+    if (active == FWasActive)
+        return;
+    FWasActive = active;
+    CallProtected([&] {
+        if (active && OnActivate)
+            OnActivate(this);
+        else if (!active && OnDeactivate)
+            OnDeactivate(this);
+    });
+}
+
+void TApplication::Minimize()
+{
+    for (TForm* f : FForms)
+        if (f->Visible())
+            f->Widget()->showMinimized();
+}
+
+void TApplication::HandleException(TObject* Sender)
+{
+    HandleException(Sender, std::current_exception());
+}
+
+void TApplication::HandleException(TObject* Sender, std::exception_ptr e)
+{
+    if (!e)
+        return;
+    try {
+        std::rethrow_exception(e);
+    } catch (const EAbort&) {
+        return;
+    } catch (const Exception& x) {
+        if (OnException)
+            OnException(Sender, x);
+        else
+            ShowException(x);
+    } catch (...) {
+        const Exception x(MessageOf(e));
+        if (OnException)
+            OnException(Sender, x);
+        else
+            ShowException(x);
+    }
+}
+
+void TApplication::ShowException(const Exception& E)
+{
+    RunMessageBox(TMessageBoxRequest{FTitle, E.Message(), mtError, {mbOK}});
+}
+
+void HandleCurrentException() noexcept
+{
+    const std::exception_ptr e = std::current_exception();
+    try {
+        if (Application) {
+            Application->HandleException(nullptr, e);
+            return;
+        }
+    } catch (...) {
+        // The handler failed too: fall through to standard error.
+    }
+    const std::string text = MessageOf(e);
+    std::fprintf(stderr, "%s\n", text.c_str());
+}

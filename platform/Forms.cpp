@@ -1,0 +1,541 @@
+#include "platform/Forms.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/Application.h"
+#include "platform/QtBridge.h"
+#include "platform/TestHooks.h"
+
+namespace {
+
+enum MouseKind { MouseDownKind, MouseUpKind, MouseMoveKind, MouseDoubleKind };
+
+TMouseButton ButtonOf(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::RightButton: return mbRight;
+    case Qt::MiddleButton: return mbMiddle;
+    default: return mbLeft;
+    }
+}
+
+// The window of a form: hands Qt's events to the form.
+class FormWidget : public QWidget {
+public:
+    explicit FormWidget(TForm* form) : QWidget(nullptr), Form(form)
+    {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        setAttribute(Qt::WA_QuitOnClose, false);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+    TForm* Form;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            // Straight to the form, before Qt's focus chain can take Tab.
+            auto* k = static_cast<QKeyEvent*>(e);
+            const bool press = e->type() == QEvent::KeyPress;
+            Form->HandleKey(press, KeyCodeFromEvent(*k), press ? KeyCharFromEvent(*k) : 0,
+                            ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()),
+                            k->isAutoRepeat());
+            return true;
+        }
+        case QEvent::WindowActivate:
+            Form->HandleActivation(true);
+            break;
+        case QEvent::WindowDeactivate:
+            Form->HandleActivation(false);
+            break;
+        default:
+            break;
+        }
+        return QWidget::event(e);
+    }
+
+    void mousePressEvent(QMouseEvent* e) override { Mouse(MouseDownKind, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { Mouse(MouseUpKind, e); }
+    void mouseMoveEvent(QMouseEvent* e) override { Mouse(MouseMoveKind, e); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { Mouse(MouseDoubleKind, e); }
+
+    void closeEvent(QCloseEvent* e) override
+    {
+        // The form decides (and hides itself); Qt never closes the window on its own.
+        e->ignore();
+        Form->HandleCloseRequest();
+    }
+    void showEvent(QShowEvent* e) override
+    {
+        if (!e->spontaneous())
+            Form->HandleShown(true);
+    }
+    void hideEvent(QHideEvent* e) override
+    {
+        if (!e->spontaneous())
+            Form->HandleShown(false);
+    }
+    void resizeEvent(QResizeEvent*) override { Form->HandleResize(); }
+
+private:
+    void Mouse(int kind, QMouseEvent* e)
+    {
+        TShiftState shift = ShiftStateFromQt(e->modifiers(), e->buttons());
+        if (kind == MouseDoubleKind)
+            shift.Include(ssDouble);
+        const QPoint p = e->position().toPoint();
+        Form->HandleMouse(kind, ButtonOf(e->button()), shift, p.x(), p.y());
+    }
+};
+
+} // namespace
+
+TScreen* Screen = [] {
+    static TScreen screen;
+    return &screen;
+}();
+
+int TScreen::Width() const
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 0;
+}
+
+int TScreen::Height() const
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 0;
+}
+
+TForm::TForm()
+{
+    if (!QApplication::instance())
+        throw EInvalidOperation("A form needs the application object");
+    FWidget = new FormWidget(this);
+    FHandle = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+    ApplyWindowFlags();
+    if (Application)
+        Application->AddForm(this);
+}
+
+TForm::~TForm()
+{
+    DeallocateHWnd(FHandle);
+    delete FWidget;
+    if (Application)
+        Application->FormDestroyed(this);
+}
+
+void TForm::AfterConstruction()
+{
+    CallProtected([this] { DoCreate(); });
+}
+
+void TForm::Free()
+{
+    CallProtected([this] { DoDestroy(); });
+    delete this;
+}
+
+void TForm::Release()
+{
+    PostMessage(FHandle, CM_RELEASE, 0, 0);
+}
+
+void TForm::SetCaption(const std::string& caption)
+{
+    FCaption = caption;
+    FWidget->setWindowTitle(ToQString(caption));
+}
+
+int TForm::Left() const { return FWidget->x(); }
+int TForm::Top() const { return FWidget->y(); }
+void TForm::SetLeft(int left) { FWidget->move(left, FWidget->y()); }
+void TForm::SetTop(int top) { FWidget->move(FWidget->x(), top); }
+int TForm::Width() const { return FWidget->frameGeometry().width(); }
+int TForm::Height() const { return FWidget->frameGeometry().height(); }
+
+void TForm::SetBounds(int left, int top, int width, int height)
+{
+    const int frameW = Width() - ClientWidth();
+    const int frameH = Height() - ClientHeight();
+    FWidget->move(left, top);
+    ResizeClient(width - frameW, height - frameH);
+}
+
+int TForm::ClientWidth() const { return FWidget->width(); }
+int TForm::ClientHeight() const { return FWidget->height(); }
+
+void TForm::SetClientWidth(int width) { ResizeClient(width, FWidget->height()); }
+void TForm::SetClientHeight(int height) { ResizeClient(FWidget->width(), height); }
+
+void TForm::ResizeClient(int width, int height)
+{
+    // A fixed border's size limits go first, or they would stop the change.
+    FWidget->setMinimumSize(0, 0);
+    FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    FWidget->resize(std::max(0, width), std::max(0, height));
+    UpdateSizeConstraints();
+}
+
+TPoint TForm::ClientToScreen(TPoint p) const
+{
+    const QPoint q = FWidget->mapToGlobal(QPoint(p.X, p.Y));
+    return TPoint{q.x(), q.y()};
+}
+
+TPoint TForm::ScreenToClient(TPoint p) const
+{
+    const QPoint q = FWidget->mapFromGlobal(QPoint(p.X, p.Y));
+    return TPoint{q.x(), q.y()};
+}
+
+void TForm::SetBorderStyle(TBorderStyle style)
+{
+    if (style == FBorderStyle)
+        return;
+    FBorderStyle = style;
+    ApplyWindowFlags();
+}
+
+void TForm::SetFormStyle(TFormStyle style)
+{
+    if (style == FFormStyle)
+        return;
+    FFormStyle = style;
+    ApplyWindowFlags();
+}
+
+void TForm::ApplyWindowFlags()
+{
+    Qt::WindowFlags flags = Qt::Window;
+    switch (FBorderStyle) {
+    case bsNone: flags |= Qt::FramelessWindowHint; break;
+    case bsToolWindow:
+    case bsSizeToolWin: flags = Qt::Tool; break;
+    case bsDialog: flags = Qt::Dialog; break;
+    default: break;
+    }
+    if (FFormStyle == fsStayOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    // Changing the flags hides a visible window: show it again.
+    const bool wasVisible = FWidget->isVisible();
+    FWidget->setWindowFlags(flags);
+    UpdateSizeConstraints();
+    if (wasVisible)
+        FWidget->show();
+}
+
+void TForm::UpdateSizeConstraints()
+{
+    const bool fixed = FBorderStyle == bsSingle || FBorderStyle == bsDialog || FBorderStyle == bsToolWindow;
+    if (fixed) {
+        FWidget->setFixedSize(FWidget->size());
+    } else {
+        FWidget->setMinimumSize(0, 0);
+        FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+}
+
+bool TForm::Visible() const { return FWidget->isVisible(); }
+
+void TForm::SetVisible(bool visible)
+{
+    if (visible)
+        Show();
+    else
+        Hide();
+}
+
+void TForm::Show()
+{
+    if (!FShownOnce && FPosition == poScreenCenter) {
+        if (const QScreen* s = QGuiApplication::primaryScreen()) {
+            const QRect area = s->availableGeometry();
+            FWidget->move(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2);
+        }
+    }
+    FShownOnce = true;
+    FWidget->show();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        FWidget->raise();
+}
+
+void TForm::Hide() { FWidget->hide(); }
+
+void TForm::Close()
+{
+    if (Modal()) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery())
+        return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: FWidget->showMinimized(); break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+bool TForm::Active() const
+{
+    if (TestHooks::ActiveFormOverride())
+        return *TestHooks::ActiveFormOverride() == this;
+    return FWidget->isActiveWindow();
+}
+
+void TForm::SetFocus()
+{
+    FWidget->activateWindow();
+    FWidget->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm::BringToFront()
+{
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        FWidget->raise();
+    FWidget->activateWindow();
+}
+
+void TForm::EndModalLoop()
+{
+    if (FModalLoop)
+        FModalLoop->exit();
+}
+
+void TForm::SetModalResult(TModalResult result)
+{
+    FModalResult = result;
+    if (FModalLoop && result != mrNone)
+        FModalLoop->exit();
+}
+
+TModalResult TForm::ShowModal()
+{
+    if (Visible() || Modal())
+        throw EInvalidOperation("Cannot make a visible window modal");
+    FModalResult = mrNone;
+    QEventLoop loop;
+    FModalLoop = &loop;
+    FWidget->setWindowModality(Qt::ApplicationModal);
+    struct Restore {
+        TForm* Form;
+        ~Restore()
+        {
+            Form->FModalLoop = nullptr;
+            Form->FWidget->hide();
+            Form->FWidget->setWindowModality(Qt::NonModal);
+        }
+    } restore{this};
+    Show();
+    TestHooks::NotifyModalStarted(this);
+    for (;;) {
+        if (FModalResult == mrNone && !(Application && Application->Terminated()))
+            loop.exec();
+        if (Application && Application->Terminated()) {
+            FModalResult = mrCancel;
+            break;
+        }
+        if (FModalResult == mrNone)
+            continue;
+        // Ending the loop: the form may still refuse, or keep itself open.
+        if (!CloseQuery()) {
+            FModalResult = mrNone;
+            continue;
+        }
+        TCloseAction action = caHide;
+        DoClose(action);
+        if (action == caNone) {
+            FModalResult = mrNone;
+            continue;
+        }
+        if (action == caFree)
+            Release();
+        break;
+    }
+    return FModalResult;
+}
+
+void TForm::SetMessageHandler(UINT msg, TWndMethod handler)
+{
+    if (handler)
+        FMessageHandlers[msg] = std::move(handler);
+    else
+        FMessageHandlers.erase(msg);
+}
+
+void TForm::WndProc(TMessage& Message)
+{
+    if (Message.Msg == CM_RELEASE) {
+        Free();
+        return;
+    }
+    auto it = FMessageHandlers.find(Message.Msg);
+    if (it != FMessageHandlers.end()) {
+        // A copy: the handler may replace its own registration.
+        TWndMethod handler = it->second;
+        handler(Message);
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+void TForm::DefaultHandler(TMessage& Message) { DefWindowProc(Message); }
+
+void TForm::PreviewKeyDown(WORD& Key, TShiftState Shift)
+{
+    if (FKeyPreview)
+        KeyDown(Key, Shift);
+}
+
+void TForm::PreviewKeyUp(WORD& Key, TShiftState Shift)
+{
+    if (FKeyPreview)
+        KeyUp(Key, Shift);
+}
+
+void TForm::PreviewKeyPress(char& Key)
+{
+    if (FKeyPreview)
+        KeyPress(Key);
+}
+
+void TForm::HandleKey(bool press, WORD key, char typed, TShiftState shift, bool autoRepeat)
+{
+    if (!press) {
+        // Auto-repeat comes as release/press pairs: only the presses count.
+        if (!autoRepeat)
+            CallProtected([&] { KeyUp(key, shift); });
+        return;
+    }
+    CallProtected([&] { KeyDown(key, shift); });
+    if (typed != 0)
+        CallProtected([&] { KeyPress(typed); });
+}
+
+void TForm::HandleMouse(int kind, TMouseButton button, TShiftState shift, int x, int y)
+{
+    CallProtected([&] {
+        switch (kind) {
+        case MouseDownKind:
+            FPressedInside = true;
+            MouseDown(button, shift, x, y);
+            break;
+        case MouseDoubleKind:
+            // The second press of a double click is still a press.
+            FPressedInside = true;
+            MouseDown(button, shift, x, y);
+            DblClick();
+            break;
+        case MouseUpKind: {
+            const bool click = FPressedInside && button == mbLeft && x >= 0 && y >= 0 &&
+                               x < ClientWidth() && y < ClientHeight();
+            FPressedInside = false;
+            MouseUp(button, shift, x, y);
+            if (click)
+                Click();
+            break;
+        }
+        default:
+            MouseMove(shift, x, y);
+            break;
+        }
+    });
+}
+
+void TForm::HandleCloseRequest()
+{
+    CallProtected([this] { Close(); });
+}
+
+void TForm::HandleShown(bool shown)
+{
+    // A modal form hidden by its own code ends its modal loop.
+    if (!shown && Modal() && FModalResult == mrNone)
+        SetModalResult(mrCancel);
+    CallProtected([&] {
+        if (shown)
+            DoShow();
+        else
+            DoHide();
+    });
+}
+
+void TForm::HandleActivation(bool active)
+{
+    CallProtected([&] {
+        if (active)
+            Activate();
+        else
+            Deactivate();
+    });
+    if (Application)
+        Application->CheckActivation();
+}
+
+void TForm::HandleResize()
+{
+    CallProtected([this] { Resize(); });
+}
+
+void TForm::DoCreate() { if (OnCreate) OnCreate(this); }
+void TForm::DoDestroy() { if (OnDestroy) OnDestroy(this); }
+void TForm::DoShow() { if (OnShow) OnShow(this); }
+void TForm::DoHide() { if (OnHide) OnHide(this); }
+void TForm::Activate() { if (OnActivate) OnActivate(this); }
+void TForm::Deactivate() { if (OnDeactivate) OnDeactivate(this); }
+void TForm::Resize() { if (OnResize) OnResize(this); }
+
+bool TForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TForm::DoClose(TCloseAction& Action) { if (OnClose) OnClose(this, Action); }
+void TForm::KeyDown(WORD& Key, TShiftState Shift) { if (OnKeyDown) OnKeyDown(this, Key, Shift); }
+void TForm::KeyUp(WORD& Key, TShiftState Shift) { if (OnKeyUp) OnKeyUp(this, Key, Shift); }
+void TForm::KeyPress(char& Key) { if (OnKeyPress) OnKeyPress(this, Key); }
+
+void TForm::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TForm::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TForm::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, Shift, X, Y);
+}
+
+void TForm::Click() { if (OnClick) OnClick(this); }
+void TForm::DblClick() { if (OnDblClick) OnDblClick(this); }

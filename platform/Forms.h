@@ -1,0 +1,219 @@
+#pragma once
+// Forms: the top-level windows of the programs, with the class library's names.
+//
+// Model (kept small on purpose; the control layer grows out of it):
+// - A TForm is a C++ object that owns one top-level QWidget (its window). The widget
+//   forwards Qt's events to the form's protected virtual steps (KeyDown, KeyPress,
+//   MouseDown, CloseQuery, DoClose, Activate...), always behind the exception barrier
+//   (CallProtected, platform/Application.h). Each step's default fires the matching
+//   On... event when it is assigned; a derived form overrides a step to add behaviour.
+// - Life: the constructor builds the layout (sizes, caption, style); AfterConstruction
+//   fires OnCreate; Free fires OnDestroy, then deletes. Application->CreateForm does
+//   the first two. The application owns every form (as a form made with the
+//   application as its owner): it frees those still alive, last created first, when
+//   it ends.
+// - Properties are getter/setter pairs: Caption()/SetCaption(), ClientWidth()/
+//   SetClientWidth()... Left, Top, Width and Height are the window's frame in screen
+//   coordinates; ClientWidth and ClientHeight its inside.
+// - Every form has a window handle (Handle) that receives posted and sent messages
+//   (platform/Messages.h). WndProc runs the handler registered for the message's
+//   number (SetMessageHandler), else DefaultHandler.
+// - Keys: a key press gives KeyDown with the virtual-key code (auto-repeat gives
+//   further KeyDowns without KeyUps), then KeyPress with the typed character, if any;
+//   a release gives KeyUp. Setting Key to 0 in KeyDown or KeyPress swallows it. With
+//   KeyPreview on, the form sees every key before the control that has the focus
+//   (controls route through PreviewKey...); a form without controls gets them anyway.
+// - Closing: Close (also the title bar's close) asks CloseQuery (OnCloseQuery may
+//   refuse), then DoClose (OnClose picks the action: caNone, caHide, caFree,
+//   caMinimize). Closing the main form ends the program (Application->Terminate).
+// - ShowModal shows the form with the other windows blocked and runs a nested message
+//   loop (posted messages and timers go on) until ModalResult is set non-zero or the
+//   form closes (mrCancel); it then asks CloseQuery/OnClose, hides the form and
+//   returns the result.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/Keys.h"
+#include "platform/Messages.h"
+#include "platform/Types.h"
+
+class QWidget;
+class QEventLoop;
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrAbort = 3;
+constexpr TModalResult mrRetry = 4;
+constexpr TModalResult mrIgnore = 5;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+constexpr TModalResult mrAll = 8;
+
+enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TPosition { poDesigned, poDefault, poScreenCenter };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+class TForm : public TObject {
+public:
+    TForm();
+    ~TForm() override;
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+
+    // Fires OnCreate (an exception from it is shown and swallowed).
+    virtual void AfterConstruction();
+    // Fires OnDestroy, then deletes the form.
+    void Free();
+    // Frees the form once the handler that is running returns.
+    void Release();
+
+    HWND Handle() const { return FHandle; }
+
+    std::string Caption() const { return FCaption; }
+    void SetCaption(const std::string& caption);
+
+    int Left() const;
+    int Top() const;
+    void SetLeft(int left);
+    void SetTop(int top);
+    // Frame size (the client area plus the border).
+    int Width() const;
+    int Height() const;
+    void SetBounds(int left, int top, int width, int height);
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
+    TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
+    TPoint ClientToScreen(TPoint p) const;
+    TPoint ScreenToClient(TPoint p) const;
+
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle style);
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle style);
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition position) { FPosition = position; }
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool on) { FKeyPreview = on; }
+
+    bool Visible() const;
+    void SetVisible(bool visible);
+    void Show();
+    void Hide();
+    void Close();
+    // The form is the platform's active window.
+    bool Active() const;
+    void SetFocus();
+    // Brings the form to the front and makes it the active window.
+    void BringToFront();
+
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult result);
+    TModalResult ShowModal();
+    bool Modal() const { return FModalLoop != nullptr; }
+
+    // Messages by number: handler runs for every message with that number sent or
+    // posted to Handle. An empty handler removes the registration.
+    void SetMessageHandler(UINT msg, TWndMethod handler);
+    virtual void WndProc(TMessage& Message);
+    virtual void DefaultHandler(TMessage& Message);
+
+    // Key routing for controls of the form: with KeyPreview on, a control calls these
+    // before handling a key itself (the form may swallow it by zeroing Key).
+    void PreviewKeyDown(WORD& Key, TShiftState Shift);
+    void PreviewKeyUp(WORD& Key, TShiftState Shift);
+    void PreviewKeyPress(char& Key);
+
+    // The window (for the platform layer).
+    QWidget* Widget() const { return FWidget; }
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnResize;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+
+    // Leaves the modal loop without a result (for the platform layer: Terminate).
+    void EndModalLoop();
+
+    // The widget's events arrive here (for the platform layer).
+    void HandleKey(bool press, WORD key, char typed, TShiftState shift, bool autoRepeat);
+    void HandleMouse(int kind, TMouseButton button, TShiftState shift, int x, int y);
+    void HandleCloseRequest();
+    void HandleShown(bool shown);
+    void HandleActivation(bool active);
+    void HandleResize();
+
+protected:
+    virtual void DoCreate();
+    virtual void DoDestroy();
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void Activate();
+    virtual void Deactivate();
+    virtual void Resize();
+    virtual bool CloseQuery();
+    virtual void DoClose(TCloseAction& Action);
+    virtual void KeyDown(WORD& Key, TShiftState Shift);
+    virtual void KeyUp(WORD& Key, TShiftState Shift);
+    virtual void KeyPress(char& Key);
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void Click();
+    virtual void DblClick();
+
+private:
+    void ApplyWindowFlags();
+    void UpdateSizeConstraints();
+    void ResizeClient(int width, int height);
+
+    QWidget* FWidget = nullptr;
+    HWND FHandle = nullptr;
+    std::map<UINT, TWndMethod> FMessageHandlers;
+    std::string FCaption;
+    TBorderStyle FBorderStyle = bsSizeable;
+    TFormStyle FFormStyle = fsNormal;
+    TPosition FPosition = poDesigned;
+    bool FKeyPreview = false;
+    bool FShownOnce = false;
+    bool FPressedInside = false;
+    TModalResult FModalResult = mrNone;
+    QEventLoop* FModalLoop = nullptr;
+};
+
+// Private message numbers the platform uses for its own forms' bookkeeping.
+constexpr UINT CM_RELEASE = 0xB021;
+
+// The class library's Screen: the size of the screen that holds the main window.
+struct TScreen {
+    int Width() const;
+    int Height() const;
+    int PixelsPerInch() const { return 96; }
+};
+extern TScreen* Screen;

@@ -1,0 +1,40 @@
+#pragma once
+// Private window messages: a number with two parameters, posted to a window from
+// any thread and handled on the UI thread, in the order they were posted (one queue
+// for all windows), also inside ProcessMessages and inside nested modal loops.
+//
+// A window here is anything with a handle: every form has one (TForm::Handle), and
+// AllocateHWnd makes a hidden one that only receives messages. A message for a
+// window that no longer exists is dropped. An exception escaping a handler goes to
+// the application's exception handler (a message box) and the program goes on.
+#include <functional>
+
+#include "platform/Types.h"
+
+struct TMessage {
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
+};
+
+// The window procedure of a window: receives every message sent or posted to it.
+using TWndMethod = std::function<void(TMessage&)>;
+
+// Queues the message for the window. Thread-safe. False when the window does not
+// exist or no application is running (the message is then not queued).
+bool PostMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Calls the window's procedure at once and returns its Result (UI thread only);
+// 0 when the window does not exist.
+LRESULT SendMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// A hidden window whose procedure is the given method; DeallocateHWnd destroys it
+// (messages still queued for it are then dropped). UI thread only.
+HWND AllocateHWnd(TWndMethod method);
+void DeallocateHWnd(HWND window);
+
+bool IsWindow(HWND window);
+
+// Default handling of a message nobody handles: Result 0.
+inline void DefWindowProc(TMessage& message) { message.Result = 0; }

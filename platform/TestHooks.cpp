@@ -1,0 +1,226 @@
+#include "platform/TestHooks.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/Application.h"
+#include "platform/MessageQueue.h"
+#include "platform/QtBridge.h"
+
+namespace TestHooks {
+
+namespace {
+
+struct State {
+    TMessageBoxAnswer Answer;
+    std::vector<TMessageBoxRequest> Log;
+    std::function<void(TForm*)> ModalStarted;
+    std::optional<bool> ApplicationActive;
+    std::optional<TForm*> ActiveForm;
+    Qt::MouseButtons HeldButtons;
+};
+
+State& Hooks()
+{
+    static State s;
+    return s;
+}
+
+Qt::MouseButton QtButton(TMouseButton b)
+{
+    switch (b) {
+    case mbRight: return Qt::RightButton;
+    case mbMiddle: return Qt::MiddleButton;
+    default: return Qt::LeftButton;
+    }
+}
+
+QWidget* KeyTarget(TForm* form)
+{
+    QWidget* w = form->Widget()->focusWidget();
+    return w ? w : form->Widget();
+}
+
+void SendKey(TForm* form, QEvent::Type type, WORD key, TShiftState shift, bool autoRepeat)
+{
+    bool keypad = false;
+    const int qtKey = QtKeyFromKeyCode(key, keypad);
+    Qt::KeyboardModifiers modifiers = QtModifiersFromShiftState(shift);
+    if (keypad)
+        modifiers |= Qt::KeypadModifier;
+    QString text = QtTextForKeyCode(key, shift);
+    if (shift.Contains(ssCtrl) && key >= 'A' && key <= 'Z')
+        text = QString(QChar(key - 'A' + 1)); // what X11 reports for Ctrl+letter
+    QKeyEvent e(type, qtKey, modifiers, text, autoRepeat);
+    QApplication::sendEvent(KeyTarget(form), &e);
+}
+
+void SendMouse(TForm* form, QEvent::Type type, Qt::MouseButton button, TPoint at, TShiftState shift)
+{
+    QWidget* top = form->Widget();
+    const QPoint local(at.X, at.Y);
+    QWidget* target = top->childAt(local);
+    if (!target)
+        target = top;
+    const QPointF targetPos = target->mapFrom(top, local);
+    const QPointF global = top->mapToGlobal(local);
+    auto& held = Hooks().HeldButtons;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        held |= button;
+    else if (type == QEvent::MouseButtonRelease)
+        held &= ~Qt::MouseButtons(button);
+    QMouseEvent e(type, targetPos, global, button, held, QtModifiersFromShiftState(shift));
+    QApplication::sendEvent(target, &e);
+}
+
+} // namespace
+
+void SetMessageBoxAnswer(TMessageBoxAnswer answer) { Hooks().Answer = std::move(answer); }
+
+void AnswerMessageBoxesWith(TModalResult result)
+{
+    SetMessageBoxAnswer([result](const TMessageBoxRequest& r) -> TModalResult {
+        struct Pair {
+            TMsgDlgBtn Button;
+            TModalResult Result;
+        };
+        static const Pair Pairs[] = {{mbYes, mrYes}, {mbNo, mrNo}, {mbOK, mrOk}, {mbCancel, mrCancel},
+                                     {mbAbort, mrAbort}, {mbRetry, mrRetry}, {mbIgnore, mrIgnore}};
+        const TMsgDlgButtons buttons = r.Buttons.Empty() ? TMsgDlgButtons{mbOK} : r.Buttons;
+        for (const auto& p : Pairs)
+            if (p.Result == result && buttons.Contains(p.Button))
+                return result;
+        for (const auto& p : Pairs)
+            if (buttons.Contains(p.Button))
+                return p.Result;
+        return result;
+    });
+}
+
+const std::vector<TMessageBoxRequest>& MessageBoxLog() { return Hooks().Log; }
+void ClearMessageBoxLog() { Hooks().Log.clear(); }
+
+bool AnswerMessageBox(const TMessageBoxRequest& request, TModalResult& answer)
+{
+    auto& h = Hooks();
+    h.Log.push_back(request);
+    if (!h.Answer)
+        return false;
+    answer = h.Answer(request);
+    return true;
+}
+
+void SetModalStarted(std::function<void(TForm*)> started) { Hooks().ModalStarted = std::move(started); }
+
+void NotifyModalStarted(TForm* form)
+{
+    auto started = Hooks().ModalStarted;
+    if (!started || !QApplication::instance())
+        return;
+    QPointer<QWidget> alive(form->Widget());
+    QTimer::singleShot(0, QApplication::instance(), [started, form, alive] {
+        if (alive)
+            CallProtected([&] { started(form); });
+    });
+}
+
+void SetApplicationActive(std::optional<bool> active)
+{
+    Hooks().ApplicationActive = active;
+    if (Application)
+        Application->CheckActivation();
+}
+
+const std::optional<bool>& ApplicationActiveOverride() { return Hooks().ApplicationActive; }
+
+void SetActiveForm(TForm* form)
+{
+    TForm* previous = Application ? Application->ActiveForm() : nullptr;
+    Hooks().ActiveForm = form;
+    if (previous == form)
+        return;
+    if (previous)
+        previous->HandleActivation(false);
+    if (form)
+        form->HandleActivation(true);
+}
+
+void ReleaseActiveForm() { Hooks().ActiveForm.reset(); }
+
+const std::optional<TForm*>& ActiveFormOverride() { return Hooks().ActiveForm; }
+
+void SetCursorPos(std::optional<TPoint> position) { CursorPosOverride() = position; }
+
+void SetKeyState(int keyCode, bool down) { NoteKeyState(keyCode, down); }
+
+void KeyDown(TForm* form, WORD key, TShiftState shift, bool autoRepeat)
+{
+    SendKey(form, QEvent::KeyPress, key, shift, autoRepeat);
+}
+
+void KeyUp(TForm* form, WORD key, TShiftState shift, bool autoRepeat)
+{
+    SendKey(form, QEvent::KeyRelease, key, shift, autoRepeat);
+}
+
+void KeyStroke(TForm* form, WORD key, TShiftState shift)
+{
+    KeyDown(form, key, shift);
+    KeyUp(form, key, shift);
+}
+
+void MouseDown(TForm* form, TMouseButton button, TPoint at, TShiftState shift)
+{
+    SendMouse(form, QEvent::MouseButtonPress, QtButton(button), at, shift);
+}
+
+void MouseUp(TForm* form, TMouseButton button, TPoint at, TShiftState shift)
+{
+    SendMouse(form, QEvent::MouseButtonRelease, QtButton(button), at, shift);
+}
+
+void MouseMove(TForm* form, TPoint at, TShiftState shift)
+{
+    SendMouse(form, QEvent::MouseMove, Qt::NoButton, at, shift);
+}
+
+void MouseDoubleClick(TForm* form, TMouseButton button, TPoint at, TShiftState shift)
+{
+    SendMouse(form, QEvent::MouseButtonDblClick, QtButton(button), at, shift);
+}
+
+bool RunPostedMessages(int maxRounds)
+{
+    for (int i = 0; i < maxRounds && PendingMessageCount() > 0; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return PendingMessageCount() == 0;
+}
+
+int PendingPostedMessages() { return PendingMessageCount(); }
+
+void Reset()
+{
+    auto& h = Hooks();
+    h.Answer = nullptr;
+    h.Log.clear();
+    h.ModalStarted = nullptr;
+    h.ApplicationActive.reset();
+    h.ActiveForm.reset();
+    h.HeldButtons = Qt::NoButton;
+    CursorPosOverride().reset();
+    ClearKeyStates();
+    if (Application) {
+        Application->ClearTerminated();
+        Application->OnActivate = nullptr;
+        Application->OnDeactivate = nullptr;
+        Application->OnException = nullptr;
+    }
+}
+
+} // namespace TestHooks

@@ -1,0 +1,77 @@
+#pragma once
+// Hooks for headless tests (QT_QPA_PLATFORM=offscreen): answer message boxes and
+// modal forms, report the application active, place the pointer, hold keys, inject
+// key and mouse events through the same path real events take, and run posted
+// messages until none is left. Only tests call these; the programs never do.
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/Dialogs.h"
+#include "platform/Forms.h"
+#include "platform/Keys.h"
+
+namespace TestHooks {
+
+// Message boxes: with an answer function set, no box is shown; the function gets each
+// request and returns the answer. Every request is logged either way.
+using TMessageBoxAnswer = std::function<TModalResult(const TMessageBoxRequest&)>;
+void SetMessageBoxAnswer(TMessageBoxAnswer answer);
+// Answers every box with the same result (mrOk answers a box without OK with its
+// first button).
+void AnswerMessageBoxesWith(TModalResult result);
+const std::vector<TMessageBoxRequest>& MessageBoxLog();
+void ClearMessageBoxLog();
+
+// Modal forms: called inside the modal loop once it runs (set ModalResult or inject
+// keys there to end it).
+void SetModalStarted(std::function<void(TForm*)> started);
+
+// The application reports itself active (or not) whatever the window system says;
+// nullopt gives the decision back. A change fires the application's OnActivate or
+// OnDeactivate as a real one would.
+void SetApplicationActive(std::optional<bool> active);
+
+// The form that counts as the platform's active window; it gets its OnActivate (and
+// the previous one its OnDeactivate) as from the window system. nullptr: no window of
+// the program is active.
+void SetActiveForm(TForm* form);
+// Gives the decision back to the window system.
+void ReleaseActiveForm();
+
+// The pointer's screen position as GetCursorPos reports it; nullopt: the real one.
+void SetCursorPos(std::optional<TPoint> position);
+
+// Holds a key or mouse button (VK_LBUTTON...) down, or releases it, for GetAsyncKeyState.
+void SetKeyState(int keyCode, bool down);
+
+// Key events to the form's focused window, built as the window system builds them and
+// mapped like real ones (so KeyPreview, characters, auto-repeat and swallowing apply).
+void KeyDown(TForm* form, WORD key, TShiftState shift = {}, bool autoRepeat = false);
+void KeyUp(TForm* form, WORD key, TShiftState shift = {}, bool autoRepeat = false);
+// Press and release.
+void KeyStroke(TForm* form, WORD key, TShiftState shift = {});
+
+// Mouse events at a client position of the form.
+void MouseDown(TForm* form, TMouseButton button, TPoint at, TShiftState shift = {});
+void MouseUp(TForm* form, TMouseButton button, TPoint at, TShiftState shift = {});
+void MouseMove(TForm* form, TPoint at, TShiftState shift = {});
+// The second press of a double click (after a press and a release).
+void MouseDoubleClick(TForm* form, TMouseButton button, TPoint at, TShiftState shift = {});
+
+// Handles posted messages (and other pending events) until no posted message is left,
+// for at most maxRounds passes. True when the queue ended empty.
+bool RunPostedMessages(int maxRounds = 1000);
+int PendingPostedMessages();
+
+// Every hook back to its default, the message box log emptied, the application's
+// Terminated flag cleared and its events unassigned: a clean start for the next test.
+void Reset();
+
+// For the platform layer.
+const std::optional<TForm*>& ActiveFormOverride();
+const std::optional<bool>& ApplicationActiveOverride();
+void NotifyModalStarted(TForm* form);
+bool AnswerMessageBox(const TMessageBoxRequest& request, TModalResult& answer);
+
+} // namespace TestHooks

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/TestHooks.h"
+
+TEST(MessageDlg, TheAnswerComesBackAsAModalResult)
+{
+    TestHooks::SetMessageBoxAnswer([](const TMessageBoxRequest&) { return mrYes; });
+    EXPECT_EQ(MessageDlg("Начать новую игру?", mtInformation, {mbYes, mbNo}), mrYes);
+    ASSERT_EQ(TestHooks::MessageBoxLog().size(), 1u);
+    const auto& box = TestHooks::MessageBoxLog()[0];
+    EXPECT_EQ(box.Text, "Начать новую игру?");
+    EXPECT_EQ(box.Caption, "Information");
+    EXPECT_EQ(box.Type, mtInformation);
+    EXPECT_EQ(box.Buttons, (TMsgDlgButtons{mbYes, mbNo}));
+}
+
+// A box nobody answers (headless, no answer set) counts as closed: only a Yes answer
+// is a Yes.
+struct ClosedCase {
+    TMsgDlgButtons buttons;
+    TModalResult result;
+};
+
+class ClosedBoxTest : public ::testing::TestWithParam<ClosedCase> {};
+
+TEST_P(ClosedBoxTest, ClosingWithoutAButton)
+{
+    EXPECT_EQ(MessageDlg("Вы проиграли!", mtInformation, GetParam().buttons), GetParam().result);
+    EXPECT_EQ(TestHooks::MessageBoxLog().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ClosedBoxTest, ::testing::Values(
+    ClosedCase{{mbYes, mbNo}, mrNo}, ClosedCase{{mbOK}, mrOk}, ClosedCase{{mbOK, mbCancel}, mrCancel}));
+
+TEST(AnswerMessageBoxesWith, FallsBackToTheFirstButtonTheBoxHas)
+{
+    TestHooks::AnswerMessageBoxesWith(mrYes);
+    EXPECT_EQ(MessageDlg("a", mtInformation, {mbYes, mbNo}), mrYes);
+    EXPECT_EQ(MessageDlg("b", mtInformation, {mbOK}), mrOk);
+}
+
+TEST(ShowMessage, CarriesTheProgramsTitle)
+{
+    TestHooks::AnswerMessageBoxesWith(mrOk);
+    Application->SetTitle("Gromble");
+    ShowMessage("Could not find an associated browser");
+    ASSERT_EQ(TestHooks::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(TestHooks::MessageBoxLog()[0].Caption, "Gromble");
+    EXPECT_EQ(TestHooks::MessageBoxLog()[0].Text, "Could not find an associated browser");
+    EXPECT_EQ(TestHooks::MessageBoxLog()[0].Buttons, (TMsgDlgButtons{mbOK}));
+}

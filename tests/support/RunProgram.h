@@ -1,0 +1,20 @@
+#pragma once
+// Runs one of the built programs as a child process, for start-and-stop tests.
+#include <string>
+#include <vector>
+
+struct ProgramRun {
+    int ExitCode = -1;     // the exit status, or -1 when the program did not exit normally
+    int Signal = 0;        // the signal that ended it, if one did
+    bool TimedOut = false; // killed after the time limit
+    std::string Stderr;
+};
+
+// Starts program with args and the current environment plus extra ("NAME=value"),
+// waits for it at most limitSeconds, and collects what it wrote to standard error.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::vector<std::string>& extraEnv, int limitSeconds = 60);
+
+// The reason the run does not count as a clean stop (a crash, a time-out, a non-zero
+// exit or a sanitizer report on standard error); empty when it was clean.
+std::string UncleanStop(const ProgramRun& run);
