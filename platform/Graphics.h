@@ -13,39 +13,14 @@
 #include <vector>
 
 #include "platform/Exceptions.h"
+#include "platform/Types.h"
 
 class TStream;
 
 // ---------------------------------------------------------------------------------------
 // Geometry
 
-struct TPoint {
-    int32_t X = 0;
-    int32_t Y = 0;
-    friend bool operator==(const TPoint&, const TPoint&) = default;
-};
-
-// Right and bottom are exclusive.
-struct TRect {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
-    int32_t Width() const { return Right - Left; }
-    int32_t Height() const { return Bottom - Top; }
-    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
-
-inline TRect Rect(int32_t left, int32_t top, int32_t right, int32_t bottom)
-{
-    return TRect{left, top, right, bottom};
-}
-inline TRect Bounds(int32_t left, int32_t top, int32_t width, int32_t height)
-{
-    return TRect{left, top, left + width, top + height};
-}
-inline TPoint Point(int32_t x, int32_t y) { return TPoint{x, y}; }
+// TPoint, TRect, Rect, Bounds and Point come from platform/Types.h.
 // The common part of two rectangles; empty (all zero) when they do not overlap.
 TRect IntersectRect(const TRect& a, const TRect& b);
 
