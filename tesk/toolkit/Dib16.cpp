@@ -301,6 +301,23 @@ uint16_t* tDib16::ScanLine(int32_t y)
     return FScanLinePointers[y];
 }
 
+uint16_t* tDib16::ScanLines(int32_t y, int32_t count, int32_t& pitch)
+{
+    if (!ScanLinesValid)
+        MakeScanLinePointers();
+    if (count <= 0) {
+        pitch = FRowPixels;
+        return nullptr;
+    }
+    CheckRow(y);
+    CheckRow(y + count - 1);
+    if (static_cast<size_t>(y + count) > FScanLinePointers.size())
+        throw Exception("Bitmap " + Name + " has no surface!");
+    std::fill_n(TouchedRows.begin() + y, count, 1);
+    pitch = FRowPixels;
+    return FScanLinePointers[y];
+}
+
 HDC tDib16::GetDC()
 {
     if (FBitmap)

@@ -141,6 +141,9 @@ public:
     void MakeScanLinePointers();
     // Row y's first pixel. Raises for rows outside the DIB and for a DIB without pixels.
     uint16_t* ScanLine(int32_t y);
+    // Rows y .. y + count - 1 at once: the first row's address, with the distance between
+    // rows in pixels in `pitch`. Marks the rows touched; raises like ScanLine.
+    uint16_t* ScanLines(int32_t y, int32_t count, int32_t& pitch);
     HDC GetDC();
     void ReleaseDC();
     void PageFlip();

@@ -25,8 +25,11 @@ void CopyRows(tDib16& dst, int32_t dstX, int32_t dstY, tDib16& src, int32_t srcX
 {
     if (w <= 0 || h <= 0)
         return;
+    int32_t dPitch = 0, sPitch = 0;
+    uint16_t* d = dst.ScanLines(dstY, h, dPitch) + dstX;
+    const uint16_t* s = src.ScanLines(srcY, h, sPitch) + srcX;
     for (int32_t k = 0; k < h; ++k)
-        std::memmove(dst.ScanLine(dstY + k) + dstX, src.ScanLine(srcY + k) + srcX,
+        std::memmove(d + static_cast<ptrdiff_t>(k) * dPitch, s + static_cast<ptrdiff_t>(k) * sPitch,
                      static_cast<size_t>(w) * 2);
 }
 

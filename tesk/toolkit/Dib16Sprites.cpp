@@ -108,33 +108,44 @@ inline uint16_t Add(uint16_t s, uint16_t d)
                          static_cast<uint32_t>(PixelFormat.B.Mask));
 }
 
+// Row access for one frame: the first row and the distance between rows.
+struct RowsOf {
+    RowsOf(tDib16& dib, int32_t y, int32_t count) : First(dib.ScanLines(y, count, Pitch)) {}
+    uint16_t* Row(int32_t k) const { return First + static_cast<ptrdiff_t>(k) * Pitch; }
+    int32_t Pitch = 0;
+    uint16_t* First;
+};
+
 void DrawOpaque(tDib16& t, tDib16& src, const ClippedFrame& c)
 {
+    const RowsOf d(t, c.dy, c.h), s(src, c.sy, c.h);
     for (int32_t j = 0; j < c.h; ++j)
-        std::memcpy(t.ScanLine(c.dy + j) + c.dx, src.ScanLine(c.sy + j) + c.sx,
-                    static_cast<size_t>(c.w) * 2);
+        std::memcpy(d.Row(j) + c.dx, s.Row(j) + c.sx, static_cast<size_t>(c.w) * 2);
 }
 
 void DrawKeyed(tDib16& t, tDib16& src, const ClippedFrame& c, uint16_t key)
 {
+    const RowsOf d(t, c.dy, c.h), s(src, c.sy, c.h);
     for (int32_t j = 0; j < c.h; ++j) {
-        uint16_t* d = t.ScanLine(c.dy + j) + c.dx;
-        const uint16_t* s = src.ScanLine(c.sy + j) + c.sx;
-        for (int32_t i = 0; i < c.w; ++i)
-            if (s[i] != key)
-                d[i] = s[i];
+        uint16_t* __restrict dr = d.Row(j) + c.dx;
+        const uint16_t* __restrict sr = s.Row(j) + c.sx;
+        for (int32_t i = 0; i < c.w; ++i) {
+            const uint16_t v = sr[i];
+            dr[i] = v != key ? v : dr[i];
+        }
     }
 }
 
 template <bool Fixed>
 void DrawAdditive(tDib16& t, tDib16& src, const ClippedFrame& c, uint16_t key)
 {
+    const RowsOf d(t, c.dy, c.h), s(src, c.sy, c.h);
     for (int32_t j = 0; j < c.h; ++j) {
-        uint16_t* d = t.ScanLine(c.dy + j) + c.dx;
-        const uint16_t* s = src.ScanLine(c.sy + j) + c.sx;
+        uint16_t* __restrict dr = d.Row(j) + c.dx;
+        const uint16_t* __restrict sr = s.Row(j) + c.sx;
         for (int32_t i = 0; i < c.w; ++i)
-            if (s[i] != key)
-                d[i] = Add<Fixed>(s[i], d[i]);
+            if (sr[i] != key)
+                dr[i] = Add<Fixed>(sr[i], dr[i]);
     }
 }
 
@@ -144,10 +155,11 @@ void DrawDithered(tDib16& t, tDib16& src, tDib16& src2, const ClippedFrame& c, u
 {
     if (pattern > 2)
         return;
+    const RowsOf d(t, c.dy, c.h), s(src, c.sy, c.h), s2(src2, c.sy2, c.h);
     for (int32_t r = 0; r < c.h; ++r) {
-        uint16_t* d = t.ScanLine(c.dy + r) + c.dx;
-        const uint16_t* s1 = src.ScanLine(c.sy + r) + c.sx;
-        const uint16_t* s2 = src2.ScanLine(c.sy2 + r) + c.sx2;
+        uint16_t* dr = d.Row(r) + c.dx;
+        const uint16_t* s1 = s.Row(r) + c.sx;
+        const uint16_t* s2r = s2.Row(r) + c.sx2;
         for (int32_t col = 0; col < c.w; ++col) {
             bool second;
             switch (pattern) {
@@ -161,9 +173,9 @@ void DrawDithered(tDib16& t, tDib16& src, tDib16& src2, const ClippedFrame& c, u
                 second = !((r & 1) == 0 && (col & 1) == 1);
                 break;
             }
-            const uint16_t s = second ? s2[col] : s1[col];
-            if (s != key)
-                d[col] = Add<Fixed>(s, d[col]);
+            const uint16_t v = second ? s2r[col] : s1[col];
+            if (v != key)
+                dr[col] = Add<Fixed>(v, dr[col]);
         }
     }
 }
@@ -175,9 +187,10 @@ void DrawCovered(tDib16& t, tDib16& src, const ClippedFrame& c, uint16_t key, Co
 {
     const size_t need = static_cast<size_t>(std::max(t.Width, 0)) * static_cast<size_t>(std::max(t.Height, 0));
     const bool haveMask = t.CoverMask.size() >= need;
+    const RowsOf dRows(t, c.dy, c.h), sRows(src, c.sy, c.h);
     for (int32_t j = 0; j < c.h; ++j) {
-        uint16_t* d = t.ScanLine(c.dy + j) + c.dx;
-        const uint16_t* s = src.ScanLine(c.sy + j) + c.sx;
+        uint16_t* d = dRows.Row(j) + c.dx;
+        const uint16_t* s = sRows.Row(j) + c.sx;
         const uint8_t* cover =
             haveMask ? t.CoverMask.data() + static_cast<size_t>(c.dy + j) * t.Width + c.dx : nullptr;
         for (int32_t i = 0; i < c.w; ++i) {
@@ -305,8 +318,9 @@ void tSprite::DrawToCoverMask(int32_t x, int32_t y)
                         static_cast<size_t>(std::max(target->Height, 0));
     if (visible && Source->HasSurface() && target->CoverMask.size() >= need) {
         const uint16_t key = RGBToPixel(ColorKey.R, ColorKey.G, ColorKey.B);
+        const RowsOf sRows(*Source, c.sy, c.h);
         for (int32_t j = 0; j < c.h; ++j) {
-            const uint16_t* s = Source->ScanLine(c.sy + j) + c.sx;
+            const uint16_t* s = sRows.Row(j) + c.sx;
             uint8_t* cover = target->CoverMask.data() + static_cast<size_t>(c.dy + j) * target->Width + c.dx;
             for (int32_t i = 0; i < c.w; ++i)
                 if (s[i] != key)
