@@ -176,3 +176,46 @@ TEST_F(PresentationTest, ExclusiveModeCoversTheScreenInsteadOfChangingIt)
     EXPECT_EQ(dd->FlipToGDISurface(), DD_OK);
     dd->Release();
 }
+
+TEST_F(PresentationTest, TextDrawnThroughASurfaceDeviceContextLandsInItsPixels)
+{
+    for (TBitFields fields : {BitFields565, BitFields555}) {
+        SetDirectDrawScreenFormat(fields);
+        IDirectDraw* dd = nullptr;
+        ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+        DDSURFACEDESC back{};
+        back.dwSize = DDSURFACEDESC_SIZE;
+        back.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+        back.dwWidth = 64;
+        back.dwHeight = 32;
+        back.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+        IDirectDrawSurface* buffer = nullptr;
+        ASSERT_EQ(dd->CreateSurface(&back, &buffer, nullptr), DD_OK);
+        HDC dc = nullptr;
+        ASSERT_EQ(buffer->GetDC(&dc), DD_OK);
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        canvas.Brush.Style = bsClear;
+        canvas.Font.Color = clWhite;
+        canvas.Font.Height = 20;
+        canvas.TextOut(2, 2, "Keys");
+        EXPECT_EQ(buffer->ReleaseDC(dc), DD_OK);
+        DDSURFACEDESC lock{};
+        lock.dwSize = DDSURFACEDESC_SIZE;
+        ASSERT_EQ(buffer->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
+        int white = 0, other = 0;
+        const uint16_t whitePixel = PackPixel16(fields, 255, 255, 255);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const uint16_t p = reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(lock.lpSurface) + y * lock.lPitch)[x];
+                white += p == whitePixel;
+                other += p != whitePixel && p != 0;
+            }
+        buffer->Unlock(nullptr);
+        EXPECT_GT(white, 20);
+        EXPECT_EQ(other, 0); // no antialiasing: text pixels are two-coloured
+        buffer->Release();
+        dd->Release();
+    }
+    SetDirectDrawScreenFormat(BitFields565);
+}
