@@ -135,8 +135,10 @@ void BM_RawInflateEveryMember(benchmark::State& state)
 BENCHMARK(BM_RawInflateEveryMember)->Unit(benchmark::kMillisecond);
 
 } // namespace
+// Where the time goes: the members read straight from the mounted archive (no lookups),
+// and the loose-file lookups alone (four candidates per name, none of them present).
 namespace {
-void BM_ZippedStreamOnly(benchmark::State& state)
+void BM_ReadEveryMemberWithoutLookup(benchmark::State& state)
 {
     Package& p = ThePackage();
     std::vector<char> buffer(64 * 1024);
@@ -152,8 +154,8 @@ void BM_ZippedStreamOnly(benchmark::State& state)
     ResetPackageFiles();
     state.SetBytesProcessed(state.iterations() * p.TotalBytes);
 }
-BENCHMARK(BM_ZippedStreamOnly)->Unit(benchmark::kMillisecond);
-void BM_ProbesOnly(benchmark::State& state)
+BENCHMARK(BM_ReadEveryMemberWithoutLookup)->Unit(benchmark::kMillisecond);
+void BM_LooseFileLookupsOnly(benchmark::State& state)
 {
     Package& p = ThePackage();
     ResetPackageFiles(p.Dir.Path());
@@ -167,5 +169,5 @@ void BM_ProbesOnly(benchmark::State& state)
     ResetPackageFiles();
     state.SetBytesProcessed(state.iterations() * p.TotalBytes);
 }
-BENCHMARK(BM_ProbesOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LooseFileLookupsOnly)->Unit(benchmark::kMillisecond);
 }

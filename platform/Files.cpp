@@ -190,7 +190,7 @@ struct CheckedFolders {
 bool Walk(const std::vector<std::string_view>& components, bool absolute, bool useCache, std::string& out,
           bool& complete, CheckedFolders* checked)
 {
-    out = absolute ? "/" : "";
+    out.assign(absolute ? 1 : 0, '/');
     complete = true;
     bool usedCache = false;
     const time_t now = time(nullptr);
@@ -269,6 +269,9 @@ std::string Resolve(const std::string& name, bool& complete, CheckedFolders* che
     complete = false;
     if (name.empty())
         return {};
+    // The system cuts a name at a NUL byte; such a name names nothing.
+    if (name.find('\0') != std::string::npos)
+        return name;
     const bool absolute = IsPathDelimiterChar(name.front());
     const std::vector<std::string_view> components = SplitComponents(name);
     std::string out;
@@ -342,9 +345,14 @@ long long FileSizeOf(const std::string& name)
     return static_cast<long long>(st.st_size);
 }
 
+bool HasNul(const std::string& name)
+{
+    return name.find('\0') != std::string::npos;
+}
+
 bool CreateDir(const std::string& dir)
 {
-    if (dir.empty())
+    if (dir.empty() || HasNul(dir))
         return false;
     return mkdir(ResolvePath(dir).c_str(), 0777) == 0;
 }
@@ -364,7 +372,7 @@ bool ForceDirectories(const std::string& dir)
 
 bool RemoveDir(const std::string& dir)
 {
-    if (dir.empty())
+    if (dir.empty() || HasNul(dir))
         return false;
     return rmdir(ResolvePath(dir).c_str()) == 0;
 }
@@ -378,7 +386,7 @@ bool DeleteFile(const std::string& name)
 
 bool RenameFile(const std::string& oldName, const std::string& newName)
 {
-    if (oldName.empty() || newName.empty())
+    if (oldName.empty() || newName.empty() || HasNul(oldName) || HasNul(newName))
         return false;
     struct stat st {};
     const std::string from = ResolvePath(oldName);

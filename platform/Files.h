@@ -12,6 +12,7 @@
 // will be created.
 //
 // "Exists" means a regular file: a folder, FIFO, socket or device is not a file.
+// A name holding a NUL byte names nothing.
 // Nothing here raises: failures are reported by the result.
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ bool DirectoryExists(const std::string& name); // a folder (links followed)
 // gets its real path. The names are checked as of one moment: a folder that several of
 // them pass through is checked once, which makes this cheaper than FileExists on each.
 int FirstExistingFile(const std::vector<std::string>& names, std::string* found = nullptr);
+
+bool HasNul(const std::string& name);
 
 // Creates one folder (its parent must exist). False when it could not be created,
 // including when it exists already.

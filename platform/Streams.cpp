@@ -99,11 +99,13 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count)
 
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName(fileName)
 {
+    // A NUL byte would cut the name short and reach another file.
+    const bool badName = fileName.empty() || fileName.find('\0') != std::string::npos;
     const std::string path = ResolvePath(fileName);
     if (mode == fmCreate) {
-        FHandle = fileName.empty() ? -1 : OpenRegular(path, O_RDWR | O_CREAT | O_TRUNC);
+        FHandle = badName ? -1 : OpenRegular(path, O_RDWR | O_CREAT | O_TRUNC);
         if (FHandle < 0)
-            throw EFCreateError("Cannot create file \"" + fileName + "\". " + Reason(fileName.empty() ? ENOENT : errno));
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + Reason(badName ? ENOENT : errno));
         return;
     }
     int flags = O_RDONLY;
@@ -112,9 +114,9 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     case fmOpenReadWrite: flags = O_RDWR; break;
     default: break;
     }
-    FHandle = fileName.empty() ? -1 : OpenRegular(path, flags);
+    FHandle = badName ? -1 : OpenRegular(path, flags);
     if (FHandle < 0)
-        throw EFOpenError("Cannot open file \"" + fileName + "\". " + Reason(fileName.empty() ? ENOENT : errno));
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + Reason(badName ? ENOENT : errno));
 }
 
 TFileStream::~TFileStream()

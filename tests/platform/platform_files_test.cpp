@@ -86,6 +86,18 @@ TEST_F(FilesTest, FifosAndDevicesAreNotFiles)
     EXPECT_TRUE(DirectoryExists("\\"));
 }
 
+TEST_F(FilesTest, NamesWithANulByteNameNothing)
+{
+    Dir.Write("a", "a");
+    const std::string nul = Dir / std::string("a\0b", 3);
+    EXPECT_FALSE(FileExists(nul));
+    EXPECT_FALSE(CreateDir(nul));
+    EXPECT_FALSE(DeleteFile(nul));
+    EXPECT_FALSE(RenameFile(nul, Dir / "c"));
+    EXPECT_FALSE(RenameFile(Dir / "a", nul));
+    EXPECT_TRUE(FileExists(Dir / "a"));
+}
+
 TEST_F(FilesTest, CreatesDeletesAndRenamesThroughCaselessNames)
 {
     Dir.Write("Saves/old.txt", "x");

@@ -151,6 +151,7 @@ TEST_F(FileStreamTest, RefusesWhatIsNotARegularFile)
 {
     ASSERT_EQ(mkfifo((Dir / "pipe").c_str(), 0600), 0);
     ASSERT_TRUE(CreateDir(Dir / "folder"));
+    Dir.Write("x", "x");
     struct Case {
         std::string name;
         uint16_t mode;
@@ -161,6 +162,7 @@ TEST_F(FileStreamTest, RefusesWhatIsNotARegularFile)
         {Dir / "folder", fmOpenRead},
         {"/dev/zero", fmOpenRead},
         {"", fmOpenRead},
+        {Dir / std::string("x\0y", 3), fmOpenRead}, // would reach "x"
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -173,6 +175,8 @@ TEST_F(FileStreamTest, RefusesWhatIsNotARegularFile)
     }
     EXPECT_THROW(TFileStream(Dir / "folder", fmCreate), EFCreateError);
     EXPECT_THROW(TFileStream(Dir / "no/such/folder.txt", fmCreate), EFCreateError);
+    EXPECT_THROW(TFileStream(Dir / std::string("x\0y", 3), fmCreate), EFCreateError);
+    EXPECT_EQ(ScratchDir::Read(Dir / "x"), "x");
 }
 
 TEST_F(FileStreamTest, ReplacingWritesLeaveTheOldFileWhenWritingFails)
