@@ -1,9 +1,11 @@
 #include "platform/FramePresenter.h"
 
+#include "platform/Forms.h"
+
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
-#include <QPointer>
+#include <QPixmap>
 #include <QWidget>
 
 namespace {
@@ -122,4 +124,26 @@ void SetWindowFullScreen(TPresentWindow window, bool fullScreen)
         top->showFullScreen();
     else if (!fullScreen && top->isFullScreen())
         top->showNormal();
+}
+
+TPresentWindow PresentWindowOf(TForm* form) { return form ? form->Widget() : nullptr; }
+
+void PresentBitmap(TForm* form, TBitmap& frame)
+{
+    if (!form || frame.Empty() || frame.PixelFormat() != pf16bit)
+        return;
+    PresentFrame(form->Widget(), frame.ScanLine(0), frame.Width(), frame.Height(), frame.RowBytes(),
+                 frame.BitFields());
+}
+
+TColor GrabWindowPixel(TPresentWindow window, int32_t x, int32_t y)
+{
+    auto* w = static_cast<QWidget*>(window);
+    if (!w || x < 0 || y < 0 || x >= w->width() || y >= w->height())
+        return clNone;
+    const QImage image = w->grab(QRect(x, y, 1, 1)).toImage();
+    if (image.isNull())
+        return clNone;
+    const QRgb p = image.pixel(0, 0);
+    return RGB(static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)), static_cast<uint8_t>(qBlue(p)));
 }

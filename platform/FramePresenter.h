@@ -7,6 +7,13 @@
 #include "platform/Graphics.h"
 
 using TPresentWindow = void*;
+class TForm;
+
+// The window object of a form, for the calls below and the DirectDraw clipper.
+TPresentWindow PresentWindowOf(TForm* form);
+// Shows a 16-bit bitmap in the form's client area: an unscaled copy when the sizes
+// match, else stretched to fill it (nearest neighbour).
+void PresentBitmap(TForm* form, TBitmap& frame);
 
 // Writes the frame into the window's kept picture at destRect (client coordinates; the
 // whole client area when null), scaled to that rectangle, and schedules a repaint.
@@ -17,6 +24,9 @@ void ForgetPresentedFrame(TPresentWindow window);
 // Makes the window's top-level window cover the screen without a frame, or gives it back
 // its normal frame and place.
 void SetWindowFullScreen(TPresentWindow window, bool fullScreen);
+// Renders the window as it would appear and returns the colour of one client pixel
+// (clNone outside it); for checks of what the window shows.
+TColor GrabWindowPixel(TPresentWindow window, int32_t x, int32_t y);
 // The window's client area: its size, and its origin in screen coordinates.
 TRect WindowClientRect(TPresentWindow window);
 TPoint WindowClientOrigin(TPresentWindow window);

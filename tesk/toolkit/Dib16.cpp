@@ -10,7 +10,7 @@
 
 IDirectDraw2* DirectDrawObject = nullptr;
 IDirectDraw* DirectDrawObject1 = nullptr;
-DDWindowHandle MainFormRef = nullptr;
+TForm* MainFormRef = nullptr;
 tDib16* CurrentDib = nullptr;
 int32_t ScanLineRebuilds = 0;
 
@@ -56,6 +56,12 @@ void CreateDirectDraw()
     }
     DirectDrawObject1 = dd1;
     DirectDrawObject = static_cast<IDirectDraw2*>(dd2);
+}
+
+void RequestDisplayType(uint8_t displayType)
+{
+    if (MainFormRef)
+        PostMessage(MainFormRef->Handle(), WM_SETDISPLAYTYPE, displayType, 0);
 }
 
 void ReleaseDirectDraw()
@@ -157,7 +163,7 @@ void tDib16::CreateSurface()
             hr = DirectDrawObject->CreateClipper(0, &FClipper, nullptr);
             if (hr != DD_OK)
                 throw EDirectDraw("DirectDraw.CreateClipper Failed", hr);
-            hr = FClipper->SetHWnd(0, MainFormRef);
+            hr = FClipper->SetHWnd(0, PresentWindowOf(MainFormRef));
             if (hr != DD_OK)
                 throw EDirectDraw("Clipper.SetHWnd Failed", hr);
             hr = ViewingSurface->SetClipper(FClipper);
@@ -355,9 +361,11 @@ void tDib16::PageFlip()
     Unlock();
     if (DrawingSurface->IsLost() == DDERR_SURFACELOST)
         DrawingSurface->Restore();
-    const TRect client = WindowClientRect(MainFormRef);
-    const TPoint origin = WindowClientOrigin(MainFormRef);
-    const TRect dest{origin.X, origin.Y, origin.X + client.Width(), origin.Y + client.Height()};
+    const TRect client = MainFormRef ? MainFormRef->ClientRect() : TRect{};
+    const TPoint topLeft = MainFormRef ? MainFormRef->ClientToScreen(Point(0, 0)) : TPoint{};
+    const TPoint bottomRight =
+        MainFormRef ? MainFormRef->ClientToScreen(Point(client.Right, client.Bottom)) : TPoint{};
+    const TRect dest{topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
     const TRect src{0, 0, Width, Height};
     HRESULT hr = ViewingSurface->Blt(&dest, DrawingSurface, &src, DDBLT_WAIT, nullptr);
     if (hr != DD_OK)

@@ -11,6 +11,7 @@
 
 #include "platform/DirectDraw.h"
 #include "platform/Exceptions.h"
+#include "platform/Forms.h"
 #include "platform/Graphics.h"
 
 // ---------------------------------------------------------------------------------------
@@ -207,14 +208,19 @@ private:
 // Process-wide DirectDraw objects.
 extern IDirectDraw2* DirectDrawObject;
 extern IDirectDraw* DirectDrawObject1;
-// The main window: the clipper's window and the frame's destination.
-extern DDWindowHandle MainFormRef;
+// The main window: the clipper's window, the frame's destination and the receiver of
+// display-type requests.
+extern TForm* MainFormRef;
 extern tDib16* CurrentDib;
 // Rebuilds of row tables since the main tick last reset it.
 extern int32_t ScanLineRebuilds;
 
 void CreateDirectDraw();
 void ReleaseDirectDraw();
+// The message that asks the main window to switch to another display type (wParam).
+constexpr UINT WM_SETDISPLAYTYPE = 0x7813;
+// Posts WM_SETDISPLAYTYPE with the display type to MainFormRef.
+void RequestDisplayType(uint8_t displayType);
 
 void PushDib();
 void PopDib();

@@ -9,8 +9,7 @@
 
 namespace {
 
-void NoteLoading(const std::string&) {}
-void Pump() {}
+void Pump() { PumpMessages(); }
 
 // Writes a 24-bit bitmap into 16-bit rows by dropping the low bits of each channel.
 void Convert24To16(const TBitmap& rgb, tDib16& dib)
@@ -62,7 +61,7 @@ void tDib16::Load()
 {
     if (Loaded)
         return;
-    NoteLoading("Loading " + Name);
+    LastOperation = "Loading " + Name;
     Pump();
     try {
         TBitmap rgb;
