@@ -204,7 +204,7 @@ Buf SpiderAttack()
         const double f = (650 + 500 * t / dur) * (1 + 0.07 * std::sin(kTwoPi * 24 * t));
         phase += f / R;
         phase -= std::floor(phase);
-        const double saw = 2 * phase - 1;
+        const double saw = Saw(phase, f, kEffectRate);
         bp.Set(2200, 1.2);
         const double s = bp.Process(saw + rng.Bipolar() * 0.3);
         buf[i] = s * Smooth(t / 0.02) * Smooth((dur - t) / 0.2);
@@ -314,9 +314,10 @@ Buf OpeningDoor()
         const double t = TimeOf(i);
         const double grain = 0.6 + grainSmooth.Process(rng.Bipolar() * 2.0);
         const double rumble = body.Process(brown.Process(rng.Bipolar()) * 8.0) * grain;
-        phase += (80 + 50 * t / dur) / R;
+        const double motorFreq = 80 + 50 * t / dur;
+        phase += motorFreq / R;
         phase -= std::floor(phase);
-        const double motor = (2 * phase - 1) * 0.12;
+        const double motor = Saw(phase, motorFreq, kEffectRate) * 0.12;
         buf[i] = (rumble + motor) * Smooth(t / 0.1) * Smooth((1.12 - t) / 0.1);
     }
     AddThump(kEffectRate, buf, 1.1, 120, 50, 0.02, 0.9, 0.05);

@@ -3,6 +3,7 @@
 // so the same build makes the same bytes every time.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -141,6 +142,17 @@ inline double Smooth(double x)
 
 // Frequency of a MIDI note number.
 inline double NoteFreq(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0); }
+
+// A sawtooth (-1..1 over one cycle) built from its harmonics below 90% of the Nyquist
+// frequency, so that it does not alias. `phase` is in cycles.
+inline double Saw(double phase, double freq, int rate)
+{
+    double v = 0;
+    const int harmonics = std::min(48, std::max(1, static_cast<int>(0.45 * rate / freq)));
+    for (int h = 1; h <= harmonics; ++h)
+        v += std::sin(kTwoPi * h * phase) / h;
+    return -2.0 / kPi * v;
+}
 
 // Adds `src` into `dst` from frame `at`, scaled; `dst` grows as needed.
 void MixInto(Buf& dst, const Buf& src, size_t at, double gain);
