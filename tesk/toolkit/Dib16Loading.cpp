@@ -11,21 +11,43 @@ namespace {
 
 void Pump() { PumpMessages(); }
 
-// Writes a 24-bit bitmap into 16-bit rows by dropping the low bits of each channel.
-void Convert24To16(const TBitmap& rgb, tDib16& dib)
+// Writes a 24-bit bitmap into 16-bit rows by dropping the low bits of each channel. With
+// a brightness table, each pixel first goes through the brightness pass (key snapping
+// included, exactly as DoBrightnessChange), in the same sweep.
+void Convert24To16(const TBitmap& rgb, tDib16& dib, const std::array<uint8_t, 256>* brightness)
 {
     const TPixelFormatInfo& f = PixelFormat;
-    uint16_t rt[256], gt[256], bt[256];
+    uint32_t rt[256], gt[256], bt[256];
     for (int v = 0; v < 256; ++v) {
-        rt[v] = static_cast<uint16_t>((v / f.R.Divisor) << f.R.Shift);
-        gt[v] = static_cast<uint16_t>((v / f.G.Divisor) << f.G.Shift);
-        bt[v] = static_cast<uint16_t>((v / f.B.Divisor) << f.B.Shift);
+        const int c = brightness ? (*brightness)[v] : v;
+        rt[v] = static_cast<uint32_t>((c / f.R.Divisor) << f.R.Shift);
+        gt[v] = static_cast<uint32_t>((c / f.G.Divisor) << f.G.Shift);
+        bt[v] = static_cast<uint32_t>((c / f.B.Divisor) << f.B.Shift);
     }
-    for (int32_t y = 0; y < rgb.Height(); ++y) {
-        const uint8_t* src = rgb.ScanLine(y);
-        uint16_t* dst = dib.ScanLine(y);
-        for (int32_t x = 0; x < rgb.Width(); ++x, src += 3)
-            dst[x] = static_cast<uint16_t>(bt[src[0]] + gt[src[1]] + rt[src[2]]);
+    const uint16_t magenta = RGBToPixel(255, 0, 255), blue = RGBToPixel(0, 0, 255);
+    const int32_t w = rgb.Width(), h = rgb.Height();
+    int32_t pitch = 0;
+    uint16_t* first = dib.ScanLines(0, h, pitch);
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* __restrict src = rgb.ScanLine(y);
+        uint16_t* __restrict dst = first + static_cast<ptrdiff_t>(y) * pitch;
+        if (!brightness) {
+            for (int32_t x = 0; x < w; ++x)
+                dst[x] = static_cast<uint16_t>(bt[src[3 * x]] + gt[src[3 * x + 1]] + rt[src[3 * x + 2]]);
+            continue;
+        }
+        Pump();
+        for (int32_t x = 0; x < w; ++x) {
+            const uint32_t b = src[3 * x], g = src[3 * x + 1], r = src[3 * x + 2];
+            uint16_t p = static_cast<uint16_t>(bt[b] + gt[g] + rt[r]);
+            if (g <= 32 && b >= 209) [[unlikely]] {
+                if (r >= 209)
+                    p = magenta;
+                else if (r <= 32)
+                    p = blue;
+            }
+            dst[x] = p;
+        }
     }
 }
 
@@ -75,14 +97,12 @@ void tDib16::Load()
             jpeg.TakeBitmap(rgb);
         }
         Pump();
-        if (!NoBrightnessChange)
-            DoBrightnessChange(rgb, BrightnessTable);
-        Pump();
         ReleaseSurface();
         Width = rgb.Width();
         Height = rgb.Height();
         CreateSurface();
-        Convert24To16(rgb, *this);
+        // The brightness pass and the conversion to the surface's format in one sweep.
+        Convert24To16(rgb, *this, NoBrightnessChange ? nullptr : &BrightnessTable);
         ClipRect = TRect{0, 0, Width, Height};
         Pump();
         ApplyMask();
