@@ -1,5 +1,7 @@
 #include "tesk/game/Levels.h"
 
+#include "tesk/toolkit/Dib16.h"
+
 int32_t LevelKeys = 0;
 int32_t CollectedKeys = 0;
 int32_t LevelGems = 0;
@@ -164,6 +166,7 @@ void tLevel::Restart()
     BeginTurn();
     // Units freed here leave the row lists with them (FreeUnit).
     ResetUnits();
+    SetWaterTint(WaterTint);
 }
 
 int CompareDrawOrder(const tUnit* a, const tUnit* b)

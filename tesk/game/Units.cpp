@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tesk/game/Levels.h"
+#include "tesk/toolkit/Dib16.h"
 
 const TTypeInfo TypeInfo_tDirection = MakeEnumType("tDirection", {"Up", "Right", "Down", "Left"});
 
@@ -244,13 +245,44 @@ std::unique_ptr<tUnit> CreateUnit(TClass unitClass)
     return std::unique_ptr<tUnit>(static_cast<tUnit*>(obj.release()));
 }
 
+namespace {
+
+std::unique_ptr<tSprite> OwnedCursorSprite;
+
+}  // namespace
+
+tSprite* CursorSprite = nullptr;
+
+void LoadGameEngineGraphicsData()
+{
+    // Registered without loading: the picture loads on its first draw.
+    FindOrLoadDib("BaseGfx.jpg", false);
+    auto sprite = std::make_unique<tSprite>();
+    sprite->SetFrame("BaseGfx.jpg", 32, 192, 32, 32);
+    sprite->HotSpotX = 2;
+    sprite->HotSpotY = 2;
+    OwnedCursorSprite = std::move(sprite);
+    CursorSprite = OwnedCursorSprite.get();
+}
+
+void FreeGameEngineGraphicsData()
+{
+    CursorSprite = nullptr;
+    OwnedCursorSprite.reset();
+}
+
+void LoadGameEngineSoundData() {}
+void FreeGameEngineSoundData() {}
+
 void InitGameEngineData()
 {
     UnitKinds.clear();
+    LoadGameEngineGraphicsData();
 }
 
 void FreeGameEngineData()
 {
+    FreeGameEngineGraphicsData();
     UnitKinds.clear();
     ClearCarriedUnits();
 }

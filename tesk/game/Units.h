@@ -144,6 +144,18 @@ std::string UnitKindName(TClass unitClass);
 // A new unit of a unit class (its virtual constructor).
 std::unique_ptr<tUnit> CreateUnit(TClass unitClass);
 
-// Engine data of the unit module: the registry (and the cursor sprite with graphics).
+// The mouse cursor's picture: the 32 x 32 frame at (32, 192) of "BaseGfx.jpg", hot spot
+// (2, 2). Null until the engine data is initialised.
+extern tSprite* CursorSprite;
+
+// Engine data of the unit module: InitGameEngineData empties the registry and makes the
+// cursor sprite (after the graphics loaders have registered "BaseGfx.jpg");
+// LoadGameEngineGraphicsData remakes the sprite after a graphics reload and
+// FreeGameEngineGraphicsData frees it; FreeGameEngineData frees both. The sound hooks
+// have nothing to do.
 void InitGameEngineData();
 void FreeGameEngineData();
+void LoadGameEngineGraphicsData();
+void FreeGameEngineGraphicsData();
+void LoadGameEngineSoundData();
+void FreeGameEngineSoundData();
