@@ -232,9 +232,11 @@ bool Walk(const std::vector<std::string_view>& components, bool absolute, bool u
             listing = ReadListing(out);
         }
         const std::string* match = listing ? listing->Find(component) : nullptr;
-        if (!match && cached && !(checked && checked->Has(out))) {
-            // A miss is only believed once the folder is known to be unchanged (once per
-            // call that checks several names).
+        // A miss, or a match in another letter case (an entry spelled exactly as asked
+        // may have appeared since), is only believed once the folder is known to be
+        // unchanged: checked once per call, however many names it looks at.
+        const bool unsure = !match || *match != component;
+        if (unsure && cached && !(checked && checked->Has(out))) {
             struct stat st {};
             if (stat(out.empty() ? "." : out.c_str(), &st) != 0 || !listing->SameStamp(st)) {
                 Cache().Drop(out);

@@ -154,6 +154,14 @@ TEST_F(FilesTest, ChangesToRememberedFoldersAreSeenAtOnce)
     EXPECT_TRUE(FileExists(At("old\\data\\level.map")));
     std::filesystem::remove(Dir / "Old/Data/Level.map");
     EXPECT_FALSE(FileExists(At("old\\data\\level.map")));
+    // An exact spelling that appears beside a remembered case variant wins at once.
+    Dir.Write("Old/Maps/a.map", "lower");
+    age("Old/Maps");
+    age("Old");
+    EXPECT_EQ(ResolvePath(At("old\\MAPS\\a.map")), Dir / "Old/Maps/a.map");
+    EXPECT_EQ(ResolvePath(At("old\\MAPS\\a.map")), Dir / "Old/Maps/a.map");
+    Dir.Write("Old/MAPS/a.map", "upper");
+    EXPECT_EQ(ResolvePath(At("old\\MAPS\\a.map")), Dir / "Old/MAPS/a.map");
     // A folder replaced by another of the same name.
     age("Old/Data");
     EXPECT_TRUE(FileExists(At("old\\data\\new.map")));
