@@ -1,5 +1,7 @@
 // The pixel format and the colour tables that depend on it.
 #include <cmath>
+#include <exception>
+#include <vector>
 
 #include "tesk/toolkit/Dib16.h"
 #include "tesk/toolkit/GammaFade.h"
@@ -81,14 +83,27 @@ void SetScreenPixelFormat(const DDPIXELFORMAT& format)
     BitmapPixelFormat = pf16bit;
     Is565 = format.dwRBitMask == 0xF800 && format.dwGBitMask == 0x07E0 && format.dwBBitMask == 0x001F;
     SetPixelFormat(format.dwRBitMask, format.dwGBitMask, format.dwBBitMask);
+    // Every image lets go of its old-format pixels first, so none is left drawing in the
+    // old format when another one fails to load again; a failure is reported after the
+    // rest have been reloaded (the failed image stays unloaded and is retried when drawn).
+    std::vector<tDib16*> reload;
     for (const auto& dib : DibRegistry()) {
-        const bool wasLoaded = dib->Loaded;
+        if (dib->Loaded)
+            reload.push_back(dib.get());
         dib->ReleaseSurface();
-        if (wasLoaded) {
-            dib->Loaded = false;
+        dib->Loaded = false;
+    }
+    std::exception_ptr firstFailure;
+    for (tDib16* dib : reload) {
+        try {
             dib->Load();
+        } catch (...) {
+            if (!firstFailure)
+                firstFailure = std::current_exception();
         }
     }
+    if (firstFailure)
+        std::rethrow_exception(firstFailure);
 }
 
 uint16_t RGBToPixel(uint8_t r, uint8_t g, uint8_t b)

@@ -1,5 +1,6 @@
 // Loading images into surfaces: brightness and key snapping, masks, the named registry,
 // reloading on a format change, and damaged files.
+#include "tesk/toolkit/Misc.h"
 #include "tests/support/PictureFiles.h"
 #include "tests/tesk/toolkit/GraphicsFixture.h"
 
@@ -202,6 +203,32 @@ TEST_F(LoadingTest, FormatChangeReloadsLoadedImagesOnly)
     EXPECT_EQ(loaded->Bitmap().BitFields(), BitFields555);
     EXPECT_FALSE(idle->Loaded);
     EXPECT_FALSE(idle->HasSurface());
+
+    // An image that cannot be read again does not stop the others, and none keeps pixels
+    // of the old format.
+    Dir.Write("second.jpg", FlatJpeg(8, 8, RGB(255, 0, 255)));
+    tDib16* second = FindOrLoadDib("second.jpg", true);
+    std::filesystem::remove(Dir / "key.jpg");
+    EXPECT_THROW(SetScreenPixelFormat(DefaultPixelFormat), EFileMissing);
+    EXPECT_FALSE(loaded->Loaded);
+    EXPECT_FALSE(loaded->HasSurface());
+    EXPECT_TRUE(second->Loaded);
+    EXPECT_EQ(second->ScanLine(0)[0], 0xF81F);
+}
+
+TEST_F(LoadingTest, LoadingNamesItsStep)
+{
+    Dir.Write("Step.jpg", FlatJpeg(8, 8, clWhite));
+    tDib16* dib = FindOrLoadDib("Step.jpg", false);
+    LastOperation.clear();
+    dib->Load();
+    EXPECT_EQ(LastOperation, "Loading step.jpg");
+    LastOperation = "unchanged";
+    dib->Load(); // loaded already: nothing happens
+    EXPECT_EQ(LastOperation, "unchanged");
+    // A failing load leaves its step for the start-up failure report.
+    EXPECT_THROW(FindOrLoadDib("Absent.jpg", true), EFileMissing);
+    EXPECT_EQ(LastOperation, "Loading absent.jpg");
 }
 
 TEST_F(LoadingTest, DamagedOrHugeFilesLeaveTheImageNotLoaded)
