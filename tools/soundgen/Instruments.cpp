@@ -99,6 +99,17 @@ Instrument MakeHarp()
         buf[i] = out;
     }
     RemoveDc(buf);
+    // Even out the decay a little (a gentle compressor): the string rings on longer
+    // and sits louder in the mix for the same peak.
+    // The level is a peak follower that falls by at most 1/e per 50 ms.
+    double level = 0;
+    for (size_t i = 0; i < static_cast<size_t>(kPeriod) * 2 && i < n; ++i)
+        level = std::max(level, std::fabs(buf[i]));
+    const double fall = std::exp(-1.0 / (0.05 * kRate));
+    for (size_t i = 0; i < n; ++i) {
+        level = std::max(std::fabs(buf[i]), level * fall);
+        buf[i] *= std::pow(std::max(level, 1e-4), -0.3);
+    }
     FadeEdges(buf, kRate, 0.5, 120);
     return Finish("Harp", buf, kRate, PitchOfFrequency(kRate / (kPeriod + 1.5)), 0, 0);
 }
@@ -161,7 +172,7 @@ Buf BassWave(int period, double seconds, double brightTau, int loopCycles, size_
         const double x = kTwoPi * static_cast<double>(i) / period;
         for (int h = 1; h <= harmonics; ++h) {
             const double steady = std::exp(-(h - 1) / 2.2) / h;
-            const double extra = bright * 0.8 / h;
+            const double extra = bright * 0.45 / h;
             v += (steady + extra) * std::sin(x * h + phases[static_cast<size_t>(h - 1)]);
         }
         buf[i] = v;
@@ -231,7 +242,7 @@ Instrument MakeKick()
     Rng rng(701);
     AddThump(kRate, buf, 0, 165, 46, 0.032, 1.0, 0.17);
     AddNoise(kRate, buf, rng, Biquad::Kind::LowPass, 0, 0.006, 4000, 4000, 0.7, 0.35, 0.0002, 0.002);
-    SoftClip(buf, 1.4);
+    SoftClip(buf, 2.2);
     FadeEdges(buf, kRate, 0.2, 40);
     return Finish("Kick", buf, kRate, 60, 0, 0);
 }

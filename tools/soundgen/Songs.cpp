@@ -94,7 +94,7 @@ Module Make()
                 held[v] = kNoNote;
             }
         }
-        w.Bass(BassCh, IBass, chords, s.bassGrid, 41, 64);
+        w.Bass(BassCh, IBass, chords, s.bassGrid, 41, 54);
         if (*s.melody) {
             w.Melody(Lead, IFlute, s.melody, 64);
             w.Melody(Echo, IFlute, s.melody, 22, 3);
@@ -102,7 +102,7 @@ Module Make()
             ReleaseAtStart(w, {Lead, Echo});
         }
         if (s.kick)
-            w.Drums(Kick, IKick, "X.....x...X.....", 64);
+            w.Drums(Kick, IKick, "X.....x...X.....", 56);
         if (s.snare) {
             w.Drums(Snare, ISnare, "....X.......X...", 56);
             if (*s.fill) {
@@ -155,7 +155,7 @@ Module Make()
     m.channels = ChannelCount;
     m.speed = 6;
     m.tempo = 140;
-    m.mixVolume = 66;
+    m.mixVolume = 70;
     m.panning = {112, 200, 64, 128, 176, 128, 144, 192, 80, 224};
     m.instruments = {MakeSquareLead(), MakeMarimba(), MakePluckBass(), MakeKick(),
                      MakeSnare(),      MakeClosedHat(), MakeOpenHat(),  MakeShaker()};
@@ -185,7 +185,7 @@ Module Make()
         const auto chords = ParseChords(s.chords);
         if (s.arp)
             w.Arpeggio(Arp, IMarimba, chords, {0, 2, 1, 3, 2, 4, 3, 1}, 2, 67, 36);
-        w.Bass(BassCh, IPluckBass, chords, "R.R.5.R.8.R.5.R.", 43, 54);
+        w.Bass(BassCh, IPluckBass, chords, "R.R.5.R.8.R.5.R.", 43, 48);
         if (*s.melody) {
             w.Melody(Lead, ISquare, s.melody, 46);
             w.Melody(Echo, ISquare, s.melody, 16, 3);
@@ -197,7 +197,7 @@ Module Make()
         if (*s.mallet)
             w.Melody(Mallet, IMarimba, s.mallet, 46);
         if (s.kick)
-            w.Drums(Kick, IKick, "X...x...X.x.x...", 50);
+            w.Drums(Kick, IKick, "X...x...X.x.x...", 38);
         if (s.snare) {
             std::string grid = "....X.......X..x";
             if (*s.fill)
@@ -270,7 +270,7 @@ Module Make()
         for (int v = 0; v < 3; ++v)
             held[v] = w.Pad(Pad0 + v, IStrings, chords, v, 62, 27, held[v], false);
         if (s.bass)
-            w.Bass(BassCh, IBass, chords, "R.......R...5...", 40, 64);
+            w.Bass(BassCh, IBass, chords, "R.......R...5...", 40, 54);
         else
             ReleaseAtStart(w, {BassCh});
         if (*s.melody) {
@@ -352,28 +352,28 @@ Module Make()
         Pattern p(64, m.channels);
         Writer w(p);
         const auto chords = ParseChords(s.chords);
-        w.Arpeggio(Arp, IHarp, chords, {0, 1, 2, 3, 1, 2, 3, 4}, 2, 57, 44);
-        w.Bass(BassCh, IBass, chords, "R.R8R.R8R.R8R.58", 40, 56);
+        w.Arpeggio(Arp, IHarp, chords, {0, 1, 2, 3, 1, 2, 3, 4}, 2, 57, 42);
+        w.Bass(BassCh, IBass, chords, "R.R8R.R8R.R8R.58", 40, 44);
         if (*s.melody) {
-            w.Melody(Lead, ISquare, s.melody, 44);
-            w.Melody(Echo, ISquare, s.melody, 14, 3);
+            w.Melody(Lead, ISquare, s.melody, 64);
+            w.Melody(Echo, ISquare, s.melody, 20, 3);
         } else {
             ReleaseAtStart(w, {Lead, Echo});
         }
         if (*s.mallet)
-            w.Melody(Mallet, IMarimba, s.mallet, 44);
+            w.Melody(Mallet, IMarimba, s.mallet, 52);
         if (s.kick)
-            w.Drums(Kick, IKick, "X.......X.x.....", 58);
+            w.Drums(Kick, IKick, "X.......X.x.....", 48);
         if (s.snare) {
             std::string grid = "....X.......X...";
             if (*s.fill)
                 grid = grid + grid + grid + s.fill;
-            w.Drums(Snare, ISnare, grid, 54);
+            w.Drums(Snare, ISnare, grid, 62);
         }
         if (s.hats) {
-            w.Drums(Hat, IClosedHat, "xoxoxoxoxoxoxoxo", 36);
-            w.Drums(OpenHat, IOpenHat, "..............x.", 28);
-            w.Drums(Shaker, IShaker, "..o...o...o...o.", 24);
+            w.Drums(Hat, IClosedHat, "xoxoxoxoxoxoxoxo", 44);
+            w.Drums(OpenHat, IOpenHat, "..............x.", 34);
+            w.Drums(Shaker, IShaker, "..o...o...o...o.", 30);
         }
         m.patterns.push_back(std::move(p));
     }
