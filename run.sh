@@ -7,11 +7,20 @@ game=tesk
 case "${1:-}" in
   tesk|pelvo) game=$1; shift ;;
 esac
-tools/setup.sh
+# A window needs a display: say so at once rather than after installing and building.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
   echo "run.sh: no display available (DISPLAY and WAYLAND_DISPLAY are unset); start it from a desktop session." >&2
   exit 1
 fi
+tools/setup.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTP_TESTS=OFF >/dev/null
-cmake --build build/release --target "$game" -- -j"$(nproc)" | grep -v '^\[' || true
+mkdir -p build/release
+log=build/release/run-build.log
+targets=("$game")
+[ "$game" = tesk ] && targets+=(data_package) # Tesk reads its data from Base.Tarvol
+if ! cmake --build build/release --target "${targets[@]}" -- -j"$(nproc)" >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "run.sh: the build failed (see above)." >&2
+  exit 1
+fi
 exec "build/release/bin/$game" "$@"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -101,6 +103,8 @@ struct BarrierCase {
     std::function<void()> raise;
     std::vector<std::string> shown; // texts of the message boxes
 };
+void PrintTo(const BarrierCase& c, std::ostream* os) { *os << c.name; }
+
 
 class ExceptionBarrierTest : public ::testing::TestWithParam<BarrierCase> {};
 
@@ -164,6 +168,8 @@ struct EndCase {
     const char* name;
     std::function<void(TForm*)> end;
 };
+void PrintTo(const EndCase& c, std::ostream* os) { *os << c.name; }
+
 
 class RunEndTest : public ::testing::TestWithParam<EndCase> {};
 

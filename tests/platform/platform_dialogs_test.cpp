@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/TestHooks.h"
@@ -22,6 +24,8 @@ struct ClosedCase {
     TMsgDlgButtons buttons;
     TModalResult result;
 };
+void PrintTo(const ClosedCase& c, std::ostream* os) { *os << "result " << c.result; }
+
 
 class ClosedBoxTest : public ::testing::TestWithParam<ClosedCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -137,6 +139,8 @@ struct CloseCase {
     bool visibleAfter;
     bool destroyed;
 };
+void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
+
 
 class CloseTest : public ::testing::TestWithParam<CloseCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/Keys.h"
 
 // Qt's key values (Qt::Key), as the window system delivers them.
@@ -18,6 +20,8 @@ struct KeyCase {
     bool keypad;
     WORD code;
 };
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << "qt " << c.qtKey << (c.keypad ? " keypad" : ""); }
+
 
 class KeyCodeTest : public ::testing::TestWithParam<KeyCase> {};
 
@@ -58,6 +62,8 @@ struct CharCase {
     char32_t typed;
     char expected;
 };
+void PrintTo(const CharCase& c, std::ostream* os) { *os << "key " << c.code << " typed " << static_cast<uint32_t>(c.typed); }
+
 
 class KeyCharTest : public ::testing::TestWithParam<CharCase> {};
 

@@ -2,12 +2,16 @@
 // message and by a close of the window.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "tests/support/RunProgram.h"
 
 struct StopCase {
     const char* name;
     std::vector<std::string> env;
 };
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
+
 
 class TeskStartStop : public ::testing::TestWithParam<StopCase> {};
 
