@@ -275,3 +275,19 @@ TEST(CursorPos, TheHookPlacesThePointer)
     TestHooks::SetCursorPos(TPoint{123, 45});
     EXPECT_EQ(GetCursorPos(), (TPoint{123, 45}));
 }
+
+TEST(FormKeys, AnExceptionInAKeyHandlerIsShownAndKeysGoOn)
+{
+    TestHooks::AnswerMessageBoxesWith(mrOk);
+    LoggingForm f;
+    f.OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+        if (key == VK_F6)
+            throw Exception("GameMode Stack overflow");
+        f.Log.push_back("down " + std::to_string(key));
+    };
+    TestHooks::KeyStroke(&f, VK_F6);
+    TestHooks::KeyStroke(&f, 'R');
+    ASSERT_EQ(TestHooks::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(TestHooks::MessageBoxLog()[0].Text, "GameMode Stack overflow");
+    EXPECT_EQ(f.Log, (std::vector<std::string>{"up 117", "down 82", "char 114", "up 82"}));
+}

@@ -21,6 +21,7 @@ TEST_P(TeskStartStop, StopsCleanly)
     env.insert(env.end(), GetParam().env.begin(), GetParam().env.end());
     const ProgramRun run = RunProgram(std::string(TP_BIN_DIR) + "/tesk", {}, env);
     EXPECT_EQ(UncleanStop(run), "") << run.Stderr;
+    EXPECT_EQ(run.Stderr.find("[message box]"), std::string::npos) << "an error was shown: " << run.Stderr;
     EXPECT_NE(run.Stderr.find("[autoclose] title \"Gromble\" main form \"\" 640x480 visible"), std::string::npos)
         << run.Stderr;
 }
