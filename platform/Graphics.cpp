@@ -838,6 +838,183 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::strin
 
 namespace {
 
+struct TextLine {
+    QString text;
+    int underline = -1; // index of the accelerator character in text, or -1
+};
+
+// Removes accelerator marks: "&x" shows x underlined, "&&" shows "&".
+TextLine StripPrefix(const QString& s, bool usePrefix)
+{
+    TextLine out;
+    if (!usePrefix) {
+        out.text = s;
+        return out;
+    }
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] == QLatin1Char('&') && i + 1 < s.size()) {
+            ++i;
+            if (s[i] != QLatin1Char('&') && out.underline < 0)
+                out.underline = static_cast<int>(out.text.size());
+        } else if (s[i] == QLatin1Char('&')) {
+            continue; // a trailing "&" shows nothing
+        }
+        out.text += s[i];
+    }
+    return out;
+}
+
+// Breaks one paragraph into lines no wider than width (a word longer than the width
+// stays on a line of its own).
+std::vector<TextLine> WrapWords(const TextLine& para, const QFontMetrics& m, int width)
+{
+    std::vector<TextLine> lines;
+    const QString& t = para.text;
+    qsizetype start = 0;
+    while (start <= t.size()) {
+        qsizetype end = start, lastBreak = -1;
+        while (end < t.size()) {
+            if (t[end] == QLatin1Char(' '))
+                lastBreak = end;
+            if (m.horizontalAdvance(t.mid(start, end - start + 1)) > width && end > start)
+                break;
+            ++end;
+        }
+        qsizetype cut = end;
+        qsizetype next = end;
+        if (end < t.size() && lastBreak > start) {
+            cut = lastBreak;
+            next = lastBreak + 1;
+        }
+        TextLine line;
+        line.text = t.mid(start, cut - start);
+        if (para.underline >= start && para.underline < cut)
+            line.underline = static_cast<int>(para.underline - start);
+        lines.push_back(line);
+        if (next >= t.size())
+            break;
+        start = next;
+    }
+    if (lines.empty())
+        lines.push_back(TextLine{});
+    return lines;
+}
+
+} // namespace
+
+int32_t TCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags)
+{
+    if (!CanUseFonts())
+        return 0;
+    const QFont font = ToQFont(Font);
+    const QFontMetrics m(font);
+    QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (flags & DT_EXPANDTABS)
+        all.replace(QLatin1Char('\t'), QStringLiteral("        "));
+    all.remove(QLatin1Char('\r'));
+    std::vector<TextLine> lines;
+    const bool usePrefix = !(flags & DT_NOPREFIX);
+    if (flags & DT_SINGLELINE) {
+        all.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        lines.push_back(StripPrefix(all, usePrefix));
+    } else {
+        for (const QString& para : all.split(QLatin1Char('\n'))) {
+            TextLine stripped = StripPrefix(para, usePrefix);
+            if (flags & DT_WORDBREAK) {
+                for (TextLine& l : WrapWords(stripped, m, std::max(1, rect.Width())))
+                    lines.push_back(l);
+            } else {
+                lines.push_back(stripped);
+            }
+        }
+    }
+    const int lineHeight = m.height();
+    const int32_t total = static_cast<int32_t>(lines.size()) * lineHeight;
+    if (flags & DT_CALCRECT) {
+        int widest = 0;
+        for (const TextLine& l : lines)
+            widest = std::max(widest, static_cast<int>(m.horizontalAdvance(l.text)));
+        rect.Right = rect.Left + widest;
+        rect.Bottom = rect.Top + total;
+        return total;
+    }
+    HDC dc = Handle();
+    if (!dc || dc->image.isNull())
+        return total;
+    int32_t y = rect.Top;
+    if (flags & DT_SINGLELINE) {
+        if (flags & DT_VCENTER)
+            y = rect.Top + (rect.Height() - lineHeight) / 2;
+        else if (flags & DT_BOTTOM)
+            y = rect.Bottom - lineHeight;
+    }
+    for (const TextLine& l : lines) {
+        const int w = m.horizontalAdvance(l.text);
+        int32_t x = rect.Left;
+        if (flags & DT_CENTER)
+            x = rect.Left + (rect.Width() - w) / 2;
+        else if (flags & DT_RIGHT)
+            x = rect.Right - w;
+        if (Brush.Style == bsSolid)
+            FillRect(TRect{x, y, x + w, y + lineHeight});
+        QPainter p(&dc->image);
+        p.setFont(font);
+        p.setPen(ToQColor(Font.Color));
+        p.drawText(x, y + m.ascent(), l.text);
+        if (l.underline >= 0 && l.underline < l.text.size()) {
+            const int ux = x + m.horizontalAdvance(l.text.left(l.underline));
+            const int uw = std::max(1, static_cast<int>(m.horizontalAdvance(l.text.at(l.underline))));
+            p.fillRect(QRect(ux, y + m.ascent() + 1, uw, 1), ToQColor(Font.Color));
+        }
+        y += lineHeight;
+    }
+    return total;
+}
+
+void TCanvas::DrawFocusRect(const TRect& rect)
+{
+    HDC dc = Handle();
+    if (!dc || rect.IsEmpty())
+        return;
+    const TDeviceContextInfo& d = dc->info;
+    auto invert = [&](int32_t x, int32_t y) {
+        if (x < 0 || y < 0 || x >= d.Width || y >= d.Height)
+            return;
+        uint8_t r, g, b;
+        ReadRGB(d, x, y, r, g, b);
+        WriteRGB(d, x, y, static_cast<uint8_t>(255 - r), static_cast<uint8_t>(255 - g),
+                 static_cast<uint8_t>(255 - b));
+    };
+    // Every other pixel along the edge, the phase continuing round the corners.
+    for (int32_t x = rect.Left; x < rect.Right; x += 2) {
+        invert(x, rect.Top);
+        if (rect.Bottom - 1 > rect.Top)
+            invert(x, rect.Bottom - 1);
+    }
+    for (int32_t y = rect.Top + 2; y < rect.Bottom - 1; y += 2) {
+        invert(rect.Left, y);
+        if (rect.Right - 1 > rect.Left)
+            invert(rect.Right - 1, y);
+    }
+}
+
+void TCanvas::Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int32_t width)
+{
+    TBrush keep = Brush;
+    for (int32_t i = 0; i < width && !rect.IsEmpty(); ++i) {
+        Brush = TBrush{topLeft, bsSolid, nullptr};
+        FillRect(TRect{rect.Left, rect.Top, rect.Right - 1, rect.Top + 1});
+        FillRect(TRect{rect.Left, rect.Top, rect.Left + 1, rect.Bottom - 1});
+        Brush.Color = bottomRight;
+        FillRect(TRect{rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom});
+        FillRect(TRect{rect.Right - 1, rect.Top, rect.Right, rect.Bottom});
+        rect = TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1};
+    }
+    Brush = keep;
+}
+
+namespace {
+
 // A device context over a picture's pixels, for the canvas's copies.
 HDC GraphicHandle(const TGraphic& graphic)
 {

@@ -308,6 +308,19 @@ std::string EncodeJpeg(TBitmap& bitmap, const TJpegEncodeOptions& options = {});
 // ---------------------------------------------------------------------------------------
 // Canvas
 
+// DrawText flags.
+constexpr uint32_t DT_TOP = 0x0;
+constexpr uint32_t DT_LEFT = 0x0;
+constexpr uint32_t DT_CENTER = 0x1;
+constexpr uint32_t DT_RIGHT = 0x2;
+constexpr uint32_t DT_VCENTER = 0x4;
+constexpr uint32_t DT_BOTTOM = 0x8;
+constexpr uint32_t DT_WORDBREAK = 0x10;
+constexpr uint32_t DT_SINGLELINE = 0x20;
+constexpr uint32_t DT_EXPANDTABS = 0x40;
+constexpr uint32_t DT_CALCRECT = 0x400;
+constexpr uint32_t DT_NOPREFIX = 0x800;
+
 // Raster operations of CopyMode.
 constexpr uint32_t cmSrcCopy = 0x00CC0020;
 // D := (D and not S) or (P and S): the pattern where the source is set.
@@ -347,6 +360,16 @@ public:
     void TextOut(int32_t x, int32_t y, const std::string& text);
     void TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text);
     TPoint TextExtent(const std::string& text);
+    // Text laid out in a rectangle by the DT_ flags; returns the height of the text. With
+    // DT_CALCRECT nothing is drawn and the rectangle's right and bottom are set to fit
+    // the text. Without DT_NOPREFIX "&" marks the next character as the accelerator (it
+    // is underlined; "&&" shows one "&"). Vertical alignment needs DT_SINGLELINE.
+    int32_t DrawText(const std::string& text, TRect& rect, uint32_t flags);
+    // A dotted frame drawn by inverting pixels (drawing it twice removes it).
+    void DrawFocusRect(const TRect& rect);
+    // Top and left edges in one colour, bottom and right in the other, `width` pixels
+    // deep; the rectangle shrinks by the frame.
+    void Frame3D(TRect& rect, TColor topLeft, TColor bottomRight, int32_t width);
     int32_t TextWidth(const std::string& text) { return TextExtent(text).X; }
     int32_t TextHeight(const std::string& text) { return TextExtent(text).Y; }
     // Copies a picture unscaled with its top-left at (x, y).

@@ -403,3 +403,77 @@ TEST(JpegPicture, OddAndRefusedSizes)
     }
     EXPECT_THROW(jpeg.LoadFromBytes(""), EJPEG);
 }
+
+TEST_F(CanvasTest, DrawTextLaysOutByItsFlags)
+{
+    TBitmap b;
+    b.SetSize(200, 100);
+    TCanvas& c = b.Canvas();
+    c.Font.Height = -11;
+    const TPoint open = c.TextExtent("Open");
+    // Accelerator marks take no room; "&&" is one ampersand.
+    TRect r = Rect(10, 10, 10, 10);
+    EXPECT_EQ(c.DrawText("&Open", r, DT_CALCRECT | DT_SINGLELINE), open.Y);
+    EXPECT_EQ(r, Rect(10, 10, 10 + open.X, 10 + open.Y));
+    r = Rect(0, 0, 0, 0);
+    c.DrawText("&&", r, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(r.Right, c.TextWidth("&"));
+    r = Rect(0, 0, 0, 0);
+    c.DrawText("&Open", r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(r.Right, c.TextWidth("&Open"));
+    // Word breaks: every line fits the width; explicit line ends count too.
+    const int wide = c.TextWidth("three");
+    r = Rect(0, 0, wide + 2, 0);
+    EXPECT_EQ(c.DrawText("one two three", r, DT_CALCRECT | DT_WORDBREAK), 3 * open.Y);
+    EXPECT_LE(r.Width(), wide + 2);
+    r = Rect(0, 0, 500, 0);
+    EXPECT_EQ(c.DrawText("a\r\nb\nc", r, DT_CALCRECT), 3 * open.Y);
+
+    // Drawn: centred on one line, the accelerator underlined below its character.
+    c.Brush.Color = clBlack;
+    c.FillRect(Rect(0, 0, 200, 100));
+    c.Brush.Style = bsClear;
+    c.Font.Color = clWhite;
+    r = Rect(0, 0, 200, 100);
+    c.DrawText("&Open", r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    int minX = 200, maxX = -1, minY = 100, maxY = -1;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (b.PixelColor(x, y) != clBlack) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    ASSERT_GE(maxX, 0);
+    EXPECT_NEAR((minX + maxX) / 2.0, 100, open.X / 2.0);
+    EXPECT_NEAR((minY + maxY) / 2.0, 50, open.Y / 2.0);
+    const int ux = (200 - open.X) / 2;
+    EXPECT_EQ(b.PixelColor(ux + 1, maxY), clWhite); // the underline is the lowest row
+}
+
+TEST_F(CanvasTest, FocusRectanglesInvertAndThreeDFramesShrink)
+{
+    TBitmap b;
+    b.SetSize(10, 10);
+    TCanvas& c = b.Canvas();
+    c.Brush.Color = RGB(10, 20, 30);
+    c.FillRect(Rect(0, 0, 10, 10));
+    c.DrawFocusRect(Rect(1, 1, 9, 9));
+    EXPECT_EQ(b.PixelColor(1, 1), RGB(245, 235, 225));
+    EXPECT_EQ(b.PixelColor(2, 1), RGB(10, 20, 30));
+    EXPECT_EQ(b.PixelColor(4, 4), RGB(10, 20, 30));
+    c.DrawFocusRect(Rect(1, 1, 9, 9));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(b.PixelColor(x, y), RGB(10, 20, 30));
+
+    TRect r = Rect(0, 0, 10, 10);
+    c.Frame3D(r, clWhite, clGray, 2);
+    EXPECT_EQ(r, Rect(2, 2, 8, 8));
+    EXPECT_EQ(b.PixelColor(0, 0), clWhite);
+    EXPECT_EQ(b.PixelColor(9, 9), clGray);
+    EXPECT_EQ(b.PixelColor(9, 0), clGray);
+    EXPECT_EQ(b.PixelColor(1, 1), clWhite);
+    EXPECT_EQ(b.PixelColor(2, 2), RGB(10, 20, 30));
+}
