@@ -605,6 +605,41 @@ void TBitmap::Assign(const TBitmap* source)
     Transparent = source->Transparent;
 }
 
+std::unique_ptr<TGraphic> TBitmap::Clone() const
+{
+    auto copy = std::make_unique<TBitmap>();
+    copy->Assign(this);
+    return copy;
+}
+
+void TPicture::SetGraphic(const TGraphic* graphic)
+{
+    FGraphic = graphic ? graphic->Clone() : nullptr;
+    Changed();
+}
+
+TBitmap& TPicture::Bitmap()
+{
+    if (!FGraphic || FGraphic->ClassType() != &TBitmap::ClassInfo) {
+        FGraphic = std::make_unique<TBitmap>();
+        Changed();
+    }
+    return static_cast<TBitmap&>(*FGraphic);
+}
+
+void TPicture::Assign(const TPicture* source)
+{
+    if (source == this)
+        return;
+    SetGraphic(source ? source->Graphic() : nullptr);
+}
+
+void TPicture::Changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
 void TBitmap::Exchange(TBitmap& other) noexcept
 {
     std::swap(FWidth, other.FWidth);

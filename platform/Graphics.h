@@ -7,6 +7,7 @@
 // Bitmap rows are stored top-down and padded to 4 bytes; callers use only row addresses.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -191,6 +192,8 @@ public:
     // picture empty when the bytes are not a readable picture.
     virtual void LoadFromMemory(const void* data, size_t size) = 0;
     void LoadFromBytes(std::string_view bytes) { LoadFromMemory(bytes.data(), bytes.size()); }
+    // A copy of the picture.
+    virtual std::unique_ptr<TGraphic> Clone() const = 0;
     bool Transparent = false;
 };
 
@@ -245,6 +248,7 @@ public:
 
     // Reads a Windows bitmap file (14-byte file header, info header, palette, rows).
     void LoadFromMemory(const void* data, size_t size) override;
+    std::unique_ptr<TGraphic> Clone() const override;
     // Reads a bitmap without its file header (an info header, palette and rows).
     void LoadFromDibMemory(const void* data, size_t size);
     // Copies another bitmap (or empties this one when source is null).
@@ -284,6 +288,7 @@ public:
     // Raises EJPEG (or EInvalidGraphic for a refused size) and leaves the picture empty
     // when the data is not a complete, readable JPEG.
     void LoadFromMemory(const void* data, size_t size) override;
+    std::unique_ptr<TGraphic> Clone() const override;
     // The decoded pixels as a 24-bit bitmap.
     const TBitmap& Bitmap() const { return FBitmap; }
     // Hands the decoded bitmap over (the picture becomes empty).
@@ -291,6 +296,31 @@ public:
 
 private:
     TBitmap FBitmap;
+};
+
+// A picture holder: owns one picture of any class (or none) and tells when it changes.
+class TPicture {
+public:
+    TPicture() = default;
+    TPicture(const TPicture&) = delete;
+    TPicture& operator=(const TPicture&) = delete;
+
+    // The picture held, or null.
+    TGraphic* Graphic() const { return FGraphic.get(); }
+    // Takes a copy of the picture (null empties the holder).
+    void SetGraphic(const TGraphic* graphic);
+    // The held picture as a bitmap; an empty bitmap replaces a picture of another class.
+    TBitmap& Bitmap();
+    // Copies another holder's picture (null empties this one).
+    void Assign(const TPicture* source);
+    int32_t Width() const { return FGraphic ? FGraphic->Width() : 0; }
+    int32_t Height() const { return FGraphic ? FGraphic->Height() : 0; }
+    // Fired after every change of the picture held.
+    std::function<void(TPicture*)> OnChange;
+
+private:
+    void Changed();
+    std::unique_ptr<TGraphic> FGraphic;
 };
 
 // Encodes a bitmap as a JPEG file (baseline unless asked otherwise). Used to make pictures

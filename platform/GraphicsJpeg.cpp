@@ -242,6 +242,14 @@ int32_t TJPEGImage::Width() const { return FBitmap.Width(); }
 int32_t TJPEGImage::Height() const { return FBitmap.Height(); }
 bool TJPEGImage::Empty() const { return FBitmap.Empty(); }
 
+std::unique_ptr<TGraphic> TJPEGImage::Clone() const
+{
+    auto copy = std::make_unique<TJPEGImage>();
+    copy->FBitmap.Assign(&FBitmap);
+    copy->Transparent = Transparent;
+    return copy;
+}
+
 void TJPEGImage::TakeBitmap(TBitmap& target)
 {
     target.Exchange(FBitmap);

@@ -477,3 +477,32 @@ TEST_F(CanvasTest, FocusRectanglesInvertAndThreeDFramesShrink)
     EXPECT_EQ(b.PixelColor(1, 1), clWhite);
     EXPECT_EQ(b.PixelColor(2, 2), RGB(10, 20, 30));
 }
+
+TEST(Picture, HoldsCopiesAndReportsChanges)
+{
+    TPicture picture;
+    int changes = 0;
+    picture.OnChange = [&](TPicture*) { ++changes; };
+    EXPECT_EQ(picture.Graphic(), nullptr);
+    EXPECT_EQ(picture.Width(), 0);
+    TBitmap source = Quadrants(8, 4);
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(EncodeJpeg(source));
+    picture.SetGraphic(&jpeg);
+    EXPECT_EQ(changes, 1);
+    ASSERT_NE(picture.Graphic(), nullptr);
+    EXPECT_NE(picture.Graphic(), &jpeg); // a copy
+    EXPECT_EQ(picture.Graphic()->ClassType(), &TJPEGImage::ClassInfo);
+    EXPECT_EQ(picture.Width(), 8);
+    TPicture other;
+    other.Assign(&picture);
+    EXPECT_EQ(other.Height(), 4);
+    // Asking for a bitmap replaces a picture of another class with an empty bitmap.
+    TBitmap& bitmap = picture.Bitmap();
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(changes, 2);
+    picture.Assign(nullptr);
+    EXPECT_EQ(picture.Graphic(), nullptr);
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(other.Width(), 8);
+}
