@@ -183,6 +183,8 @@ void tZip::ReadDirectory(TStream& stream)
         stream.Seek(h.ExtraFieldLength, soFromCurrent);
         entry->Comment = ReadString(stream, h.FileCommentLength);
         entry->FKey = LookupKey(entry->Name);
+        if (entry->FKey.empty() || entry->FKey.back() != '/')
+            FIndex.emplace(entry->FKey, entry.get()); // keeps the first of equal keys
         FEntries.push_back(std::move(entry));
         pos += CentralHeaderSize + variable;
     }
@@ -195,10 +197,8 @@ tZippedFile* tZip::FindEntry(const std::string& name) const
     const std::string key = LookupKey(wanted);
     if (key.empty() || key.back() == '/')
         return nullptr; // folders are not files
-    for (const auto& entry : FEntries)
-        if (entry->FKey == key)
-            return entry.get();
-    return nullptr;
+    const auto it = FIndex.find(key);
+    return it == FIndex.end() ? nullptr : it->second;
 }
 
 // ---- tZipFile ----

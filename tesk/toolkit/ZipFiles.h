@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Exceptions.h"
@@ -62,7 +63,7 @@ public:
 
 private:
     friend class tZip;
-    std::string FKey; // the name trimmed of blanks and lower-cased, for FindEntry
+    std::string FKey; // the name trimmed of blanks and lower-cased
 };
 
 class tZip {
@@ -89,6 +90,8 @@ public:
 
 private:
     std::vector<std::unique_ptr<tZippedFile>> FEntries;
+    // Lookup key -> the first entry in directory order with that key (file entries only).
+    std::unordered_map<std::string, tZippedFile*> FIndex;
     int64_t FArchiveSize = 0;
 };
 
