@@ -174,6 +174,7 @@ TEST_F(LoadingTest, RegistryNamesAndOwnership)
     a->Load(); // already loaded: the file is not needed
     a->Unload();
     EXPECT_FALSE(a->HasSurface());
+    EXPECT_THROW(a->ScanLine(0), Exception); // no stale row of the freed pixels
     EXPECT_THROW(a->Load(), EFileMissing);
     Dir.Write("Spider.jpg", FlatJpeg(8, 8, clWhite));
     tDib16 frame(8, 8);

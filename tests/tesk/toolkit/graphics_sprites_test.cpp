@@ -157,6 +157,11 @@ TEST_F(SpriteTest, ClippingRecordsTheClippedRectangle)
             EXPECT_EQ(At(i, 7), P(1, 1, 1));
         }
     }
+    // Drawing marks exactly the target rows it wrote (the restore of touched rows uses them).
+    Frame->ClipRect = Rect(0, 0, 8, 8);
+    Frame->ClearTouchedRows();
+    Sprite(1, 4, 2).Draw(3, 5);
+    EXPECT_EQ(Frame->TouchedRows, (std::vector<uint8_t>{0, 0, 0, 0, 0, 1, 1, 0}));
     // While recording is suspended, draws record nothing.
     Frame->ClearDirtyRects();
     Frame->DirtyRectsSuspended = true;
