@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegion>
 #include <QWidget>
 
 namespace {
@@ -26,9 +27,11 @@ protected:
     {
         if (watched == FWindow && event->type() == QEvent::Paint) {
             QPainter p(FWindow);
-            if (Image.isNull())
-                p.fillRect(FWindow->rect(), Qt::black);
-            else
+            // Black wherever no frame has been shown yet (also after the window grew).
+            const QRegion uncovered = QRegion(FWindow->rect()) - QRegion(Image.rect());
+            for (const QRect& r : uncovered)
+                p.fillRect(r, Qt::black);
+            if (!Image.isNull())
                 p.drawImage(0, 0, Image);
             return true;
         }

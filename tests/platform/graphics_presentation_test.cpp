@@ -154,6 +154,10 @@ TEST_F(PresentationTest, BitmapPathDrawsUnscaledOrStretched)
             CheckWindow(fields, w, h);
         }
     }
+    // A window that grew shows black beside the last frame until the next one.
+    Window->resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(Grab().pixel(680, 490) & 0xFFFFFF, 0u);
     // Before any frame, and after forgetting it, the window is black.
     ForgetPresentedFrame(Window.get());
     EXPECT_EQ(Grab().pixel(5, 5) & 0xFFFFFF, 0u);
