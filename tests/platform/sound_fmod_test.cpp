@@ -197,6 +197,12 @@ TEST_F(SoundLibrary, DeviceOutputsFallBackToSilenceAndAFailedInitStopsLoading)
     EXPECT_GT(FSOUND_PlaySound(FSOUND_FREE, s), 0);
     EXPECT_FALSE(FSOUND_Init(44100, 0, 0));
     EXPECT_FALSE(FSOUND_Init(0, 64, 0));
+    // An output number from a damaged settings file: silence, no failure.
+    EXPECT_FALSE(FSOUND_SetOutput(7));
+    EXPECT_EQ(FSOUND_GetNumDrivers(), 0);
+    ASSERT_TRUE(FSOUND_Init(44100, 64, 0));
+    EXPECT_FALSE(FmodTest::UsingDevice());
+    EXPECT_GT(FSOUND_PlaySound(FSOUND_FREE, s), 0);
 }
 
 TEST_F(SoundLibrary, DecodesWavFormatsWithTheirRateAndFileDefaults)
