@@ -130,6 +130,7 @@ TForm::TForm()
 
 TForm::~TForm()
 {
+    TestHooks::FormGone(this);
     DeallocateHWnd(FHandle);
     delete FWidget;
     if (Application)

@@ -151,6 +151,14 @@ void SetActiveForm(TForm* form)
 
 void ReleaseActiveForm() { Hooks().ActiveForm.reset(); }
 
+void FormGone(TForm* form)
+{
+    // A freed form is no longer the active window.
+    auto& active = Hooks().ActiveForm;
+    if (active && *active == form)
+        *active = nullptr;
+}
+
 const std::optional<TForm*>& ActiveFormOverride() { return Hooks().ActiveForm; }
 
 void SetCursorPos(std::optional<TPoint> position) { CursorPosOverride() = position; }

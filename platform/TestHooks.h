@@ -72,6 +72,7 @@ void Reset();
 const std::optional<TForm*>& ActiveFormOverride();
 const std::optional<bool>& ApplicationActiveOverride();
 void NotifyModalStarted(TForm* form);
+void FormGone(TForm* form);
 bool AnswerMessageBox(const TMessageBoxRequest& request, TModalResult& answer);
 
 } // namespace TestHooks

@@ -268,6 +268,10 @@ TEST(ActiveForm, TheHookActivatesFormsLikeTheWindowSystem)
     EXPECT_FALSE(a.Active());
     EXPECT_EQ(Application->ActiveForm(), &b);
     EXPECT_EQ(log, (std::vector<std::string>{"a+", "a-", "b+"}));
+    auto* c = new TForm;
+    TestHooks::SetActiveForm(c);
+    c->Free();
+    EXPECT_EQ(Application->ActiveForm(), nullptr);
 }
 
 TEST(CursorPos, TheHookPlacesThePointer)
