@@ -16,6 +16,7 @@ ModuleReport CheckModule(const std::vector<uint8_t>& bytes)
         // must carry on past it, back round at the first order.
         openmpt::module mod(bytes);
         report.loaded = true;
+        report.warnings = mod.get_metadata("warnings");
         report.seconds = mod.get_duration_seconds();
         mod.set_repeat_count(-1);
         constexpr int kRate = 44100;

@@ -15,6 +15,7 @@ struct ModuleReport {
     double peak = 0;          // largest absolute sample of one pass, 1.0 = full scale
     double rms = 0;
     bool loops = false;       // playback goes on past the end, back at the first order
+    std::string warnings;     // what the player found odd while loading
     std::string error;
 };
 

@@ -62,8 +62,9 @@ int main(int argc, char** argv)
                         r.loops ? ", loops" : "");
             // Peaks stay half a decibel below full scale, so that a player that
             // interpolates differently still does not clip.
-            if (!r.loaded || r.peak > 0.944 || r.rms < 0.01 || !r.loops || r.seconds < 45) {
-                std::fprintf(stderr, "soundgen: %s fails its playback check %s\n", name.c_str(), r.error.c_str());
+            if (!r.loaded || !r.warnings.empty() || r.peak > 0.944 || r.rms < 0.01 || !r.loops || r.seconds < 45) {
+                std::fprintf(stderr, "soundgen: %s fails its playback check %s%s\n", name.c_str(), r.error.c_str(),
+                             r.warnings.c_str());
                 ok = false;
             }
         }
