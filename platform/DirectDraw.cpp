@@ -105,9 +105,9 @@ HRESULT IDirectDrawClipper::GetHWnd(DDWindowHandle* window)
 
 // ---------------------------------------------------------------------------------------
 
-IDirectDrawSurface::IDirectDrawSurface(IDirectDraw* owner, bool primary, int32_t width,
-                                       int32_t height, const DDPIXELFORMAT& format, DWORD caps)
-    : FOwner(owner), FPrimary(primary), FWidth(width), FHeight(height), FFormat(format),
+IDirectDrawSurface::IDirectDrawSurface(bool primary, int32_t width, int32_t height,
+                                       const DDPIXELFORMAT& format, DWORD caps)
+    : FPrimary(primary), FWidth(width), FHeight(height), FFormat(format),
       FCaps(caps)
 {
     if (!primary) {
@@ -335,7 +335,7 @@ HRESULT IDirectDraw::CreateSurface(const DDSURFACEDESC* desc, IDirectDrawSurface
     const DWORD caps = desc->ddsCaps.dwCaps;
     try {
         if (caps & DDSCAPS_PRIMARYSURFACE) {
-            *surface = new IDirectDrawSurface(this, true, 0, 0, FScreenFormat, caps);
+            *surface = new IDirectDrawSurface(true, 0, 0, FScreenFormat, caps);
             return DD_OK;
         }
         if (!(desc->dwFlags & DDSD_WIDTH) || !(desc->dwFlags & DDSD_HEIGHT) || desc->dwWidth == 0 ||
@@ -352,7 +352,7 @@ HRESULT IDirectDraw::CreateSurface(const DDSURFACEDESC* desc, IDirectDrawSurface
             format.dwGBitMask = f.dwGBitMask;
             format.dwBBitMask = f.dwBBitMask;
         }
-        *surface = new IDirectDrawSurface(this, false, static_cast<int32_t>(desc->dwWidth),
+        *surface = new IDirectDrawSurface(false, static_cast<int32_t>(desc->dwWidth),
                                           static_cast<int32_t>(desc->dwHeight), format, caps);
     } catch (const std::bad_alloc&) {
         return DDERR_OUTOFMEMORY;

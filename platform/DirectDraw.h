@@ -141,8 +141,8 @@ private:
 
 class IDirectDrawSurface : public IDirectDrawObject {
 public:
-    IDirectDrawSurface(IDirectDraw* owner, bool primary, int32_t width, int32_t height,
-                       const DDPIXELFORMAT& format, DWORD caps);
+    IDirectDrawSurface(bool primary, int32_t width, int32_t height, const DDPIXELFORMAT& format,
+                       DWORD caps);
     ~IDirectDrawSurface() override;
     HRESULT QueryInterface(const GUID& iid, void** object) override;
     HRESULT Lock(const TRect* rect, DDSURFACEDESC* desc, DWORD flags, void* event);
@@ -174,7 +174,6 @@ public:
     void MarkLost() { FLost = true; }
 
 private:
-    IDirectDraw* FOwner;
     bool FPrimary;
     int32_t FWidth;
     int32_t FHeight;
