@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QSocketNotifier>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -76,6 +81,58 @@ std::string MessageOf(std::exception_ptr e)
         return "Unknown exception";
     }
 }
+
+// While Run runs, SIGINT, SIGTERM and SIGHUP (Ctrl+C, a logout, a kill) close the
+// main form as its close button would, so the program saves and ends cleanly. A
+// second signal while the first is pending ends the program at once.
+int SignalPipe[2] = {-1, -1};
+
+extern "C" void OnStopSignal(int sig)
+{
+    const char byte = static_cast<char>(sig);
+    if (SignalPipe[1] < 0 || ::write(SignalPipe[1], &byte, 1) != 1) {
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+    }
+    std::signal(sig, SIG_DFL); // a second one is not caught
+}
+
+class StopSignals {
+public:
+    explicit StopSignals(TApplication* app)
+    {
+        if (::pipe2(SignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+        FNotifier = std::make_unique<QSocketNotifier>(SignalPipe[0], QSocketNotifier::Read);
+        QObject::connect(FNotifier.get(), &QSocketNotifier::activated, [app] {
+            char byte;
+            while (::read(SignalPipe[0], &byte, 1) == 1) {
+            }
+            if (TForm* main = app->MainForm())
+                main->Widget()->close();
+            else
+                app->Terminate();
+        });
+        for (int sig : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(sig, OnStopSignal);
+    }
+    ~StopSignals()
+    {
+        for (int sig : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(sig, SIG_DFL);
+        FNotifier.reset();
+        for (int& fd : SignalPipe)
+            if (fd >= 0) {
+                ::close(fd);
+                fd = -1;
+            }
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    std::unique_ptr<QSocketNotifier> FNotifier;
+};
 
 } // namespace
 
@@ -151,6 +208,10 @@ void TApplication::Run()
                 FMainForm->Widget()->close();
         });
     }
+    StopSignals stop(this);
+    // Test-only: TP_REPORT_RUNNING says on standard error when the loop runs.
+    if (std::getenv("TP_REPORT_RUNNING"))
+        QTimer::singleShot(0, d->Core.get(), [] { std::fprintf(stderr, "[running]\n"); });
     FRunning = true;
     while (!FTerminated)
         QApplication::exec();

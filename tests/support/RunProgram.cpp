@@ -13,7 +13,8 @@
 extern char** environ;
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::vector<std::string>& extraEnv, int limitSeconds)
+                      const std::vector<std::string>& extraEnv, int limitSeconds, int signal,
+                      const std::string& signalWhen)
 {
     ProgramRun run;
     std::vector<std::string> env;
@@ -49,8 +50,13 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     }
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+    bool signalled = signal == 0;
     char buffer[4096];
     for (;;) {
+        if (!signalled && run.Stderr.find(signalWhen) != std::string::npos) {
+            kill(pid, signal);
+            signalled = true;
+        }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) {

@@ -12,8 +12,11 @@ struct ProgramRun {
 
 // Starts program with args and the current environment plus extra ("NAME=value"),
 // waits for it at most limitSeconds, and collects what it wrote to standard error.
+// With a signal given, sends it once, as soon as the program has written signalWhen to
+// standard error.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::vector<std::string>& extraEnv, int limitSeconds = 60);
+                      const std::vector<std::string>& extraEnv, int limitSeconds = 60, int signal = 0,
+                      const std::string& signalWhen = {});
 
 // The reason the run does not count as a clean stop (a crash, a time-out, a non-zero
 // exit or a sanitizer report on standard error); empty when it was clean.

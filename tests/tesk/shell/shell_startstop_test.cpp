@@ -2,6 +2,8 @@
 // message and by a close of the window.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <ostream>
 
 #include "tests/support/RunProgram.h"
@@ -30,3 +32,14 @@ INSTANTIATE_TEST_SUITE_P(Ways, TeskStartStop, ::testing::Values(
     StopCase{"CloseGameMessage", {"TP_AUTOCLOSE_MS=200", "TP_AUTOCLOSE_MESSAGE=0x7819"}},
     StopCase{"WindowClose", {"TP_AUTOCLOSE_MS=200"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Ctrl+C or a logout closes the window as its close button would: a clean end.
+TEST(TeskStartStop, ATerminationSignalClosesTheMainWindow)
+{
+    for (int sig : {SIGINT, SIGTERM}) {
+        const ProgramRun run = RunProgram(std::string(TP_BIN_DIR) + "/tesk", {},
+                                          {"QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy", "TP_REPORT_RUNNING=1"},
+                                          60, sig, "[running]");
+        EXPECT_EQ(UncleanStop(run), "") << "signal " << sig << ": " << run.Stderr;
+    }
+}
