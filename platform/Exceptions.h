@@ -46,3 +46,9 @@ class EListError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// Raised when the system cannot give a resource the program asked for (a timer...).
+class EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
+};
