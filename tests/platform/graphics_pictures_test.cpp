@@ -370,7 +370,7 @@ TEST(JpegPicture, DamagedFilesRaiseAndLeaveThePictureEmpty)
 TEST(JpegPicture, OddAndRefusedSizes)
 {
     // Real pictures of unusual shapes load.
-    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 5000}, std::pair{4098, 1}}) {
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 4098}, std::pair{1, 5000}, std::pair{4098, 1}}) {
         TBitmap b;
         b.SetSize(w, h);
         TJPEGImage jpeg;
