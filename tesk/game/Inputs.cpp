@@ -1,12 +1,10 @@
 #include "tesk/game/Inputs.h"
 
+#include "platform/Keys.h"
 #include "tesk/toolkit/Misc.h"
 
 namespace {
 
-constexpr uint16_t KeyShift = 16;
-constexpr uint16_t KeyAlt = 18;
-constexpr uint16_t KeyLeftButton = 1;
 constexpr int ActionSelect = 1;
 
 bool ValidAction(int action)
@@ -65,7 +63,7 @@ int tInputDevice::ActionForKey(uint16_t key) const
 
 void tInputDevice::KeyDown(uint16_t key)
 {
-    if (key != KeyShift && key != KeyAlt)
+    if (key != VK_SHIFT && key != VK_MENU)
         AnyKey = true;
     const int action = ActionForKey(key);
     if (action != 0)
@@ -172,11 +170,16 @@ void tInputDevice::ResetKeys(const std::function<bool(uint16_t key)>& keyIsDown)
         a.Latched = false;
         bool down = false;
         for (uint16_t k : a.Keys)
-            if (k != 0 && k != KeyLeftButton && keyIsDown && keyIsDown(k))
+            if (k != 0 && k != VK_LBUTTON && keyIsDown && keyIsDown(k))
                 down = true;
         a.Pressed = down;
     }
     LastAction = 0;
+}
+
+void tInputDevice::ResetKeys()
+{
+    ResetKeys([](uint16_t key) { return (GetAsyncKeyState(key) & 0x8000) != 0; });
 }
 
 void tInputDevice::AddCheatCode(const std::string& text, std::function<void()> action)

@@ -66,6 +66,8 @@ public:
     // Clears every latch and reads the held flags from the keyboard as it is now (the
     // left mouse button excepted), after the window was activated.
     void ResetKeys(const std::function<bool(uint16_t key)>& keyIsDown);
+    // The same with the platform's key state (GetAsyncKeyState).
+    void ResetKeys();
 
     void AddCheatCode(const std::string& text, std::function<void()> action);
 

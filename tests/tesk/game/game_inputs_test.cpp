@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "platform/TestHooks.h"
 #include "tesk/game/Inputs.h"
 
 namespace {
@@ -118,6 +119,24 @@ TEST(InputDevice, ResetKeysReadsTheKeyboardButNotTheLeftButton)
     for (int a = 0; a < ActionCount; ++a)
         EXPECT_FALSE(d.IsLatched(a));
     EXPECT_EQ(d.LastAction, 0);
+}
+
+TEST(InputDevice, ResetKeysAsksThePlatformKeyState)
+{
+    tInputDevice d;
+    d.BindKey(1, VK_LBUTTON);
+    d.BindKey(8, VK_RBUTTON);
+    d.BindKey(2, VK_UP);
+    TestHooks::SetKeyState(VK_RBUTTON, true);
+    TestHooks::SetKeyState(VK_LBUTTON, true);
+    d.KeyDown(VK_UP);
+    d.ResetKeys();
+    TestHooks::SetKeyState(VK_RBUTTON, false);
+    TestHooks::SetKeyState(VK_LBUTTON, false);
+    EXPECT_TRUE(d.IsPressed(8));
+    EXPECT_FALSE(d.IsPressed(1));
+    EXPECT_FALSE(d.IsPressed(2));
+    EXPECT_FALSE(d.IsLatched(2));
 }
 
 TEST(InputDevice, TypedTextBuffersAndEdits)
