@@ -1,9 +1,9 @@
 // The level file: reading a text list of sections into a tLevel and writing it back.
 #include <charconv>
 #include <cmath>
+#include <string_view>
 #include <system_error>
 
-#include "platform/StringList.h"
 #include "platform/Streams.h"
 #include "tesk/game/Levels.h"
 #include "tesk/toolkit/Misc.h"
@@ -13,7 +13,7 @@ namespace {
 
 const char* const UnsupportedTypeText = "??? Unsuported type ???";
 
-std::string TrimSpaces(const std::string& s)
+std::string_view TrimSpaces(std::string_view s)
 {
     size_t b = 0;
     size_t e = s.size();
@@ -24,9 +24,9 @@ std::string TrimSpaces(const std::string& s)
     return s.substr(b, e - b);
 }
 
-bool StartsWith(const std::string& s, const char* prefix)
+bool StartsWith(std::string_view s, std::string_view prefix)
 {
-    return s.rfind(prefix, 0) == 0;
+    return s.substr(0, prefix.size()) == prefix;
 }
 
 // A decimal integer with an optional sign and nothing else.
@@ -89,18 +89,18 @@ std::string NumberText(double v)
 
 // Reads the cells of one grid line: the text before each "," (the rest for the last).
 template <class Apply>
-void ReadGridLine(const std::string& line, Apply apply)
+void ReadGridLine(std::string_view line, Apply apply)
 {
     size_t pos = 0;
     for (int32_t x = 0; x < LevelWidth; ++x) {
         std::string cell;
         if (pos <= line.size()) {
             const size_t comma = line.find(',', pos);
-            if (comma == std::string::npos || x == LevelWidth - 1) {
-                cell = line.substr(pos);
+            if (comma == std::string_view::npos || x == LevelWidth - 1) {
+                cell = std::string(line.substr(pos));
                 pos = line.size() + 1;
             } else {
-                cell = line.substr(pos, comma - pos);
+                cell = std::string(line.substr(pos, comma - pos));
                 pos = comma + 1;
             }
         }
@@ -108,9 +108,9 @@ void ReadGridLine(const std::string& line, Apply apply)
     }
 }
 
-void CheckGridLines(const std::vector<std::string>& lines, bool checkLength)
+void CheckGridLines(size_t count, const std::vector<std::string_view>& lines, bool checkLength)
 {
-    if (lines.size() != static_cast<size_t>(LevelHeight))
+    if (count != static_cast<size_t>(LevelHeight) || lines.size() != count)
         throw ELevelLoadError("Not enough lines in [Tiles] chunk");
     if (!checkLength)
         return;
@@ -121,44 +121,107 @@ void CheckGridLines(const std::vector<std::string>& lines, bool checkLength)
 
 }  // namespace
 
-void tLevel::ReadLevelText(const std::vector<std::string>& lines)
+namespace {
+
+// The lines of one section that reading needs. Only these are kept, so a file of
+// millions of empty or meaningless lines costs no more than the file itself: a grid
+// keeps its first 16 lines (more is an error anyway), [Misc] its "key=value" lines,
+// [Units] its Begin, End and "name=value" lines, any other section nothing.
+struct tSectionLines {
+    std::string Name;
+    size_t Count = 0;
+    std::vector<std::string_view> Kept;
+
+    void Add(std::string_view line)
+    {
+        ++Count;
+        if (Name == "Tiles" || Name == "Overlay" || Name == "MoreTiles") {
+            if (Kept.size() <= static_cast<size_t>(LevelHeight))
+                Kept.push_back(line);
+        } else if (Name == "Misc") {
+            if (line.find('=') != std::string_view::npos)
+                Kept.push_back(line);
+        } else if (Name == "Units") {
+            if (StartsWith(line, "Begin") || StartsWith(line, "End") || line.find('=') != std::string_view::npos)
+                Kept.push_back(line);
+        }
+    }
+};
+
+}  // namespace
+
+// Walks the lines: a trimmed line in brackets starts a section; the lines gathered under
+// the previous header are read when there are any. Lines before the first header fall
+// under an empty name and are ignored.
+template <class NextLine>
+void tLevel::ReadLines(NextLine nextLine)
 {
     FreeAllUnits();
     Cells.fill(tCell{});
     ClaimMap.fill(0);
 
-    std::string section;
-    std::vector<std::string> gathered;
-    for (const std::string& raw : lines) {
-        std::string line = TrimSpaces(raw);
+    tSectionLines section;
+    std::string_view raw;
+    while (nextLine(raw)) {
+        const std::string_view line = TrimSpaces(raw);
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            if (!gathered.empty())
-                ReadSection(section, gathered);
-            section = line.substr(1, line.size() - 2);
-            gathered.clear();
+            if (section.Count > 0)
+                ReadSection(section.Name, section.Count, section.Kept);
+            section = tSectionLines();
+            section.Name = std::string(line.substr(1, line.size() - 2));
         } else {
-            gathered.push_back(std::move(line));
+            section.Add(line);
         }
     }
-    if (!gathered.empty())
-        ReadSection(section, gathered);
+    if (section.Count > 0)
+        ReadSection(section.Name, section.Count, section.Kept);
 }
 
-void tLevel::ReadSection(const std::string& name, const std::vector<std::string>& lines)
+void tLevel::ReadLevelText(const std::vector<std::string>& lines)
+{
+    size_t next = 0;
+    ReadLines([&](std::string_view& line) {
+        if (next >= lines.size())
+            return false;
+        line = lines[next++];
+        return true;
+    });
+}
+
+void tLevel::ReadLevelText(const std::string& text)
+{
+    // Lines end with CR LF, LF or CR; a final line end adds no empty line.
+    size_t pos = 0;
+    ReadLines([&](std::string_view& line) {
+        if (pos >= text.size())
+            return false;
+        const size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) {
+            line = std::string_view(text).substr(pos);
+            pos = text.size();
+        } else {
+            line = std::string_view(text).substr(pos, end - pos);
+            pos = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+        }
+        return true;
+    });
+}
+
+void tLevel::ReadSection(const std::string& name, size_t count, const std::vector<std::string_view>& lines)
 {
     if (name == "Tiles")
-        ReadTilesSection(lines);
+        ReadTilesSection(count, lines);
     else if (name == "Overlay")
-        ReadOverlaySection(lines);
+        ReadOverlaySection(count, lines);
     else if (name == "Units")
         ReadUnitsSection(lines);
     else if (name == "Misc")
         ReadMiscSection(lines);
     else if (name == "MoreTiles")
-        ReadMoreTilesSection(lines);
+        ReadMoreTilesSection(count, lines);
 }
 
-void tLevel::ReadMiscSection(const std::vector<std::string>& lines)
+void tLevel::ReadMiscSection(const std::vector<std::string_view>& lines)
 {
     Background = "Morrowfinch.jpg";
     TileSet = "BasicTiles.jpg";
@@ -167,12 +230,12 @@ void tLevel::ReadMiscSection(const std::vector<std::string>& lines)
     Hint.clear();
     Music = "AncientStories2.xm";
     WaterTint = DefaultWaterTint;
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         const size_t eq = line.find('=');
-        if (eq == std::string::npos)
+        if (eq == std::string_view::npos)
             continue;
-        const std::string key = line.substr(0, eq);
-        const std::string value = line.substr(eq + 1);
+        const std::string_view key = line.substr(0, eq);
+        const std::string value(line.substr(eq + 1));
         if (key == "Background")
             Background = value;
         else if (key == "TileSet")
@@ -190,9 +253,9 @@ void tLevel::ReadMiscSection(const std::vector<std::string>& lines)
     }
 }
 
-void tLevel::ReadTilesSection(const std::vector<std::string>& lines)
+void tLevel::ReadTilesSection(size_t count, const std::vector<std::string_view>& lines)
 {
-    CheckGridLines(lines, true);
+    CheckGridLines(count, lines, true);
     for (int32_t y = 0; y < LevelHeight; ++y)
         ReadGridLine(lines[static_cast<size_t>(y)], [&](int32_t x, const std::string& cell) {
             const int32_t v = HexToInt(cell);
@@ -201,18 +264,18 @@ void tLevel::ReadTilesSection(const std::vector<std::string>& lines)
         });
 }
 
-void tLevel::ReadOverlaySection(const std::vector<std::string>& lines)
+void tLevel::ReadOverlaySection(size_t count, const std::vector<std::string_view>& lines)
 {
-    CheckGridLines(lines, true);
+    CheckGridLines(count, lines, true);
     for (int32_t y = 0; y < LevelHeight; ++y)
         ReadGridLine(lines[static_cast<size_t>(y)], [&](int32_t x, const std::string& cell) {
             Cell(x, y).OverlayTile = HexToInt(cell) & 0xFF;
         });
 }
 
-void tLevel::ReadMoreTilesSection(const std::vector<std::string>& lines)
+void tLevel::ReadMoreTilesSection(size_t count, const std::vector<std::string_view>& lines)
 {
-    CheckGridLines(lines, false);
+    CheckGridLines(count, lines, false);
     for (int32_t y = 0; y < LevelHeight; ++y)
         ReadGridLine(lines[static_cast<size_t>(y)], [&](int32_t x, const std::string& cell) {
             tCell& c = Cell(x, y);
@@ -223,16 +286,16 @@ void tLevel::ReadMoreTilesSection(const std::vector<std::string>& lines)
         });
 }
 
-void tLevel::ReadUnitsSection(const std::vector<std::string>& lines)
+void tLevel::ReadUnitsSection(const std::vector<std::string_view>& lines)
 {
     const TClass none = tUnit::StaticClass();
     TClass kindClass = none;
     std::string kindName;
-    std::vector<std::string> props;
-    for (const std::string& line : lines) {
+    std::vector<std::string_view> props;
+    for (const std::string_view line : lines) {
         if (StartsWith(line, "Begin")) {
             const size_t space = line.find(' ');
-            kindName = space == std::string::npos ? line : line.substr(space + 1);
+            kindName = std::string(space == std::string_view::npos ? line : line.substr(space + 1));
             kindClass = UnitClassByName(kindName);
             props.clear();
         } else if (!StartsWith(line, "End")) {
@@ -242,7 +305,7 @@ void tLevel::ReadUnitsSection(const std::vector<std::string>& lines)
                 // Built apart and added only when its properties are in: a setter that
                 // raises frees the unit and the level keeps no trace of it.
                 std::unique_ptr<tUnit> unit = CreateUnit(kindClass);
-                ApplyUnitProperties(*unit, props);
+                ApplyPropertyLines(*unit, props);
                 tUnit* added = AddUnit(std::move(unit));
                 if (kindName == "Player" || kindName == "FakePlayer")
                     Player = added;
@@ -301,7 +364,14 @@ bool SetPropertyFromText(TPersistent& obj, const TPropInfo& prop, const std::str
 
 void ApplyUnitProperties(tUnit& unit, const std::vector<std::string>& lines)
 {
-    for (std::string line : lines) {
+    std::vector<std::string_view> views(lines.begin(), lines.end());
+    ApplyPropertyLines(unit, views);
+}
+
+void ApplyPropertyLines(tUnit& unit, const std::vector<std::string_view>& lines)
+{
+    for (const std::string_view view : lines) {
+        std::string line(view);
         std::erase(line, ' ');
         const size_t eq = line.find('=');
         if (eq == std::string::npos)
@@ -436,13 +506,16 @@ void tLevel::LoadFromFile(const std::string& name)
 
 void tLevel::LoadFromStream(TStream& stream)
 {
-    TStringList list;
-    list.LoadFromStream(stream);
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<size_t>(list.Count()));
-    for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(list[i]);
-    ReadLevelText(lines);
+    // The whole text, read in chunks (a stream may deliver less than its size says).
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const int32_t n = stream.Read(buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    ReadLevelText(text);
 }
 
 void tLevel::SaveToStream(TStream& stream)

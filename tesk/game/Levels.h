@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Exceptions.h"
@@ -110,6 +111,8 @@ public:
     void SaveToFile(const std::string& name);
     void SaveToStream(TStream& stream);
     void ReadLevelText(const std::vector<std::string>& lines);
+    // The same from a whole text with CR LF, LF or CR line ends.
+    void ReadLevelText(const std::string& text);
     void WriteLevelText(std::vector<std::string>& lines);
 
     std::array<std::vector<tUnit*>, LevelHeight> RowLists;
@@ -127,12 +130,14 @@ public:
 
 private:
     void DropReferences(const tUnit* unit);
-    void ReadSection(const std::string& name, const std::vector<std::string>& lines);
-    void ReadMiscSection(const std::vector<std::string>& lines);
-    void ReadTilesSection(const std::vector<std::string>& lines);
-    void ReadMoreTilesSection(const std::vector<std::string>& lines);
-    void ReadOverlaySection(const std::vector<std::string>& lines);
-    void ReadUnitsSection(const std::vector<std::string>& lines);
+    template <class NextLine>
+    void ReadLines(NextLine nextLine);
+    void ReadSection(const std::string& name, size_t count, const std::vector<std::string_view>& lines);
+    void ReadMiscSection(const std::vector<std::string_view>& lines);
+    void ReadTilesSection(size_t count, const std::vector<std::string_view>& lines);
+    void ReadMoreTilesSection(size_t count, const std::vector<std::string_view>& lines);
+    void ReadOverlaySection(size_t count, const std::vector<std::string_view>& lines);
+    void ReadUnitsSection(const std::vector<std::string_view>& lines);
     void WriteMiscSection(std::vector<std::string>& lines);
     void WriteTilesSection(std::vector<std::string>& lines);
     void WriteMoreTilesSection(std::vector<std::string>& lines);
@@ -146,6 +151,7 @@ int CompareDrawOrder(const tUnit* a, const tUnit* b);
 // Property lines of unit blocks, shared with the editor.
 // Sets the properties of the gathered lines ("Name = value", spaces anywhere removed).
 void ApplyUnitProperties(tUnit& unit, const std::vector<std::string>& lines);
+void ApplyPropertyLines(tUnit& unit, const std::vector<std::string_view>& lines);
 // The published property of exactly that name (case matters); null when none.
 const TPropInfo* FindPropInfo(TClass cls, const std::string& name);
 // Sets a property from its text by its type kind; false when the text does not convert

@@ -128,11 +128,17 @@ TEST_F(LevelFileTest, RoundTripsThroughStreamsWithCrLf)
     level.SaveToStream(out);
     EXPECT_EQ(out.DataString(), text);
 
-    // LF-only and CR-only files read alike.
-    for (const char* eol : {"\n", "\r"}) {
+    // LF-only, CR-only and mixed line ends read alike; so does a last line without one.
+    for (const char* eols : {"\n", "\r", "\r\n\n\r", "-"}) {
         std::string other;
-        for (const std::string& l : FullLevel())
-            other += l + eol;
+        const std::string pattern = eols;
+        size_t n = 0;
+        for (const std::string& l : FullLevel()) {
+            const char e = pattern[n++ % pattern.size()];
+            other += l + (e == '-' ? std::string("\r\n") : std::string(1, e));
+        }
+        if (pattern == "-")
+            other.resize(other.size() - 2);
         TMemoryStream s;
         s.WriteBuffer(other.data(), static_cast<int32_t>(other.size()));
         s.SetPosition(0);
@@ -294,6 +300,7 @@ TEST_F(LevelFileTest, UnitBlocksPairBeginAndEnd)
         {{"Begin Block", "Begin Sign", "End Sign", "End Block"}, {"tTestSign"}, false},
         {{"Begin Mystery", "End Mystery", "Begin Block", "End Walker"}, {"tTestBlock"}, false},
         {{"Begin player", "End player"}, {}, false},
+        {{"Begin FakePlayer", "End FakePlayer"}, {"tTestPlayer"}, true},
         // Kinds whose classes are not registered are unknown kinds.
         {{"Begin Boulder", "   InitialX = 3", "End Boulder", "Begin Water", "End Water"}, {}, false},
         {{"Begin", "End"}, {}, false},
@@ -469,6 +476,24 @@ TEST_F(LevelFileTest, FloatsRoundTripInTheirShortestForm)
     EXPECT_EQ(PropertyText(third, *FindPropInfo(tTestSign::StaticClass(), "Scale")), "0.333333333333333");
     EXPECT_EQ(FindPropInfo(tTestSign::StaticClass(), "scale"), nullptr);
     EXPECT_EQ(FindPropInfo(tTestSign::StaticClass(), "OnPopup"), nullptr);
+}
+
+TEST_F(LevelFileTest, MillionsOfMeaninglessLinesAreSkipped)
+{
+    // Blank lines under an unknown section and inside a unit block, read from one text.
+    std::string text = "[Mystery]\r\n" + std::string(1 << 21, '\n') + "[Units]\r\nBegin Block\r\n" +
+                       std::string(1 << 21, '\r') + "InitialX=5\r\nEnd Block\r\n[Tiles]\r\n" + std::string(1 << 20, '\n');
+    TMemoryStream s;
+    s.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+    s.SetPosition(0);
+    try {
+        level.LoadFromStream(s);
+        ADD_FAILURE() << "the grid has too many lines";
+    } catch (const ELevelLoadError& e) {
+        EXPECT_EQ(e.Message(), "Not enough lines in [Tiles] chunk");
+    }
+    ASSERT_EQ(level.UnitList.Count(), 1);
+    EXPECT_EQ(level.UnitList[0]->InitialX, 5);
 }
 
 TEST_F(LevelFileTest, ManyUnitsAndOneCellForAll)
