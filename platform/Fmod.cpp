@@ -51,7 +51,6 @@ struct SoundSystem {
     int chosenOutput = -1;
     int chosenDriver = 0;
     SDL_AudioDeviceID device = 0;
-    bool ownSdlAudio = false;
     std::string driverName;
     FSOUND_OPENCALLBACK open = nullptr;
     FSOUND_CLOSECALLBACK close = nullptr;
@@ -59,32 +58,24 @@ struct SoundSystem {
     FSOUND_SEEKCALLBACK seek = nullptr;
     FSOUND_TELLCALLBACK tell = nullptr;
     std::deque<std::string> openedNames;
-
-    ~SoundSystem()
-    {
-        if (device)
-            SDL_CloseAudioDevice(device);
-        if (ownSdlAudio)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
 };
 
+// Never destroyed: samples and modules held by objects that outlive the others at
+// program exit can still be freed, and a device thread still running then still finds
+// its mixer. (The game closes the library before it ends.)
 SoundSystem& System()
 {
-    static SoundSystem system;
-    return system;
+    static SoundSystem* system = new SoundSystem;
+    return *system;
 }
 
 using Guard = std::lock_guard<std::mutex>;
 
-bool SdlAudioReady(SoundSystem& s)
+bool SdlAudioReady()
 {
     if (SDL_WasInit(SDL_INIT_AUDIO))
         return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return false;
-    s.ownSdlAudio = true;
-    return true;
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 // The device's thread: mixes straight into SDL's buffer. Nothing here may throw.
@@ -105,7 +96,7 @@ void AudioCallback(void* user, Uint8* stream, int length) noexcept
 
 SDL_AudioDeviceID OpenDevice(SoundSystem& s, int rate)
 {
-    if (!SdlAudioReady(s))
+    if (!SdlAudioReady())
         return 0;
     SDL_AudioSpec want{};
     want.freq = rate;
@@ -247,7 +238,7 @@ int FSOUND_GetNumDrivers()
         return 1;
     if (s.output != FSOUND_OUTPUT_WAVEOUT && s.output != FSOUND_OUTPUT_DSOUND)
         return 0;
-    if (!SdlAudioReady(s))
+    if (!SdlAudioReady())
         return 0;
     return std::max(0, SDL_GetNumAudioDevices(0));
 }
