@@ -22,6 +22,19 @@ namespace cardtest {
 
 using namespace pelvo;
 
+// Joins texts and numbers into one string.
+inline void AppendPart(std::string& s, const std::string& part) { s += part; }
+inline void AppendPart(std::string& s, const char* part) { s += part; }
+inline void AppendPart(std::string& s, char part) { s += part; }
+inline void AppendPart(std::string& s, int part) { s += std::to_string(part); }
+template <class... Parts>
+std::string Cat(const Parts&... parts)
+{
+    std::string s;
+    (AppendPart(s, parts), ...);
+    return s;
+}
+
 inline TCard C(const std::string& text)
 {
     static const std::string ranks = "6789JQKTA";
@@ -51,7 +64,9 @@ inline std::string Name(const TCard& card)
     static const std::string ranks = "6789JQKTA";
     if (card.Rank < 1 || card.Rank > 9)
         return "??";
-    return std::string(1, ranks[card.Rank - 1u]) + std::to_string(card.Suit);
+    std::string s(1, ranks[card.Rank - 1u]);
+    AppendPart(s, card.Suit);
+    return s;
 }
 
 inline THand Hand(const std::string& list)
@@ -75,7 +90,7 @@ inline std::string Names(const TTableCards& row)
 {
     std::string s;
     for (int i = 1; i <= row.Count; ++i)
-        s += (i > 1 ? " " : "") + Name(row.Card(i));
+        AppendPart(s, i > 1 ? " " : ""), AppendPart(s, Name(row.Card(i)));
     return s;
 }
 
@@ -85,7 +100,7 @@ inline std::string Names(const THand& hand)
     std::string s;
     for (int suit = 1; suit <= 4; ++suit)
         for (int i = 1; i <= hand[suit].Count; ++i)
-            s += (s.empty() ? "" : " ") + Name(hand[suit].Card(i));
+            AppendPart(s, s.empty() ? "" : " "), AppendPart(s, Name(hand[suit].Card(i)));
     return s;
 }
 
@@ -183,7 +198,7 @@ public:
             return s;
         for (const std::string& c : it->second)
             if (!c.empty())
-                s += (s.empty() ? "" : " ") + c;
+                AppendPart(s, s.empty() ? "" : " "), AppendPart(s, c);
         return s;
     }
 

@@ -40,7 +40,7 @@ TEST(CardNumbering, IdGivesSuitRankAndFacePicture)
     for (int i = 0; i < 36; ++i)
         EXPECT_EQ(faces[static_cast<std::size_t>(i)], i + 1);
     for (int s = 1; s <= 4; ++s)
-        EXPECT_EQ(CardResourceName(TrumpIconPicture(s)), "Card" + std::to_string(36 + s));
+        EXPECT_EQ(CardResourceName(TrumpIconPicture(s)), Cat("Card", 36 + s));
 }
 
 TEST(CardNumbering, PointsAndTheTenBetweenKingAndAce)
@@ -182,7 +182,7 @@ TEST(HandOperations, SortRemoveLocateAndFindFour)
         {"", 1, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.hand) + " n=" + std::to_string(c.n));
+        SCOPED_TRACE(Cat(c.hand, " n=", c.n));
         TCardPlace place;
         EXPECT_EQ(LocateHandCard(Hand(c.hand), c.n, place), c.suit != 0);
         if (c.suit != 0) {

@@ -277,8 +277,8 @@ public:
         const Snap now = Take(Game);
         Expect(!now.ComputerLeads, "the user attacks during the pause");
         if (now.UserTable.Count == 0 || now.ComputerTable.Count != now.UserTable.Count)
-            Fail("the computer puts as many cards as the attack: " + Names(now.UserTable) + " / " +
-                 Names(now.ComputerTable));
+            Fail(Cat("the computer puts as many cards as the attack: ", Names(now.UserTable), " / ",
+                     Names(now.ComputerTable)));
         // The defence comes out of the computer's hand.
         Expect((Mask(now.Computer) | Mask(now.ComputerTable)) == Mask(DefenceBase.Computer) &&
                    (Mask(now.Computer) & Mask(now.ComputerTable)) == 0,
@@ -309,7 +309,7 @@ public:
             return AcceptNewGame;
         }
         if (text != TextUserOutOfTurn)
-            Fail("unknown question " + text);
+            Fail(Cat("unknown question ", text));
         Resolve(Event::UserOutOfTurn, text);
         Invariants();
         const bool yes = Player.Random(100) < YesPercent;
@@ -398,7 +398,7 @@ private:
     {
         if (!Pending) {
             if (event != Event::Stable)
-                Fail("a dialog without a trick before it: " + text);
+                Fail(Cat("a dialog without a trick before it: ", text));
             return;
         }
         Pending = false;
@@ -447,7 +447,7 @@ private:
                 Expect(now.ComputerTable.Count == 0, "the question comes before the computer's attack");
                 break;
             case Event::GameOver:
-                Fail("the game ended in the middle of a round: " + text);
+                Fail(Cat("the game ended in the middle of a round: ", text));
                 break;
             }
             return;
@@ -462,7 +462,7 @@ private:
         else
             computerScore += Award(userPoints);
         if (now.UserScore != userScore || now.ComputerScore != computerScore)
-            Fail("round scoring " + std::to_string(computerPoints) + ":" + std::to_string(userPoints));
+            Fail(Cat("round scoring ", computerPoints, ":", userPoints));
         const bool gameOver = userScore >= 12 || computerScore >= 12;
         if (event == Event::GameOver) {
             Expect(gameOver, "the game ends only at 12");
@@ -473,7 +473,7 @@ private:
         }
         Expect(event == Event::Stable, "no out-of-turn play at the start of a round");
         Expect(!gameOver, "the game goes on below 12");
-        Expect(View.Label(TGameLabel::GlCount) == std::to_string(computerScore) + ":" + std::to_string(userScore),
+        Expect(View.Label(TGameLabel::GlCount) == Cat(computerScore, ":", userScore),
                "the score label");
         CheckRoundStart(computerTakes);
     }
@@ -486,7 +486,7 @@ private:
         int count = 0;
         auto add = [&](const TCard& c) {
             if (all & Bit(c))
-                Fail("a card twice: " + Name(c));
+                Fail(Cat("a card twice: ", Name(c)));
             all |= Bit(c);
             ++count;
         };
@@ -515,7 +515,7 @@ private:
             return;
         }
         if (count != 36)
-            Fail("every card exactly once: " + std::to_string(count));
+            Fail(Cat("every card exactly once: ", count));
         int userTaken = 0, computerTaken = 0;
         for (std::size_t i = 0; i < Taken.size(); ++i)
             (TakenByUser[i] ? userTaken : computerTaken) += CardPoints(Taken[i].Rank);
@@ -675,8 +675,8 @@ private:
         Game.PlayUserCard(n);
         const bool moved = Game.UserTable.Count == before + 1;
         if (moved != legal)
-            Check.Fail("card " + (inHand ? Name(hand[static_cast<std::size_t>(n - 1)]) : "none") +
-                       (legal ? " refused" : " accepted against the rules"));
+            Check.Fail(Cat("card ", inHand ? Name(hand[static_cast<std::size_t>(n - 1)]) : std::string("none"),
+                           legal ? " refused" : " accepted against the rules"));
         if (moved)
             Check.Expect(SameCard(Game.UserTable.Card(Game.UserTable.Count), hand[static_cast<std::size_t>(n - 1)]),
                          "the clicked card goes to the table");

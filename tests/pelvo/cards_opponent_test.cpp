@@ -12,8 +12,7 @@ std::string Describe(const TAssignment& a, int count)
 {
     std::string s;
     for (int i = 0; i < count; ++i)
-        s += (i ? " " : "") + std::to_string(a[static_cast<std::size_t>(i)].Suit) + "." +
-             std::to_string(a[static_cast<std::size_t>(i)].Index);
+        s += Cat(i ? " " : "", a[static_cast<std::size_t>(i)].Suit, ".", a[static_cast<std::size_t>(i)].Index);
     return s;
 }
 
@@ -41,7 +40,7 @@ TEST(CanBeatAll, GreedyByRankWithTheHighestCards)
         {"", "61", 1, false, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.hand) + " against " + c.attack);
+        SCOPED_TRACE(Cat(c.hand, " against ", c.attack));
         TAssignment assignment;
         const TTableCards attack = Row(c.attack);
         EXPECT_EQ(CanBeatAll(Hand(c.hand), attack, c.trump, assignment), c.result);
@@ -69,7 +68,7 @@ TEST(PickLowestCard, TrumpsAgainstATrumpLeadElseTheLowestWeightedRank)
         {"", 1, false, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.hand) + " trump " + std::to_string(c.trump));
+        SCOPED_TRACE(Cat(c.hand, " trump ", c.trump));
         const THand hand = Hand(c.hand);
         TCardPlace place;
         const bool found = PickLowestCard(hand, c.trump, c.trumpLead, place);

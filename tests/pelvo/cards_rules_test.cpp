@@ -337,7 +337,7 @@ TEST_F(Rules, RoundScoring)
         {20, 100, 12, 8, 12, 12, TextYouLost},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.computerPoints) + ":" + std::to_string(c.userPoints));
+        SCOPED_TRACE(Cat(c.computerPoints, ":", c.userPoints));
         view = TRecordingView();
         view.Labels[TGameLabel::GlCount] = "before";
         game.ComputerScore = static_cast<std::uint8_t>(c.computerBefore);
@@ -364,7 +364,7 @@ TEST_F(Rules, RoundScoring)
         } else {
             EXPECT_TRUE(view.Messages.empty());
             EXPECT_EQ(view.Label(TGameLabel::GlCount),
-                      std::to_string(c.computerAfter) + ":" + std::to_string(c.userAfter));
+                      Cat(c.computerAfter, ":", c.userAfter));
             // The next round is dealt at once.
             EXPECT_EQ(game.UserRoundPoints + game.ComputerRoundPoints, 0);
             EXPECT_EQ(view.Label(TGameLabel::CountPC), "0");
