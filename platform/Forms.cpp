@@ -107,12 +107,16 @@ TScreen* Screen = [] {
 
 int TScreen::Width() const
 {
+    if (const auto& size = TestHooks::ScreenSizeOverride())
+        return size->cx;
     const QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().width() : 0;
 }
 
 int TScreen::Height() const
 {
+    if (const auto& size = TestHooks::ScreenSizeOverride())
+        return size->cy;
     const QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().height() : 0;
 }
@@ -339,15 +343,19 @@ TModalResult TForm::ShowModal()
     QEventLoop loop;
     FModalLoop = &loop;
     FWidget->setWindowModality(Qt::ApplicationModal);
+    // The window that was active before gets the focus back afterwards.
     struct Restore {
         TForm* Form;
+        TForm* Previous;
         ~Restore()
         {
             Form->FModalLoop = nullptr;
             Form->FWidget->hide();
             Form->FWidget->setWindowModality(Qt::NonModal);
+            if (Previous && Previous != Form && Previous->Visible())
+                Previous->SetFocus();
         }
-    } restore{this};
+    } restore{this, Application ? Application->ActiveForm() : nullptr};
     Show();
     TestHooks::NotifyModalStarted(this);
     for (;;) {

@@ -21,6 +21,7 @@ struct State {
     std::function<void(TForm*)> ModalStarted;
     std::optional<bool> ApplicationActive;
     std::optional<TForm*> ActiveForm;
+    std::optional<TSize> ScreenSize;
     Qt::MouseButtons HeldButtons;
 };
 
@@ -163,6 +164,9 @@ const std::optional<TForm*>& ActiveFormOverride() { return Hooks().ActiveForm; }
 
 void SetCursorPos(std::optional<TPoint> position) { CursorPosOverride() = position; }
 
+void SetScreenSize(std::optional<TSize> size) { Hooks().ScreenSize = size; }
+const std::optional<TSize>& ScreenSizeOverride() { return Hooks().ScreenSize; }
+
 void SetKeyState(int keyCode, bool down) { NoteKeyState(keyCode, down); }
 
 void KeyDown(TForm* form, WORD key, TShiftState shift, bool autoRepeat)
@@ -220,6 +224,7 @@ void Reset()
     h.ModalStarted = nullptr;
     h.ApplicationActive.reset();
     h.ActiveForm.reset();
+    h.ScreenSize.reset();
     h.HeldButtons = Qt::NoButton;
     CursorPosOverride().reset();
     ClearKeyStates();

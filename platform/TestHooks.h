@@ -39,6 +39,9 @@ void SetActiveForm(TForm* form);
 // Gives the decision back to the window system.
 void ReleaseActiveForm();
 
+// The screen size Screen reports (the offscreen screen is 800 x 600); nullopt: the real one.
+void SetScreenSize(std::optional<TSize> size);
+
 // The pointer's screen position as GetCursorPos reports it; nullopt: the real one.
 void SetCursorPos(std::optional<TPoint> position);
 
@@ -71,6 +74,7 @@ void Reset();
 // For the platform layer.
 const std::optional<TForm*>& ActiveFormOverride();
 const std::optional<bool>& ApplicationActiveOverride();
+const std::optional<TSize>& ScreenSizeOverride();
 void NotifyModalStarted(TForm* form);
 void FormGone(TForm* form);
 bool AnswerMessageBox(const TMessageBoxRequest& request, TModalResult& answer);

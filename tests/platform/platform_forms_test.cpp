@@ -274,10 +274,35 @@ TEST(ActiveForm, TheHookActivatesFormsLikeTheWindowSystem)
     EXPECT_EQ(Application->ActiveForm(), nullptr);
 }
 
-TEST(CursorPos, TheHookPlacesThePointer)
+TEST(Hooks, PlaceThePointerAndSizeTheScreen)
 {
     TestHooks::SetCursorPos(TPoint{123, 45});
     EXPECT_EQ(GetCursorPos(), (TPoint{123, 45}));
+    TestHooks::SetScreenSize(TSize{640, 480});
+    EXPECT_EQ(Screen->Width(), 640);
+    EXPECT_EQ(Screen->Height(), 480);
+    TestHooks::SetScreenSize(std::nullopt);
+    EXPECT_GT(Screen->Width(), 0);
+}
+
+TEST(ShowModal, TheWindowActiveBeforeGetsTheFocusBack)
+{
+    TForm main, popup;
+    main.Show();
+    TestHooks::SetActiveForm(&main);
+    TestHooks::ReleaseActiveForm();
+    main.SetFocus();
+    Application->ProcessMessages();
+    ASSERT_EQ(Application->ActiveForm(), &main);
+    TestHooks::SetModalStarted([](TForm* f) {
+        f->SetFocus();
+        Application->ProcessMessages();
+        EXPECT_TRUE(f->Active());
+        f->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(popup.ShowModal(), mrOk);
+    Application->ProcessMessages();
+    EXPECT_EQ(Application->ActiveForm(), &main);
 }
 
 TEST(FormKeys, AnExceptionInAKeyHandlerIsShownAndKeysGoOn)
