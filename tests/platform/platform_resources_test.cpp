@@ -1,0 +1,88 @@
+// The embedded-resource registry: lookups by name and type, and region data.
+#include "platform/Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const unsigned char kFirst[] = {1, 2, 3};
+const unsigned char kSecond[] = {9};
+const unsigned char kText[] = {'h', 'i'};
+
+const EmbeddedResource kTableA[] = {
+    {"TestRes_Glyph", "BITMAP", kFirst, sizeof kFirst},
+    {"TestRes_Help", "TEXT", kText, sizeof kText},
+};
+const EmbeddedResource kTableB[] = {
+    {"TESTRES_GLYPH", "bitmap", kSecond, sizeof kSecond},
+};
+
+TEST(ResourcesTest, LookupIgnoresCaseAndLaterTablesWin)
+{
+    RegisterResourceTable(kTableA, std::size(kTableA));
+    auto text = FindResource("testres_help", "text");
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(*text, "hi");
+    auto glyph = FindResource("TestRes_Glyph", "Bitmap");
+    ASSERT_TRUE(glyph.has_value());
+    EXPECT_EQ(glyph->size(), 3u);
+
+    RegisterResourceTable(kTableB, std::size(kTableB));
+    glyph = FindResource("testres_glyph", "BITMAP");
+    ASSERT_TRUE(glyph.has_value());
+    EXPECT_EQ(*glyph, std::string(1, '\x09'));
+
+    // Same name, other type; other name; prefix of a name.
+    EXPECT_FALSE(FindResource("TestRes_Glyph", "CURSOR").has_value());
+    EXPECT_FALSE(FindResource("TestRes_Nothing", "BITMAP").has_value());
+    EXPECT_FALSE(FindResource("TestRes_Glyp", "BITMAP").has_value());
+
+    size_t texts = 0;
+    for (const EmbeddedResource* e : ListResources("TEXT"))
+        if (std::string(e->Name) == "TestRes_Help")
+            ++texts;
+    EXPECT_EQ(texts, 1u);
+}
+
+TEST(ResourcesTest, RegionDataRoundTripsAndRejectsMalformedData)
+{
+    const std::vector<ResourceRect> rects = {{0, 0, 10, 1}, {2, 1, 8, 2}, {-5, 7, 400, 300}};
+    const std::string data = EncodeRegionData(rects);
+    ASSERT_EQ(data.size(), 4u + 16u * rects.size());
+    auto back = DecodeRegionData(data);
+    ASSERT_TRUE(back.has_value());
+    ASSERT_EQ(back->size(), rects.size());
+    for (size_t i = 0; i < rects.size(); ++i) {
+        EXPECT_EQ((*back)[i].Left, rects[i].Left);
+        EXPECT_EQ((*back)[i].Top, rects[i].Top);
+        EXPECT_EQ((*back)[i].Right, rects[i].Right);
+        EXPECT_EQ((*back)[i].Bottom, rects[i].Bottom);
+    }
+    auto empty = DecodeRegionData(std::string(4, '\0'));
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->empty());
+
+    const std::string one = EncodeRegionData({{1, 1, 5, 5}});
+    std::string inverted = EncodeRegionData({{5, 1, 1, 5}});
+    std::string negativeCount = one;
+    negativeCount[3] = '\x80';
+    std::string partial = one;
+    partial[0] = 15;
+    const struct {
+        const char* What;
+        std::string Data;
+    } bad[] = {
+        {"no count", std::string(3, '\0')},
+        {"count beyond the data", one.substr(0, one.size() - 1)},
+        {"count not whole rectangles", partial},
+        {"negative count", negativeCount},
+        {"inverted rectangle", inverted},
+        {"empty rectangle", EncodeRegionData({{3, 3, 3, 9}})},
+    };
+    for (const auto& b : bad)
+        EXPECT_FALSE(DecodeRegionData(b.Data).has_value()) << b.What;
+}
+
+} // namespace
