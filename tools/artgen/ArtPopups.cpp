@@ -141,6 +141,7 @@ void WritePopups(Output& out)
             case 1: DrawSnake(p, QPointF(110, 128), 0.5f, false, 2.6f); break;
             case 2: {
                 p.setPen(QPen(QColor(240, 240, 240, 200), 1));
+                p.setBrush(Qt::NoBrush);
                 const QPointF wc(70, 40);
                 for (int k = 0; k < 8; ++k) {
                     const float a = 2 * Pi * static_cast<float>(k) / 8;
@@ -220,7 +221,7 @@ QImage ConfirmDialogPicture()
     QImage img = Board(402, 304, 203);
     QPainter p(&img);
     Smooth(p);
-    p.setFont(SerifBold(24));
+    p.setFont(SerifBold(21));
     OutlinedText(p, QRectF(0, 30, 402, 34), Qt::AlignHCenter | Qt::AlignTop, "FORGET YOUR PROGRESS?", QColor(255, 232, 160),
                  QColor(40, 18, 6), 1.6f);
     p.setFont(Sans(15));

@@ -39,7 +39,7 @@ void Slab(QImage& img, int seed)
     p.drawRoundedRect(field.adjusted(3, 3, -3, -3), 11, 11);
     // Rivets in the stone frame.
     p.setPen(Qt::NoPen);
-    for (QPointF c : {QPointF(10, 10), QPointF(w - 10, 10), QPointF(10, h - 10), QPointF(w - 10, h - 10)})
+    for (QPointF c : {QPointF(w / 2.0, 8.5), QPointF(w / 2.0, h - 8.5), QPointF(8.5, h / 2.0), QPointF(w - 8.5, h / 2.0)})
         Ball(p, c, 4, pal::Gold, 0.8f);
     p.end();
     Grain(img, img.rect(), 0.07f, seed);

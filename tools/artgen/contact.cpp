@@ -13,6 +13,65 @@
 #include <algorithm>
 #include <iostream>
 
+namespace {
+
+// Widths of "!" .. "Z" as the menu text code spaces them.
+const int GlyphWidth[58] = {7,  12, 22, 16, 30, 34, 6,  13, 13, 16, 19, 8,  10, 8,  16, 20, 20, 20, 20, 20,
+                            20, 20, 20, 20, 20, 7,  8,  18, 19, 18, 14, 30, 24, 17, 21, 21, 17, 17, 24, 22,
+                            10, 13, 21, 17, 31, 26, 27, 16, 28, 20, 16, 22, 23, 25, 30, 22, 22, 20};
+
+QImage Keyed(const QString& path)
+{
+    QImage img = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    QImage mask(path + ".mask");
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb c = img.pixel(x, y);
+            const bool key = qGreen(c) <= 32 && qBlue(c) >= 209 && qRed(c) >= 209;
+            if (key || (!mask.isNull() && qRed(mask.pixel(x, y)) > 128))
+                img.setPixel(x, y, 0);
+        }
+    return img;
+}
+
+// "@font": sample lines in every base look, with a glow under the first look.
+int FontSample(const QDir& dir, const char* out)
+{
+    const QImage base = Keyed(dir.filePath("MenuFontBase.Jpg"));
+    const QImage glow = QImage(dir.filePath("MenuFontGlow.Jpg")).convertToFormat(QImage::Format_RGB32);
+    const QStringList lines = {"!\"#$%&'()*+,-./0123456789:;<=>?@", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "BACK TO GAME  LEAVE IT ALONE!",
+                               "GO TO LEVEL...  WHO CARES?  'BITBLT'"};
+    QImage sheet(900, 60 * lines.size() * 6 + 20, QImage::Format_RGB32);
+    sheet.fill(QColor(58, 36, 22));
+    QPainter p(&sheet);
+    int y = 50;
+    for (int look = 0; look < 6; ++look)
+        for (const QString& line : lines) {
+            int x = 20;
+            for (QChar ch : line) {
+                const int c = ch.unicode();
+                if (c < 33 || c > 90) {
+                    x += 10;
+                    continue;
+                }
+                const int w = GlyphWidth[c - 33];
+                const int cx = x + (w + 1) / 2;
+                if (look == 5) {
+                    p.setCompositionMode(QPainter::CompositionMode_Plus);
+                    p.drawImage(QPoint(cx - 21, y - 21 - 25), glow, QRect(11, 20 + 60 * (c - 33), 42, 50));
+                    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+                }
+                p.drawImage(QPoint(cx - 21, y - 21 - 19), base, QRect(11 + 64 * std::min(look, 4), 26 + 40 * (c - 33), 42, 38));
+                x += 2 * ((w + 1) / 2);
+            }
+            y += 50;
+        }
+    p.end();
+    return sheet.save(out) ? 0 : 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     if (argc < 3) {
@@ -22,6 +81,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QDir dir(argv[1]);
+    if (QString(argv[3 < argc ? 3 : 0]) == "@font")
+        return FontSample(dir, argv[2]);
     const QString filter = argc > 3 ? argv[3] : "*";
     const int scale = argc > 4 ? std::max(1, atoi(argv[4])) : 1;
     QStringList names = dir.entryList({filter}, QDir::Files, QDir::Name | QDir::IgnoreCase);
