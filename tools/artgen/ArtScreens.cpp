@@ -211,10 +211,10 @@ static void WriteInstructions(Output& out)
             {5, "Walk through the open exit to finish the level."},
         };
         const Entry page2[] = {
-            {6, "Snakes strike at anyone who comes too close. Block them with boulders."},
-            {7, "Spiders crawl along the walls. Touch one and it is over."},
-            {8, "Cherry bombs go off a few turns after they are lit. Stand clear!"},
-            {9, "Signs hold hints. Step next to one to read it."},
+            {6, "Snakes guard their row: stand in line with one and it spits fire. Put a boulder in the way."},
+            {7, "Spiders follow the walls and bite anyone beside them. Box one in and it bursts."},
+            {8, "Pick up cherry bombs (up to three) and drop one with Space. The blast clears what is next to it: stand clear!"},
+            {9, "Signs hold hints: step on one to read it."},
             {10, "Stuck? Try the level again from the menu, or pick another level."},
         };
         const Entry* entries = page == 1 ? page1 : page2;

@@ -343,21 +343,24 @@ void DrawSpider(QPainter& p, QPointF c, float angle, float phase, float scale)
     p.rotate(angle);
     p.scale(scale, scale);
     const QColor leg(44, 30, 40), body(70, 48, 72), mark(220, 50, 40);
+    // Eight legs fanning out from the head, front pair reaching forward; alternate legs
+    // swing together as it scuttles.
     for (int side = -1; side <= 1; side += 2)
         for (int k = 0; k < 4; ++k) {
-            const float ph = 2 * Pi * phase + (k % 2 ? Pi : 0) + (side > 0 ? Pi : 0);
-            const float baseX = 2.5f - k * 2.0f;
-            const float spread = (k - 1.5f) * 0.5f;
-            const float kx = baseX + 3 + spread * 5 + std::sin(ph) * 2;
-            const float ky = side * 7.0f;
-            const float fx = baseX + 5 + spread * 9 + std::sin(ph) * 3.5f;
-            const float fy = side * 11.5f;
-            p.setPen(QPen(leg, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            const float swing = std::sin(2 * Pi * phase + ((k + (side > 0 ? 1 : 0)) % 2 ? Pi : 0)) * 0.2f;
+            const float a = (0.55f + static_cast<float>(k) * 0.62f + swing);
+            const QPointF root(2.5, side * 1.5f);
+            const QPointF knee = root + QPointF(std::cos(a) * 7.0f, side * std::sin(a) * 7.0f);
+            const float af = a + 0.35f;
+            const QPointF foot = knee + QPointF(std::cos(af) * 6.5f, side * std::fabs(std::sin(af)) * 4.5f);
             QPainterPath l;
-            l.moveTo(baseX, side * 1.5f);
-            l.lineTo(kx, ky);
-            l.lineTo(fx, fy);
+            l.moveTo(root);
+            l.lineTo(knee);
+            l.lineTo(foot);
             p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(pal::Ink, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPath(l);
+            p.setPen(QPen(Shade(leg, 1.6f), 1.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             p.drawPath(l);
         }
     // Abdomen and head.
