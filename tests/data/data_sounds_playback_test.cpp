@@ -50,6 +50,21 @@ protected:
         FmodTest::Render(out.data(), frames);
         return out;
     }
+
+    // Renders `step` frames at a time, at most `maxSteps` times, until the module's order
+    // position goes back (back to order 0 with `toStart`). True when it did.
+    static bool PlayUntilOrderWraps(tModule& module, int step, int maxSteps, bool toStart)
+    {
+        int previous = module.GetOrder();
+        for (int i = 0; i < maxSteps; ++i) {
+            Render(step);
+            const int order = module.GetOrder();
+            if (order < previous && (!toStart || order == 0))
+                return true;
+            previous = order;
+        }
+        return false;
+    }
 };
 
 // RMS (dBFS) of each `window` frames of interleaved stereo, from frame `from` on.
@@ -169,15 +184,7 @@ TEST_F(SoundPlayback, EveryModulePlaysItsOrderListHotAndUnclippedThenLoops)
         EXPECT_GT(highestOrder, 1);
 
         // Play on until the order list wraps round to its start; the tune goes on.
-        bool wrapped = false;
-        int previous = module.GetOrder();
-        for (int i = 0; i < 240 && !wrapped; ++i) {
-            Render(chunk);
-            const int order = module.GetOrder();
-            wrapped = order < previous;
-            previous = order;
-        }
-        EXPECT_TRUE(wrapped);
+        EXPECT_TRUE(PlayUntilOrderWraps(module, chunk, 240, false));
         EXPECT_GT(PeakOf(Render(kRate)), 32768 / 10);
         FmodModuleState state;
         ASSERT_TRUE(FmodTest::Module(module.Module(), state));
@@ -199,15 +206,7 @@ TEST_F(SoundPlayback, EveryModuleSoundsTheSameOnItsSecondPass)
         module.Play();
         module.SetMasterVolume(256);
         const auto first = Render(static_cast<int>(kSpan));
-        int previous = module.GetOrder();
-        bool wrapped = false;
-        for (int i = 0; i < 200 * 100 && !wrapped; ++i) {
-            Render(kStep);
-            const int order = module.GetOrder();
-            wrapped = order < previous && order == 0;
-            previous = order;
-        }
-        ASSERT_TRUE(wrapped);
+        ASSERT_TRUE(PlayUntilOrderWraps(module, kStep, 200 * 100, true));
         // The wrap happened within the last step: take the second pass from its start,
         // give or take that step, and compare quarter-second levels from 2 s on.
         const auto second = Render(static_cast<int>(kSpan));
