@@ -42,6 +42,24 @@ int OpenRegular(const std::string& path, int flags)
     return fd;
 }
 
+// Repeats a read or write call until `count` bytes are done, the call gives 0 (end of
+// file) or it fails for a reason other than an interruption. `call` (bytes done so far,
+// bytes left) makes one system call. Returns the bytes done.
+template <typename Call>
+int32_t TransferAll(int32_t count, Call call)
+{
+    int32_t done = 0;
+    while (done < count) {
+        const ssize_t n = call(static_cast<size_t>(done), static_cast<size_t>(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<int32_t>(n);
+    }
+    return done;
+}
+
 } // namespace
 
 // ---- TStream ----
@@ -127,30 +145,23 @@ TFileStream::~TFileStream()
 
 int32_t TFileStream::Read(void* buffer, int32_t count)
 {
-    int32_t done = 0;
-    while (done < count) {
-        const ssize_t n = read(FHandle, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<int32_t>(n);
-    }
-    return done;
+    return TransferAll(count, [&](size_t done, size_t left) {
+        return read(FHandle, static_cast<char*>(buffer) + done, left);
+    });
+}
+
+int32_t TFileStream::ReadAt(int64_t offset, void* buffer, int32_t count) const
+{
+    return TransferAll(count, [&](size_t done, size_t left) {
+        return pread(FHandle, static_cast<char*>(buffer) + done, left, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    });
 }
 
 int32_t TFileStream::Write(const void* buffer, int32_t count)
 {
-    int32_t done = 0;
-    while (done < count) {
-        const ssize_t n = write(FHandle, static_cast<const char*>(buffer) + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<int32_t>(n);
-    }
-    return done;
+    return TransferAll(count, [&](size_t done, size_t left) {
+        return write(FHandle, static_cast<const char*>(buffer) + done, left);
+    });
 }
 
 int64_t TFileStream::Seek(int64_t offset, uint16_t origin)

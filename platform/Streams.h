@@ -103,6 +103,9 @@ public:
     // The name as given to the constructor.
     const std::string& FileName() const { return FFileName; }
     int Handle() const { return FHandle; }
+    // Reads at a file offset of its own, leaving the stream's position alone (several
+    // readers may share one open file this way). Returns the bytes read, short at the end.
+    int32_t ReadAt(int64_t offset, void* buffer, int32_t count) const;
 
 private:
     std::string FFileName;

@@ -1,9 +1,6 @@
 #include "tesk/toolkit/ZipFiles.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -69,63 +66,60 @@ std::string LookupKey(const std::string& name)
     return LowerCased(TrimBlanks(name));
 }
 
-std::string ReadString(TStream& stream, int length)
-{
-    std::string s(static_cast<size_t>(length), '\0');
-    stream.ReadBuffer(s.data(), length);
-    return s;
-}
-
-// A read-only stream over bytes that someone else keeps alive.
-class TByteView : public TStream {
+// Reads a stretch of a stream front to back in large blocks, so that the many small
+// records of a zip directory cost a handful of reads. A read past `end` raises the
+// stream read error.
+class TBlockReader {
 public:
-    explicit TByteView(const std::string& bytes) : FBytes(bytes) {}
-    int32_t Read(void* buffer, int32_t count) override
+    TBlockReader(TStream& stream, int64_t pos, int64_t end) : FStream(stream), FPos(pos), FEnd(end) {}
+    // Copies the next `count` bytes to `buffer`; with no buffer, passes over them.
+    void Read(void* buffer, size_t count)
     {
-        const int64_t size = static_cast<int64_t>(FBytes.size());
-        if (count <= 0 || FPosition >= size)
-            return 0;
-        const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, size - FPosition));
-        std::memcpy(buffer, FBytes.data() + FPosition, static_cast<size_t>(n));
-        FPosition += n;
-        return n;
+        char* out = static_cast<char*>(buffer);
+        while (count > 0) {
+            if (FAt == FBlock.size())
+                Refill();
+            const size_t n = std::min(count, FBlock.size() - FAt);
+            if (out) {
+                std::memcpy(out, FBlock.data() + FAt, n);
+                out += n;
+            }
+            FAt += n;
+            count -= n;
+        }
     }
-    int32_t Write(const void*, int32_t) override { return 0; }
-    int64_t Seek(int64_t offset, uint16_t origin) override
+    std::string ReadString(size_t length)
     {
-        const int64_t size = static_cast<int64_t>(FBytes.size());
-        const int64_t base = origin == soFromCurrent ? FPosition : origin == soFromEnd ? size : 0;
-        if (offset >= -base && offset <= std::numeric_limits<int64_t>::max() - base)
-            FPosition = base + offset;
-        return FPosition;
+        std::string s(length, '\0');
+        Read(s.data(), length);
+        return s;
     }
 
 private:
-    const std::string& FBytes;
-    int64_t FPosition = 0;
+    static constexpr int64_t BlockSize = 64 * 1024;
+    void Refill()
+    {
+        const int64_t n = std::min(BlockSize, FEnd - FPos);
+        if (n <= 0)
+            throw EReadError();
+        FBlock.resize(static_cast<size_t>(n));
+        FStream.SetPosition(FPos);
+        FStream.ReadBuffer(FBlock.data(), static_cast<int32_t>(n));
+        FPos += n;
+        FAt = 0;
+    }
+    TStream& FStream;
+    int64_t FPos;
+    int64_t FEnd;
+    std::string FBlock;
+    size_t FAt = 0;
 };
 
-// A stream of its own over an open file that others read too: it reads at its own
-// position (pread), so views never disturb each other. Its size is the archive's size
-// when mounted; should the file shrink, reads come up short.
-class TFileView : public TStream {
+// A read-only stream of a fixed size with a position of its own; seeking anywhere at or
+// after the start is allowed, reads past the end come up short.
+class TReadOnlyView : public TStream {
 public:
-    TFileView(std::shared_ptr<TFileStream> file, int64_t size) : FFile(std::move(file)), FSize(size) {}
-    int32_t Read(void* buffer, int32_t count) override
-    {
-        int32_t done = 0;
-        while (done < count) {
-            const ssize_t n = pread(FFile->Handle(), static_cast<char*>(buffer) + done,
-                static_cast<size_t>(count - done), static_cast<off_t>(FPosition));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += static_cast<int32_t>(n);
-            FPosition += n;
-        }
-        return done;
-    }
+    explicit TReadOnlyView(int64_t size) : FSize(size) {}
     int32_t Write(const void*, int32_t) override { return 0; }
     int64_t Seek(int64_t offset, uint16_t origin) override
     {
@@ -136,10 +130,44 @@ public:
     }
     int64_t Size() override { return FSize; }
 
+protected:
+    const int64_t FSize;
+    int64_t FPosition = 0;
+};
+
+// Over bytes that someone else keeps alive.
+class TByteView : public TReadOnlyView {
+public:
+    explicit TByteView(const std::string& bytes) : TReadOnlyView(static_cast<int64_t>(bytes.size())), FBytes(bytes) {}
+    int32_t Read(void* buffer, int32_t count) override
+    {
+        if (count <= 0 || FPosition >= FSize)
+            return 0;
+        const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, FSize - FPosition));
+        std::memcpy(buffer, FBytes.data() + FPosition, static_cast<size_t>(n));
+        FPosition += n;
+        return n;
+    }
+
+private:
+    const std::string& FBytes;
+};
+
+// Over an open file that others read too: it reads at its own position (pread), so views
+// never disturb each other. Its size is the archive's size when mounted; should the file
+// shrink, reads come up short.
+class TFileView : public TReadOnlyView {
+public:
+    TFileView(std::shared_ptr<TFileStream> file, int64_t size) : TReadOnlyView(size), FFile(std::move(file)) {}
+    int32_t Read(void* buffer, int32_t count) override
+    {
+        const int32_t done = FFile->ReadAt(FPosition, buffer, count);
+        FPosition += done;
+        return done;
+    }
+
 private:
     std::shared_ptr<TFileStream> FFile;
-    int64_t FSize = 0;
-    int64_t FPosition = 0;
 };
 
 } // namespace
@@ -165,13 +193,13 @@ void tZip::ReadDirectory(TStream& stream)
     const int64_t dirEnd = size - EndOfDirectorySize;
     if (dirOffset > dirEnd)
         throw EZipError(DamagedDirectory);
-    stream.SetPosition(dirOffset);
+    TBlockReader reader(stream, dirOffset, dirEnd);
     int64_t pos = dirOffset;
     for (int i = 0; i < count; ++i) {
         if (dirEnd - pos < CentralHeaderSize)
             throw EZipError(DamagedDirectory);
         unsigned char raw[CentralHeaderSize];
-        stream.ReadBuffer(raw, CentralHeaderSize);
+        reader.Read(raw, CentralHeaderSize);
         auto entry = std::make_unique<tZippedFile>();
         entry->Owner = this;
         entry->Header = DecodeCentralHeader(raw);
@@ -179,9 +207,9 @@ void tZip::ReadDirectory(TStream& stream)
         const int64_t variable = int64_t(h.FileNameLength) + h.ExtraFieldLength + h.FileCommentLength;
         if (h.Signature != CentralHeaderSignature || dirEnd - pos - CentralHeaderSize < variable)
             throw EZipError(DamagedDirectory);
-        entry->Name = ReadString(stream, h.FileNameLength);
-        stream.Seek(h.ExtraFieldLength, soFromCurrent);
-        entry->Comment = ReadString(stream, h.FileCommentLength);
+        entry->Name = reader.ReadString(h.FileNameLength);
+        reader.Read(nullptr, h.ExtraFieldLength);
+        entry->Comment = reader.ReadString(h.FileCommentLength);
         entry->FKey = LookupKey(entry->Name);
         if (entry->FKey.empty() || entry->FKey.back() != '/')
             FIndex.emplace(entry->FKey, entry.get()); // keeps the first of equal keys
