@@ -43,6 +43,22 @@ TBitFields FieldsOf(const DDPIXELFORMAT& f)
     return TBitFields{f.dwRBitMask, f.dwGBitMask, f.dwBBitMask};
 }
 
+// QueryInterface's answer: the object itself, with a new reference, when it knows the
+// interface asked for.
+template <typename Object>
+HRESULT HandOut(Object* self, bool known, void** object)
+{
+    if (!object)
+        return DDERR_INVALIDPARAMS;
+    if (!known) {
+        *object = nullptr;
+        return DDERR_NOINTERFACE;
+    }
+    self->AddRef();
+    *object = self;
+    return DD_OK;
+}
+
 } // namespace
 
 std::string DirectDrawErrorText(HRESULT code)
@@ -82,11 +98,7 @@ uint32_t IDirectDrawObject::Release()
 
 HRESULT IDirectDrawClipper::QueryInterface(const GUID&, void** object)
 {
-    if (!object)
-        return DDERR_INVALIDPARAMS;
-    AddRef();
-    *object = this;
-    return DD_OK;
+    return HandOut(this, true, object);
 }
 
 HRESULT IDirectDrawClipper::SetHWnd(DWORD, DDWindowHandle window)
@@ -126,15 +138,7 @@ IDirectDrawSurface::~IDirectDrawSurface()
 
 HRESULT IDirectDrawSurface::QueryInterface(const GUID& iid, void** object)
 {
-    if (!object)
-        return DDERR_INVALIDPARAMS;
-    if (!(iid == IID_IDirectDrawSurface || iid == IID_IDirectDrawSurface3)) {
-        *object = nullptr;
-        return DDERR_NOINTERFACE;
-    }
-    AddRef();
-    *object = this;
-    return DD_OK;
+    return HandOut(this, iid == IID_IDirectDrawSurface || iid == IID_IDirectDrawSurface3, object);
 }
 
 HRESULT IDirectDrawSurface::Lock(const TRect* rect, DDSURFACEDESC* desc, DWORD, void*)
@@ -288,15 +292,7 @@ HRESULT IDirectDrawSurface::Blt(const TRect* destRect, IDirectDrawSurface* sourc
 
 HRESULT IDirectDraw::QueryInterface(const GUID& iid, void** object)
 {
-    if (!object)
-        return DDERR_INVALIDPARAMS;
-    if (!(iid == IID_IDirectDraw || iid == IID_IDirectDraw2)) {
-        *object = nullptr;
-        return DDERR_NOINTERFACE;
-    }
-    AddRef();
-    *object = this;
-    return DD_OK;
+    return HandOut(this, iid == IID_IDirectDraw || iid == IID_IDirectDraw2, object);
 }
 
 HRESULT IDirectDraw::SetCooperativeLevel(DDWindowHandle window, DWORD flags)

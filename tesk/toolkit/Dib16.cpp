@@ -107,26 +107,25 @@ tDib16::~tDib16()
     FreeCoverMask();
 }
 
+// A surface that exists is made again at the new size; without one only the field changes.
+static void ChangeDimension(tDib16& dib, int32_t& dimension, int32_t value)
+{
+    const bool hadSurface = dib.HasSurface();
+    if (hadSurface)
+        dib.ReleaseSurface();
+    dimension = value;
+    if (hadSurface)
+        dib.CreateSurface();
+}
+
 void tDib16::SetWidth(int32_t value)
 {
-    if (HasSurface()) {
-        ReleaseSurface();
-        Width = value;
-        CreateSurface();
-    } else {
-        Width = value;
-    }
+    ChangeDimension(*this, Width, value);
 }
 
 void tDib16::SetHeight(int32_t value)
 {
-    if (HasSurface()) {
-        ReleaseSurface();
-        Height = value;
-        CreateSurface();
-    } else {
-        Height = value;
-    }
+    ChangeDimension(*this, Height, value);
 }
 
 bool tDib16::HasSurface() const { return FBitmap || DrawingSurface || ViewingSurface; }
