@@ -1,0 +1,99 @@
+// pelvogen: makes the card game's embedded resources and writes them as a C++ table.
+//   pelvogen <table.cpp> [contact-sheet.png]
+// The card faces and trump icons are "BITMAP" resources (8-bit BMP files), the layer
+// textures "RCDATA" channel streams named after the form's layers, the texts "TEXT".
+#include "Pelvogen.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct Item {
+    std::string Name, Type, Bytes;
+};
+
+std::string CrLf(const char* text)
+{
+    std::string out;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\n')
+            out += '\r';
+        out += *p;
+    }
+    return out;
+}
+
+std::string Table(const std::vector<Item>& items)
+{
+    std::ostringstream s;
+    s << "// Made by tools/pelvogen; do not edit.\n#include \"platform/Resources.h\"\n\n#include <iterator>\n\nnamespace {\n";
+    for (size_t i = 0; i < items.size(); ++i) {
+        s << "const unsigned char r" << i << "[] = {";
+        for (size_t k = 0; k < items[i].Bytes.size(); ++k) {
+            if (k % 24 == 0)
+                s << "\n";
+            s << unsigned(static_cast<unsigned char>(items[i].Bytes[k])) << ",";
+        }
+        s << "};\n";
+    }
+    s << "const EmbeddedResource table[] = {\n";
+    for (size_t i = 0; i < items.size(); ++i)
+        s << "    {\"" << items[i].Name << "\", \"" << items[i].Type << "\", r" << i << ", sizeof r" << i << "},\n";
+    s << "};\nconst ResourceTableRegistrar registrar(table, std::size(table));\n}  // namespace\n";
+    return s.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pelvogen <table.cpp> [contact-sheet.png]\n");
+        return 2;
+    }
+    QGuiApplication app(argc, argv);
+    std::vector<Item> items;
+    std::vector<QImage> faces;
+    for (int suit = 1; suit <= 4; ++suit)
+        for (int rank = 1; rank <= 9; ++rank) {
+            const QImage face = PaintCard(suit, rank);
+            faces.push_back(face);
+            items.push_back({"Card" + std::to_string((suit - 1) * 9 + rank), "BITMAP", EightBitBmp(face, true)});
+        }
+    for (int suit = 1; suit <= 4; ++suit) {
+        const QImage icon = PaintTrumpIcon(suit);
+        faces.push_back(icon);
+        items.push_back({"Card" + std::to_string(36 + suit), "BITMAP", EightBitBmp(icon, true)});
+    }
+    items.push_back({"TForm1.Layer1.Data", "RCDATA", TextureChannel(60, 70, 11, 5, 4)});
+    items.push_back({"TForm1.Layer2.Data", "RCDATA", TextureChannel(100, 70, 23, 4, 3)});
+    items.push_back({"TForm1.Layer3.Data", "RCDATA", TextureChannel(100, 70, 37, 6, 2)});
+    for (const TextResource& t : Texts())
+        items.push_back({t.Name, "TEXT", CrLf(t.Utf8)});
+
+    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    out << Table(items);
+    if (!out) {
+        std::fprintf(stderr, "pelvogen: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    if (argc > 2) {
+        // A sheet of every face as stored (after the reduction to 256 colours).
+        QImage sheet(9 * 75 + 4, 5 * 100 + 4, QImage::Format_RGB32);
+        sheet.fill(QColor(40, 90, 55));
+        QPainter g(&sheet);
+        for (size_t i = 0; i < items.size() && i < 40; ++i) {
+            QImage stored;
+            stored.loadFromData(reinterpret_cast<const uchar*>(items[i].Bytes.data()), int(items[i].Bytes.size()), "BMP");
+            g.drawImage(QPoint(4 + int(i % 9) * 75, 4 + int(i / 9) * 100), stored);
+        }
+        g.end();
+        sheet.save(argv[2]);
+    }
+    return 0;
+}
