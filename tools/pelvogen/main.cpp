@@ -84,7 +84,7 @@ int main(int argc, char** argv)
     }
     if (argc > 2) {
         // A sheet of every face as stored (after the reduction to 256 colours).
-        QImage sheet(9 * 75 + 4, 5 * 100 + 4, QImage::Format_RGB32);
+        QImage sheet(9 * 75 + 4, 5 * 100 + 4 + 150, QImage::Format_RGB32);
         sheet.fill(QColor(40, 90, 55));
         QPainter g(&sheet);
         for (size_t i = 0; i < items.size() && i < 40; ++i) {
@@ -93,6 +93,17 @@ int main(int argc, char** argv)
             g.drawImage(QPoint(4 + int(i % 9) * 75, 4 + int(i / 9) * 100), stored);
         }
         g.end();
+        // Each layer texture tiled over the panel colour by the relief rule (127 neutral).
+        for (int t = 0; t < 3; ++t) {
+            const std::string& mask = items[40 + size_t(t)].Bytes;
+            const int w = t == 0 ? 60 : 100, h = 70, stride = (w + 3) & ~3;
+            for (int y = 0; y < 140; ++y)
+                for (int x = 0; x < 210; ++x) {
+                    const int m = static_cast<unsigned char>(mask[1064 + size_t((h - 1 - y % h) * stride + x % w)]);
+                    auto relief = [m](int d) { return m >= 128 ? d + (255 - d) * (m - 128) / 128 : m < 127 ? d * m / 128 : d; };
+                    sheet.setPixel(4 + t * 220 + x, 4 + 5 * 100 + y, qRgb(relief(0x99), relief(0xB4), relief(0xD1)));
+                }
+        }
         sheet.save(argv[2]);
     }
     return 0;
