@@ -4,6 +4,9 @@
 // that the loader would turn into a key colour).
 #include "tests/data/PictureFiles.h"
 
+#include "tesk/toolkit/Dib16.h"
+#include "tesk/toolkit/PackageFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -155,10 +158,11 @@ TEST_F(PicturesTest, EverySheetHasItsSizeFormatAndLayout)
         EXPECT_EQ(img.Components, 3);
         EXPECT_FALSE(img.Progressive);
         EXPECT_EQ(img.W, sh.W);
-        if (sh.H > 0)
+        if (sh.H > 0) {
             EXPECT_EQ(img.H, sh.H);
-        else
+        } else {
             EXPECT_GE(img.H, 270);
+        }
         if (img.W != sh.W || (sh.H > 0 && img.H != sh.H))
             continue;
 
@@ -292,6 +296,77 @@ TEST_F(PicturesTest, WaterPicturesHoldWhatThePainterReads)
             inner += std::abs(bw.At(100, 256 * f + x).B - bw.At(101, 256 * f + x).B);
         }
     EXPECT_LT(seam, inner * 2 + 1000);
+}
+
+// The same pictures read by the game's own loader from the data package: sizes as the
+// table says, the key colour exactly where each mask is white, and the water blue only
+// in the water templates.
+class PackagedPicturesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DisplayBrightness = 1.1f;
+        SetPixelFormat(0xF800, 0x07E0, 0x001F);
+        Is565 = true;
+        CurrentDib = nullptr;
+        ResetPackageFiles(TP_BIN_DIR);
+        ASSERT_TRUE(fs::is_regular_file(fs::path(TP_BIN_DIR) / "Base.Tarvol"));
+        AddPackage(std::string(TP_BIN_DIR) + "/Base.Tarvol");
+    }
+    void TearDown() override
+    {
+        CurrentDib = nullptr;
+        FreeAllDibs();
+        ResetPackageFiles();
+    }
+};
+
+TEST_F(PackagedPicturesTest, EverySheetLoadsWithItsKeyWhereItsMaskIsWhite)
+{
+    const uint16_t key = ColorToPixel(0x00FF00FF);
+    const uint16_t blue = ColorToPixel(0x00FF0000);
+    for (const Sheet& sh : Sheets()) {
+        SCOPED_TRACE(sh.Name);
+        tDib16* dib = FindOrLoadDib(sh.Name, false);
+        ASSERT_NE(dib, nullptr);
+        dib->NoBrightnessChange = sh.Name == "Warp.jpg" || sh.Name == "FireBall.jpg" || sh.Name == "MenuFontGlow.Jpg";
+        if (!sh.MaskName.empty())
+            dib->SetMaskName(sh.MaskName);
+        ASSERT_NO_THROW(dib->Load());
+        EXPECT_EQ(dib->Width, sh.W);
+        if (sh.H > 0) {
+            EXPECT_EQ(dib->Height, sh.H);
+        }
+        Mask mask;
+        std::string why;
+        if (sh.Mode == Kind::Keyed) {
+            const std::string maskName = sh.MaskName.empty() ? sh.Name + ".mask" : sh.MaskName;
+            ASSERT_TRUE(ReadMask(ReadFile(ArtDir() / maskName), mask, why)) << why;
+            ASSERT_EQ(mask.W, dib->Width);
+            ASSERT_EQ(mask.H, dib->Height);
+        }
+        long wrongKey = 0, blues = 0;
+        for (int y = 0; y < dib->Height; ++y) {
+            const uint16_t* row = dib->ScanLine(y);
+            for (int x = 0; x < dib->Width; ++x) {
+                const bool transparent = sh.Mode == Kind::Keyed && mask.At(x, y);
+                wrongKey += (row[x] == key) != transparent;
+                blues += row[x] == blue;
+            }
+        }
+        EXPECT_EQ(wrongKey, 0) << "pixels keyed where the mask is black, or opaque where it is white";
+        if (sh.Name == "WaterTemplates.jpg") {
+            EXPECT_GT(blues, 16L * 32 * 32);
+        } else {
+            EXPECT_EQ(blues, 0);
+        }
+        dib->Unload();
+    }
+    // The clear-progress dialog's picture is read without registry or mask.
+    std::unique_ptr<tDib16> confirm;
+    ASSERT_NO_THROW(confirm = tDib16::CreateFromFile("Popup_ConfirmCP.jpg"));
+    EXPECT_EQ(confirm->Width, 402);
+    EXPECT_EQ(confirm->Height, 304);
 }
 
 } // namespace
