@@ -37,6 +37,24 @@ void Slab(QImage& img, int seed)
     p.setPen(QPen(pal::Gold, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(field.adjusted(3, 3, -3, -3), 11, 11);
+    // Gold leaves in the field's corners, clear of the text rows.
+    const QPointF corners[4] = {field.topLeft() + QPointF(12, 12), field.topRight() + QPointF(-12, 12),
+                                field.bottomLeft() + QPointF(12, -12), field.bottomRight() + QPointF(-12, -12)};
+    for (int k = 0; k < 4; ++k) {
+        const QPointF c = corners[k];
+        const float sx = k % 2 ? -1.0f : 1.0f, sy = k / 2 ? -1.0f : 1.0f;
+        QPainterPath leaf;
+        leaf.moveTo(c);
+        leaf.cubicTo(c + QPointF(sx * 4, sy * -2), c + QPointF(sx * 12, sy * 2), c + QPointF(sx * 14, sy * 6));
+        leaf.cubicTo(c + QPointF(sx * 8, sy * 6), c + QPointF(sx * 3, sy * 4), c);
+        leaf.moveTo(c);
+        leaf.cubicTo(c + QPointF(sx * -2, sy * 4), c + QPointF(sx * 2, sy * 12), c + QPointF(sx * 6, sy * 14));
+        leaf.cubicTo(c + QPointF(sx * 6, sy * 8), c + QPointF(sx * 4, sy * 3), c);
+        p.setPen(QPen(pal::GoldDark, 0.8));
+        p.setBrush(Mix(pal::Gold, pal::GoldDark, 0.3f));
+        p.drawPath(leaf);
+        Ball(p, c, 2.2f, pal::Gold, 0.6f);
+    }
     // Rivets in the stone frame.
     p.setPen(Qt::NoPen);
     for (QPointF c : {QPointF(w / 2.0, 8.5), QPointF(w / 2.0, h - 8.5), QPointF(8.5, h / 2.0), QPointF(w - 8.5, h / 2.0)})
@@ -337,8 +355,8 @@ static void WriteSidePanel(Output& out)
     p.setPen(QPen(pal::Wood, 2));
     p.drawRect(QRectF(7, 7, 114, 466));
     // Name plate at the top.
-    p.setFont(SerifBold(19));
-    OutlinedText(p, QRectF(0, 16, 128, 30), Qt::AlignHCenter | Qt::AlignTop, "GROMBLE", QColor(150, 70, 20), QColor(255, 236, 190),
+    p.setFont(SerifBold(17));
+    OutlinedText(p, QRectF(0, 18, 128, 30), Qt::AlignHCenter | Qt::AlignTop, "GROMBLE", QColor(150, 70, 20), QColor(255, 236, 190),
                  1.2f);
     // Level number slot (x 73..114, y 64..95) with its label.
     p.setFont(SerifBold(13));

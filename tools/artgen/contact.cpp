@@ -104,6 +104,10 @@ int main(int argc, char** argv)
                 if (key || masked)
                     img.setPixel(x, y, 0);
             }
+        // ARTCONTACT_ROWS=n shows only the first n rows of every picture.
+        const int rows = qEnvironmentVariableIntValue("ARTCONTACT_ROWS");
+        if (rows > 0 && rows < img.height())
+            img = img.copy(0, 0, img.width(), rows);
         pics.push_back({n, img.scaled(img.width() * scale, img.height() * scale)});
     }
     // Shelf packing into a sheet 1600 wide.
