@@ -74,6 +74,17 @@ void CheckSide(int32_t side)
 
 }  // namespace
 
+int32_t FrameSource(int32_t pos, int32_t start, int32_t end, int32_t half, int32_t size)
+{
+    const int32_t fromStart = pos - start;
+    const int32_t fromEnd = end - 1 - pos;
+    if (fromStart < half)
+        return fromStart;
+    if (fromEnd < half)
+        return std::min(2 * half - fromEnd, size - 1);
+    return half;
+}
+
 TRect AlignRect(const TRect& rect, int32_t w, int32_t h, TAligns align)
 {
     const int32_t L = rect.Left, T = rect.Top, R = rect.Right, B = rect.Bottom;
@@ -467,18 +478,7 @@ void TRGBChannel::DrawMaskFrame(const TRect& clip, const TRect& rect, const TCha
     if (area.IsEmpty())
         return;
     const int32_t halfW = mw / 2, halfH = mh / 2;
-    // Which mask column or row feeds a position along one axis: the first half from the
-    // start, the last half from the end, the middle repeated between. An even size has
-    // no column 2 x half; the source is clamped to the last one.
-    auto source = [](int32_t pos, int32_t start, int32_t end, int32_t half, int32_t size) {
-        const int32_t fromStart = pos - start;
-        const int32_t fromEnd = end - 1 - pos;
-        if (fromStart < half)
-            return fromStart;
-        if (fromEnd < half)
-            return std::min(2 * half - fromEnd, size - 1);
-        return half;
-    };
+    auto source = FrameSource;
     for (int32_t y = area.Top; y < area.Bottom; ++y) {
         const int32_t my = source(y, rect.Top, rect.Bottom, halfH, mh);
         const uint8_t* mrow = mask.PixelAddress(0, my);

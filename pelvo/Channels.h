@@ -56,6 +56,12 @@ using TTextAlign = TAligns;     // aCenter..aRightDown
 // Where a w x h channel goes in rect under the placement rule.
 TRect AlignRect(const TRect& rect, int32_t w, int32_t h, TAligns align);
 
+// The mask column (or row) that feeds position pos of a frame from start to end (end
+// exclusive) stretched from a mask of that size, half = size / 2: the first half from
+// the start, the last half from the end, the middle one repeated between. An even size
+// has no column 2 x half; the source is clamped to the last one.
+int32_t FrameSource(int32_t pos, int32_t start, int32_t end, int32_t half, int32_t size);
+
 // Common part: size, activity and bottom-up rows of BytesPerPixel bytes.
 class TProChannel : public TObject {
 public:

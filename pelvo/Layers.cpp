@@ -17,7 +17,49 @@ uint32_t WithSteps(uint32_t word, int32_t steps)
     return (word & FadeInBit) | (static_cast<uint32_t>(steps) & (FadeInBit - 1));
 }
 
+bool Inside(const TRect& r, TPoint p)
+{
+    return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
 }  // namespace
+
+int32_t MaskLevelAt(const TChannel& mask, const TRect& rect, TAligns align, TPoint p)
+{
+    if (!mask.Active())
+        return -1;
+    const int32_t w = mask.Width(), h = mask.Height();
+    const TRect place = AlignRect(rect, w, h, align);
+    if (!Inside(place, p))
+        return -1;
+    if (align <= aFrameBottom) {
+        if (place.Width() < w || place.Height() < h)
+            return -1;
+        return *mask.PixelAddress(FrameSource(p.X, place.Left, place.Right, w / 2, w),
+                                  FrameSource(p.Y, place.Top, place.Bottom, h / 2, h));
+    }
+    if (align >= aTile)
+        return *mask.PixelAddress((p.X - place.Left) % w, (p.Y - place.Top) % h);
+    return *mask.PixelAddress(p.X - place.Left, p.Y - place.Top);
+}
+
+bool LayerTakesClick(const TChannel& mask, TAligns maskAlign, const TRect& client, TPoint p)
+{
+    if (maskAlign <= aFrameBottom)
+        return false;
+    const int32_t v = MaskLevelAt(mask, client, maskAlign, p);
+    return v >= 0 && (v < 64 || v > 192);
+}
+
+bool ButtonTakesClick(const TChannel& mask, const TChannel& glyph, TAligns maskAlign, const TRect& client,
+                      const TRect& inner, TPoint p)
+{
+    if (mask.Active())
+        return MaskLevelAt(mask, client, maskAlign, p) > 128;
+    if (!glyph.Active())
+        return false;
+    return Inside(AlignRect(inner, glyph.Width(), glyph.Height(), maskAlign), p);
+}
 
 bool TFadeList::Contains(const TFadeTarget* target) const
 {

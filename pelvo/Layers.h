@@ -1,12 +1,30 @@
-// Layers of the card game's window. This part holds the hover fades of the button
-// layers: every fading button is listed with a fade word, and one shared timer steps
-// all of them every 50 ms.
+// Layers of the card game's window: see-through textured panels and the picture buttons
+// (card slots) on them. This part holds what the layers decide without a window: where
+// clicks go, and the hover fades of the button layers (every fading button is listed
+// with a fade word, and one shared timer steps all of them every 50 ms).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "pelvo/Channels.h"
+#include "platform/Types.h"
+
 namespace pelvo {
+
+// The mask level that a layer's texture puts at point p of rect under the placement,
+// or -1 where the placement leaves the point bare (or the mask is empty).
+int32_t MaskLevelAt(const TChannel& mask, const TRect& rect, TAligns align, TPoint p);
+
+// A see-through layer (colour none) takes a click only on the strong parts of a mask
+// laid as a picture or tiles (above aFrameBottom): levels below 64 or above 192.
+// Elsewhere the click goes to what lies below.
+bool LayerTakesClick(const TChannel& mask, TAligns maskAlign, const TRect& client, TPoint p);
+
+// A button layer takes a click where its mask is above 128, or, without a mask, on its
+// glyph placed in the inner rectangle; an empty slot lets clicks through.
+bool ButtonTakesClick(const TChannel& mask, const TChannel& glyph, TAligns maskAlign, const TRect& client,
+                      const TRect& inner, TPoint p);
 
 // The glyph levels a fading button moves between.
 class TFadeTarget {
