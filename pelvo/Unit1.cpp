@@ -25,8 +25,23 @@ void TForm1::FormActivate(TObject*)
     if (Started)
         return;
     Started = true;
+    Game.StartUp();
+    BlankGlyph.Release();
+    Images.Load();
+    DossierText = Images.Dossier(1);
 }
 
-void TForm1::FormClose(TObject*, TCloseAction&) {}
+void TForm1::FormClose(TObject*, TCloseAction&)
+{
+    BlankGlyph.Release();
+    for (TChannel& glyph : Images.CardGlyphs)
+        glyph.Release();
+}
+
+void TForm1::SkillLevelEnter(int level)
+{
+    DossierText = Images.Dossier(level);
+    Game.SkillLevel = static_cast<std::uint8_t>(level);
+}
 
 } // namespace pelvo

@@ -1,0 +1,33 @@
+// The main form's start-up: the first activation loads the pictures and texts and sets
+// the game up; later activations change nothing.
+#include <gtest/gtest.h>
+
+#include "pelvo/Unit1.h"
+#include "tests/support/GuiApplication.h"
+
+using namespace pelvo;
+
+TEST(MainForm, FirstActivationLoadsEverythingOnce)
+{
+    EnsureGuiApplication();
+    TForm1 form;
+    EXPECT_EQ(form.ClientWidth(), 604);
+    EXPECT_EQ(form.ClientHeight(), 419);
+    form.FormActivate(&form);
+    ASSERT_TRUE(form.Started);
+    EXPECT_TRUE(form.Images.CardGlyphs[36].Active());
+    EXPECT_NE(form.DossierText.find("ЧАЙНИК"), std::string::npos);
+    EXPECT_EQ(form.Game.SkillLevel, 1);
+
+    // The strongest opponent chosen, then another activation (a dialog closed).
+    form.SkillLevelEnter(4);
+    form.Game.OutOfTurnAllowed = true;
+    form.FormActivate(&form);
+    EXPECT_EQ(form.Game.SkillLevel, 4);
+    EXPECT_TRUE(form.Game.OutOfTurnAllowed);
+    EXPECT_NE(form.DossierText.find("СТУДЕНТ"), std::string::npos);
+
+    TCloseAction action = caFree;
+    form.FormClose(&form, action);
+    EXPECT_FALSE(form.Images.CardGlyphs[1].Active());
+}
