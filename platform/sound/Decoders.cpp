@@ -76,27 +76,27 @@ bool DecodeWav(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample)
     SDL_RWops* rw = SDL_RWFromConstMem(data, int(size));
     if (!rw)
         return false;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wav{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length))
+    if (!SDL_LoadWAV_RW(rw, 1, &wav, &buffer, &length))
         return false;
     std::unique_ptr<Uint8, void (*)(Uint8*)> owned(buffer, SDL_FreeWAV);
 
-    const int bits = SDL_AUDIO_BITSIZE(spec.format);
+    const int bits = SDL_AUDIO_BITSIZE(wav.format);
     const int bytes = bits / 8;
-    if ((spec.channels != 1 && spec.channels != 2) || !ValidRate(spec.freq) ||
+    if ((wav.channels != 1 && wav.channels != 2) || !ValidRate(wav.freq) ||
         (bytes != 1 && bytes != 2 && bytes != 4))
         return false;
-    const size_t frameBytes = size_t(bytes) * spec.channels;
+    const size_t frameBytes = size_t(bytes) * wav.channels;
     const size_t frames = length / frameBytes;
-    if (frames == 0 || frames * spec.channels > kMaxValues)
+    if (frames == 0 || frames * wav.channels > kMaxValues)
         return false;
 
-    const bool isFloat = SDL_AUDIO_ISFLOAT(spec.format);
-    const bool isSigned = SDL_AUDIO_ISSIGNED(spec.format);
-    const bool bigEndian = SDL_AUDIO_ISBIGENDIAN(spec.format);
-    const size_t count = frames * spec.channels;
+    const bool isFloat = SDL_AUDIO_ISFLOAT(wav.format);
+    const bool isSigned = SDL_AUDIO_ISSIGNED(wav.format);
+    const bool bigEndian = SDL_AUDIO_ISBIGENDIAN(wav.format);
+    const size_t count = frames * wav.channels;
     sample.data.assign(count, 0.0f);
     for (size_t i = 0; i < count; ++i) {
         const Uint8* p = buffer + i * size_t(bytes);
@@ -115,9 +115,9 @@ bool DecodeWav(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample)
         }
         sample.data[i] = value;
     }
-    sample.channels = spec.channels;
+    sample.channels = wav.channels;
     sample.frames = int64_t(frames);
-    sample.frequency = spec.freq;
+    sample.frequency = wav.freq;
     return true;
 }
 
