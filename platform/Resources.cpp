@@ -1,5 +1,7 @@
 #include "platform/Resources.h"
 
+#include <algorithm>
+
 #include <cstring>
 #include <mutex>
 
@@ -84,15 +86,24 @@ std::vector<const EmbeddedResource*> ListResources(std::string_view type)
 
 std::optional<std::vector<ResourceRect>> DecodeRegionData(std::string_view data)
 {
+    constexpr int64_t HeaderSize = 32;
+    constexpr int32_t RectanglesType = 1;
     if (data.size() < 4)
         return std::nullopt;
-    const int32_t count = ReadInt32(data.data());
-    if (count < 0 || static_cast<std::size_t>(count) > data.size() - 4 || count % 16 != 0)
+    const int64_t bytes = ReadInt32(data.data());
+    if (bytes == 0)
+        return std::vector<ResourceRect>();
+    if (bytes < HeaderSize || bytes > static_cast<int64_t>(data.size()) - 4)
+        return std::nullopt;
+    const char* header = data.data() + 4;
+    const int64_t count = ReadInt32(header + 8);
+    if (ReadInt32(header) != HeaderSize || ReadInt32(header + 4) != RectanglesType || count < 0 ||
+        HeaderSize + count * 16 > bytes)
         return std::nullopt;
     std::vector<ResourceRect> rects;
-    rects.reserve(static_cast<std::size_t>(count / 16));
-    for (int32_t off = 0; off < count; off += 16) {
-        const char* p = data.data() + 4 + off;
+    rects.reserve(static_cast<std::size_t>(count));
+    for (int64_t i = 0; i < count; ++i) {
+        const char* p = header + HeaderSize + i * 16;
         ResourceRect rc{ReadInt32(p), ReadInt32(p + 4), ReadInt32(p + 8), ReadInt32(p + 12)};
         if (rc.Right <= rc.Left || rc.Bottom <= rc.Top)
             return std::nullopt;
@@ -104,12 +115,27 @@ std::optional<std::vector<ResourceRect>> DecodeRegionData(std::string_view data)
 std::string EncodeRegionData(const std::vector<ResourceRect>& rects)
 {
     std::string out;
-    AppendInt32(out, static_cast<int32_t>(rects.size() * 16));
-    for (const ResourceRect& rc : rects) {
-        AppendInt32(out, rc.Left);
-        AppendInt32(out, rc.Top);
-        AppendInt32(out, rc.Right);
-        AppendInt32(out, rc.Bottom);
+    if (rects.empty()) {
+        AppendInt32(out, 0);
+        return out;
     }
+    ResourceRect bound = rects.front();
+    for (const ResourceRect& rc : rects) {
+        bound.Left = std::min(bound.Left, rc.Left);
+        bound.Top = std::min(bound.Top, rc.Top);
+        bound.Right = std::max(bound.Right, rc.Right);
+        bound.Bottom = std::max(bound.Bottom, rc.Bottom);
+    }
+    const int32_t count = static_cast<int32_t>(rects.size());
+    AppendInt32(out, 32 + count * 16);
+    AppendInt32(out, 32);
+    AppendInt32(out, 1);
+    AppendInt32(out, count);
+    AppendInt32(out, count * 16);
+    for (int32_t v : {bound.Left, bound.Top, bound.Right, bound.Bottom})
+        AppendInt32(out, v);
+    for (const ResourceRect& rc : rects)
+        for (int32_t v : {rc.Left, rc.Top, rc.Right, rc.Bottom})
+            AppendInt32(out, v);
     return out;
 }

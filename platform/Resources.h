@@ -15,8 +15,11 @@
 //             "TClearProgressDialog.CoolForm1.Mask2" (region data, see below).
 //
 // Region data ("Mask2" properties): an int32 byte count n (little-endian) followed by n
-// bytes that hold whole rectangles of four int32 each: left, top, right, bottom, right
-// and bottom exclusive, in rows from top to bottom. n = 0 means "no region".
+// bytes of the platform's region data: a 32-byte header (int32 header size 32, int32
+// type 1 = rectangles, int32 rectangle count, int32 size of the rectangles in bytes,
+// then the bounding rectangle), then the rectangles, four int32 each: left, top, right,
+// bottom, right and bottom exclusive, in rows from top to bottom. n = 0 means "no
+// region".
 #pragma once
 
 #include <cstddef>
@@ -58,9 +61,10 @@ struct ResourceRect {
     int32_t Bottom = 0;
 };
 
-// Decodes region data (count + rectangles, see above). Returns nothing when the data is
-// malformed: shorter than its count says, a count that is not a whole number of
-// rectangles, or an empty or inverted rectangle. A count of 0 gives an empty list.
+// Decodes region data (byte count, header, rectangles; see above). Returns nothing when
+// the data is malformed: shorter than its byte count says, a header of another size or
+// type, more rectangles than the bytes hold, or an empty or inverted rectangle. A byte
+// count of 0 gives an empty list.
 std::optional<std::vector<ResourceRect>> DecodeRegionData(std::string_view data);
 
 // The inverse of DecodeRegionData.

@@ -50,7 +50,7 @@ TEST(ResourcesTest, RegionDataRoundTripsAndRejectsMalformedData)
 {
     const std::vector<ResourceRect> rects = {{0, 0, 10, 1}, {2, 1, 8, 2}, {-5, 7, 400, 300}};
     const std::string data = EncodeRegionData(rects);
-    ASSERT_EQ(data.size(), 4u + 16u * rects.size());
+    ASSERT_EQ(data.size(), 4u + 32u + 16u * rects.size());
     auto back = DecodeRegionData(data);
     ASSERT_TRUE(back.has_value());
     ASSERT_EQ(back->size(), rects.size());
@@ -65,20 +65,27 @@ TEST(ResourcesTest, RegionDataRoundTripsAndRejectsMalformedData)
     EXPECT_TRUE(empty->empty());
 
     const std::string one = EncodeRegionData({{1, 1, 5, 5}});
-    std::string inverted = EncodeRegionData({{5, 1, 1, 5}});
-    std::string negativeCount = one;
-    negativeCount[3] = '\x80';
-    std::string partial = one;
-    partial[0] = 15;
+    // The header's fields, by byte offset in the data: byte count 0, header size 4,
+    // type 8, rectangle count 12.
+    auto with = [&](size_t at, char byte) {
+        std::string d = one;
+        d[at] = byte;
+        return d;
+    };
     const struct {
         const char* What;
         std::string Data;
     } bad[] = {
         {"no count", std::string(3, '\0')},
-        {"count beyond the data", one.substr(0, one.size() - 1)},
-        {"count not whole rectangles", partial},
-        {"negative count", negativeCount},
-        {"inverted rectangle", inverted},
+        {"byte count beyond the data", one.substr(0, one.size() - 1)},
+        {"byte count shorter than a header", with(0, 16)},
+        {"negative byte count", with(3, '\x80')},
+        {"header of another size", with(4, 40)},
+        {"region of another type", with(8, 2)},
+        {"more rectangles than bytes", with(12, 2)},
+        {"negative rectangle count", with(15, '\x80')},
+        {"huge rectangle count", with(15, '\x7f')},
+        {"inverted rectangle", EncodeRegionData({{5, 1, 1, 5}})},
         {"empty rectangle", EncodeRegionData({{3, 3, 3, 9}})},
     };
     for (const auto& b : bad)
