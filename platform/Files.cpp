@@ -25,6 +25,7 @@ char AsciiLower(char c)
 std::vector<std::string_view> SplitComponents(std::string_view name)
 {
     std::vector<std::string_view> parts;
+    parts.reserve(static_cast<size_t>(std::count_if(name.begin(), name.end(), IsPathDelimiterChar)) + 1);
     size_t start = 0;
     while (start < name.size()) {
         size_t end = start;
@@ -105,11 +106,28 @@ public:
         tryNow = !it->second.Listing && it->second.RetryAfter <= now;
         return it->second.Listing;
     }
-    bool Has(std::string_view dir)
+    // Appends to `dir` the longest run of the first `limit` components whose folders are
+    // all listed here, spelled as the components are ("." and ".." end the run). Returns
+    // how many components it took; `deepest` gets the listing of the last folder taken.
+    size_t AppendListedRun(std::string& dir, const std::vector<std::string_view>& components, size_t limit,
+                           ListingPtr& deepest)
     {
         std::lock_guard<std::mutex> lock(FMutex);
-        const auto it = FMap.find(dir);
-        return it != FMap.end() && it->second.Listing != nullptr;
+        size_t kept = dir.size();
+        size_t taken = 0;
+        for (; taken < limit; ++taken) {
+            const std::string_view component = components[taken];
+            if (component == "." || component == "..")
+                break;
+            Append(dir, component);
+            const auto it = FMap.find(dir);
+            if (it == FMap.end() || it->second.Listing == nullptr)
+                break;
+            kept = dir.size();
+            deepest = it->second.Listing;
+        }
+        dir.resize(kept);
+        return taken;
     }
     void Put(const std::string& dir, ListingPtr listing, time_t retryAfter)
     {
@@ -191,25 +209,18 @@ bool Walk(const std::vector<std::string_view>& components, bool absolute, bool u
           bool& complete, CheckedFolders* checked)
 {
     out.assign(absolute ? 1 : 0, '/');
+    size_t length = out.size();
+    for (const std::string_view component : components)
+        length += component.size() + 1;
+    out.reserve(length);
     complete = true;
-    bool usedCache = false;
     const time_t now = time(nullptr);
-    size_t first = 0;
-    if (useCache && components.size() > 1) {
-        // Start below the deepest folder of an unbroken run of folders already listed
-        // under the name's own spelling: their listings stand for the walk down to it.
-        std::string path = out;
-        for (size_t i = 0; i + 1 < components.size(); ++i) {
-            if (components[i] == "." || components[i] == "..")
-                break;
-            Append(path, components[i]);
-            if (!Cache().Has(path))
-                break;
-            out = path;
-            first = i + 1;
-            usedCache = true;
-        }
-    }
+    // Start below the deepest folder of an unbroken run of folders already listed under
+    // the name's own spelling: their listings stand for the walk down to it.
+    ListingPtr start;
+    const size_t first =
+        useCache && !components.empty() ? Cache().AppendListedRun(out, components, components.size() - 1, start) : 0;
+    bool usedCache = first > 0;
     for (size_t i = first; i < components.size(); ++i) {
         const std::string_view component = components[i];
         if (!complete || component == "." || component == "..") {
@@ -217,7 +228,10 @@ bool Walk(const std::vector<std::string_view>& components, bool absolute, bool u
             continue;
         }
         bool tryNow = false;
-        ListingPtr listing = useCache ? Cache().Get(out, now, tryNow) : nullptr;
+        // The run's last listing is that of `out` at the first step only.
+        ListingPtr listing = i == first ? std::move(start) : nullptr;
+        if (!listing && useCache)
+            listing = Cache().Get(out, now, tryNow);
         bool cached = listing != nullptr;
         if (!listing && useCache && tryNow)
             listing = ReadListing(out); // remembered when the folder has settled
