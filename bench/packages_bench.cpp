@@ -134,10 +134,8 @@ void BM_RawInflateEveryMember(benchmark::State& state)
 }
 BENCHMARK(BM_RawInflateEveryMember)->Unit(benchmark::kMillisecond);
 
-} // namespace
 // Where the time goes: the members read straight from the mounted archive (no lookups),
 // and the loose-file lookups alone (four candidates per name, none of them present).
-namespace {
 void BM_ReadEveryMemberWithoutLookup(benchmark::State& state)
 {
     Package& p = ThePackage();
@@ -155,6 +153,7 @@ void BM_ReadEveryMemberWithoutLookup(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * p.TotalBytes);
 }
 BENCHMARK(BM_ReadEveryMemberWithoutLookup)->Unit(benchmark::kMillisecond);
+
 void BM_LooseFileLookupsOnly(benchmark::State& state)
 {
     Package& p = ThePackage();
@@ -170,4 +169,5 @@ void BM_LooseFileLookupsOnly(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * p.TotalBytes);
 }
 BENCHMARK(BM_LooseFileLookupsOnly)->Unit(benchmark::kMillisecond);
-}
+
+} // namespace
