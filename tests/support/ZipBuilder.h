@@ -99,15 +99,19 @@ inline std::string BuildZip(const std::vector<ZipMember>& members, const ZipLayo
         const uint32_t usize = m.UncompressedSize.value_or(static_cast<uint32_t>(m.Content.size()));
         const uint32_t offset = static_cast<uint32_t>(out.size());
 
+        // The fields from "flags" to "uncompressed size", alike in both headers.
+        const auto putShared = [&](std::string& header) {
+            PutU16(header, 0);
+            PutU16(header, m.Method);
+            PutU16(header, 0);
+            PutU16(header, 0x21);
+            PutU32(header, crc);
+            PutU32(header, csize);
+            PutU32(header, usize);
+        };
         PutU32(out, m.LocalSignature);
         PutU16(out, 20);
-        PutU16(out, 0);
-        PutU16(out, m.Method);
-        PutU16(out, 0);
-        PutU16(out, 0x21);
-        PutU32(out, crc);
-        PutU32(out, csize);
-        PutU32(out, usize);
+        putShared(out);
         PutU16(out, m.LocalNameLength.value_or(static_cast<uint16_t>(m.Name.size())));
         PutU16(out, m.LocalExtraLength.value_or(static_cast<uint16_t>(m.Extra.size())));
         out += m.Name;
@@ -117,13 +121,7 @@ inline std::string BuildZip(const std::vector<ZipMember>& members, const ZipLayo
         PutU32(central, 0x02014B50);
         PutU16(central, 20);
         PutU16(central, 20);
-        PutU16(central, 0);
-        PutU16(central, m.Method);
-        PutU16(central, 0);
-        PutU16(central, 0x21);
-        PutU32(central, crc);
-        PutU32(central, csize);
-        PutU32(central, usize);
+        putShared(central);
         PutU16(central, layout.NameLength.value_or(static_cast<uint16_t>(m.Name.size())));
         PutU16(central, layout.ExtraLength.value_or(static_cast<uint16_t>(m.Extra.size())));
         PutU16(central, static_cast<uint16_t>(m.Comment.size()));
