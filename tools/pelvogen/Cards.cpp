@@ -224,13 +224,15 @@ QImage PaintCard(int suit, int rank)
     static const char* const names[] = {"6", "7", "8", "9", "В", "Д", "К", "10", "Т"};
     const QString label = QString::fromUtf8(names[rank - 1]);
     QImage img(CardWidth, CardHeight, QImage::Format_RGB32);
-    img.fill(QColor(46, 96, 60));
+    // Square corners with a thin border: the face is drawn over any panel colour, so no
+    // background may show round its edge.
+    img.fill(Paper);
     QPainter g(&img);
     g.setRenderHint(QPainter::Antialiasing);
     g.setRenderHint(QPainter::TextAntialiasing);
     g.setPen(QPen(QColor(90, 90, 96), 1));
-    g.setBrush(Paper);
-    g.drawRoundedRect(QRectF(0.5, 0.5, CardWidth - 1, CardHeight - 1), 4, 4);
+    g.setBrush(Qt::NoBrush);
+    g.drawRect(QRectF(0.5, 0.5, CardWidth - 1, CardHeight - 1));
 
     // Indices in two corners, the second turned round.
     DrawIndex(g, label, suit);
