@@ -1,7 +1,7 @@
 # cmake -DZIP=<zip> -DOUTPUT=<package> -DDIRS=<dir>|<dir>... -DSTATE=<manifest> -P TpPackData.cmake
 # Packs the files of the folders (in that order; a later folder's file replaces an
-# earlier one of the same name) into the zip archive OUTPUT, with names relative to
-# their folder. Nothing is done when no file was added, removed or changed since the
+# earlier one of the same name, whatever its letter case) into the zip archive OUTPUT,
+# with names relative to their folder. Nothing is done when no file was added, removed or changed since the
 # last packing (the list of names and content hashes is kept in STATE). The archive is
 # written beside OUTPUT and renamed over it when complete.
 cmake_minimum_required(VERSION 3.25)
@@ -10,9 +10,11 @@ cmake_minimum_required(VERSION 3.25)
 set(stored_suffixes ".jpg:.jpeg:.png:.gif:.mp3:.ogg:.avi:.mpg:.mpeg:.mp4:.zip:.gz:.Tarvol")
 
 string(REPLACE "|" ";" dirs "${DIRS}")
-set(manifest "")
-set(lists "")
-set(index 0)
+# The game finds names whatever their letter case, so a later folder's file replaces an
+# earlier one whose name differs only in case too: the earlier one is left out.
+set(later "")
+set(kept_dirs "")
+list(REVERSE dirs)
 foreach(dir IN LISTS dirs)
   if(NOT IS_DIRECTORY "${dir}")
     continue()
@@ -20,10 +22,28 @@ foreach(dir IN LISTS dirs)
   file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${dir}" "${dir}/*")
   # The build's own files and hidden files are not data.
   list(FILTER files EXCLUDE REGEX "^CMakeLists\\.txt$|(^|/)\\.|\\.cmake$")
-  list(SORT files)
-  if(NOT files)
-    continue()
+  set(mine "")
+  set(lowered "")
+  foreach(f IN LISTS files)
+    string(TOLOWER "${f}" key)
+    if(NOT key IN_LIST later)
+      list(APPEND mine "${f}")
+      list(APPEND lowered "${key}")
+    endif()
+  endforeach()
+  list(APPEND later ${lowered})
+  list(SORT mine)
+  if(mine)
+    list(PREPEND kept_dirs "${dir}")
+    set("files_of_${dir}" "${mine}")
   endif()
+endforeach()
+
+set(manifest "")
+set(lists "")
+set(index 0)
+foreach(dir IN LISTS kept_dirs)
+  set(files "${files_of_${dir}}")
   string(APPEND manifest "${dir}\n")
   foreach(f IN LISTS files)
     file(MD5 "${dir}/${f}" hash)

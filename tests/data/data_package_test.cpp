@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tesk/toolkit/PackageFiles.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/ScratchDir.h"
 
 namespace {
@@ -63,6 +64,32 @@ TEST_F(DataPackage, IsARealZipWithStoredAndDeflatedMembersAndNoFolders)
     EXPECT_TRUE(PackageFileExists("readme.TXT"));
     auto s = OpenPackageFile("ReadMe.txt");
     EXPECT_GT(s->Size(), 0);
+}
+
+TEST(DataPacking, ALaterFolderReplacesNamesEqualUpToCase)
+{
+    // As the build packs generated folders first and the data folder last.
+    ScratchDir generated, data, out;
+    generated.Write("Samples/Splosh.wav", "generated splosh");
+    generated.Write("Samples/Other.wav", "generated other");
+    data.Write("samples/SPLOSH.WAV", "data splosh");
+    const ProgramRun run = RunProgram("/usr/bin/cmake",
+        {"-DZIP=/usr/bin/zip", "-DOUTPUT=" + (out / "Base.Tarvol"), "-DDIRS=" + generated.Path() + "|" + data.Path(),
+         "-DSTATE=" + (out / "manifest"), "-P", std::string(TP_SOURCE_DIR) + "/cmake/TpPackData.cmake"},
+        {});
+    ASSERT_EQ(run.ExitCode, 0) << run.Stderr;
+    tZipFile zip(out / "Base.Tarvol");
+    ASSERT_EQ(zip.Count(), 2);
+    for (auto [name, content] :
+         {std::pair{"Samples\\Splosh.wav", "data splosh"}, std::pair{"samples\\other.wav", "generated other"}}) {
+        SCOPED_TRACE(name);
+        tZippedFile* entry = zip.FindEntry(name);
+        ASSERT_NE(entry, nullptr);
+        tZippedStream member(*entry);
+        std::string bytes(static_cast<size_t>(member.UncompressedSize()), '\0');
+        member.ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+        EXPECT_EQ(bytes, content);
+    }
 }
 
 } // namespace
