@@ -15,8 +15,6 @@
 
 namespace {
 
-enum MouseKind { MouseDownKind, MouseUpKind, MouseMoveKind, MouseDoubleKind };
-
 TMouseButton ButtonOf(Qt::MouseButton b)
 {
     switch (b) {
@@ -33,7 +31,9 @@ public:
     {
         setAttribute(Qt::WA_DeleteOnClose, false);
         setAttribute(Qt::WA_QuitOnClose, false);
+        setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::StrongFocus);
+        setMouseTracking(true);
     }
 
     TForm* Form;
@@ -58,16 +58,24 @@ protected:
         case QEvent::WindowDeactivate:
             Form->HandleActivation(false);
             break;
+        case QEvent::Enter:
+            Form->HandleMouseEnter();
+            break;
+        case QEvent::Leave:
+            Form->DispatchLeave();
+            Form->HandleMouseLeave();
+            break;
         default:
             break;
         }
         return QWidget::event(e);
     }
 
-    void mousePressEvent(QMouseEvent* e) override { Mouse(MouseDownKind, e); }
-    void mouseReleaseEvent(QMouseEvent* e) override { Mouse(MouseUpKind, e); }
-    void mouseMoveEvent(QMouseEvent* e) override { Mouse(MouseMoveKind, e); }
-    void mouseDoubleClickEvent(QMouseEvent* e) override { Mouse(MouseDoubleKind, e); }
+    void mousePressEvent(QMouseEvent* e) override { Mouse(meDown, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { Mouse(meUp, e); }
+    void mouseMoveEvent(QMouseEvent* e) override { Mouse(meMove, e); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { Mouse(meDouble, e); }
+    void paintEvent(QPaintEvent*) override { Form->PaintEventShow(this); }
 
     void closeEvent(QCloseEvent* e) override
     {
@@ -88,13 +96,11 @@ protected:
     void resizeEvent(QResizeEvent*) override { Form->HandleResize(); }
 
 private:
-    void Mouse(int kind, QMouseEvent* e)
+    void Mouse(TMouseEventKind kind, QMouseEvent* e)
     {
-        TShiftState shift = ShiftStateFromQt(e->modifiers(), e->buttons());
-        if (kind == MouseDoubleKind)
-            shift.Include(ssDouble);
+        const TShiftState shift = ShiftStateFromQt(e->modifiers(), e->buttons());
         const QPoint p = e->position().toPoint();
-        Form->HandleMouse(kind, ButtonOf(e->button()), shift, p.x(), p.y());
+        Form->DispatchMouse(kind, ButtonOf(e->button()), shift, p.x(), p.y());
     }
 };
 
@@ -121,12 +127,20 @@ int TScreen::Height() const
     return s ? s->geometry().height() : 0;
 }
 
-TForm::TForm()
+namespace {
+
+QWidget* MakeFormWidget(TForm* form)
 {
     if (!QApplication::instance())
         throw EInvalidOperation("A form needs the application object");
-    FWidget = new FormWidget(this);
-    FHandle = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+    return new FormWidget(form);
+}
+
+} // namespace
+
+TForm::TForm() : TWinControl(nullptr, MakeFormWidget(this), true, true)
+{
+    FWidget = TWinControl::Widget();
     ApplyWindowFlags();
     if (Application)
         Application->AddForm(this);
@@ -135,7 +149,8 @@ TForm::TForm()
 TForm::~TForm()
 {
     TestHooks::FormGone(this);
-    DeallocateHWnd(FHandle);
+    // The controls go before the window that holds theirs.
+    DestroyChildren();
     delete FWidget;
     if (Application)
         Application->FormDestroyed(this);
@@ -159,6 +174,8 @@ void TForm::Release()
 
 void TForm::SetCaption(const std::string& caption)
 {
+    if (caption == FCaption && !FWidget->windowTitle().isEmpty())
+        return;
     FCaption = caption;
     FWidget->setWindowTitle(ToQString(caption));
 }
@@ -191,6 +208,9 @@ void TForm::ResizeClient(int width, int height)
     FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     FWidget->resize(std::max(0, width), std::max(0, height));
     UpdateSizeConstraints();
+    // A hidden window hears of its new size only when shown: lay out the controls now.
+    Realign();
+    Invalidate();
 }
 
 TPoint TForm::ClientToScreen(TPoint p) const
@@ -440,36 +460,8 @@ void TForm::HandleKey(bool press, WORD key, char typed, TShiftState shift, bool 
     CallProtected([&] { KeyDown(key, shift); });
     if (typed != 0)
         CallProtected([&] { KeyPress(typed); });
-}
-
-void TForm::HandleMouse(int kind, TMouseButton button, TShiftState shift, int x, int y)
-{
-    CallProtected([&] {
-        switch (kind) {
-        case MouseDownKind:
-            FPressedInside = true;
-            MouseDown(button, shift, x, y);
-            break;
-        case MouseDoubleKind:
-            // The second press of a double click is still a press.
-            FPressedInside = true;
-            MouseDown(button, shift, x, y);
-            DblClick();
-            break;
-        case MouseUpKind: {
-            const bool click = FPressedInside && button == mbLeft && x >= 0 && y >= 0 &&
-                               x < ClientWidth() && y < ClientHeight();
-            FPressedInside = false;
-            MouseUp(button, shift, x, y);
-            if (click)
-                Click();
-            break;
-        }
-        default:
-            MouseMove(shift, x, y);
-            break;
-        }
-    });
+    if (key != 0 && typed != 0 && (key == VK_RETURN || key == VK_ESCAPE) && shift == TShiftState{})
+        PressDialogButton(this, key);
 }
 
 void TForm::HandleCloseRequest()
@@ -504,6 +496,8 @@ void TForm::HandleActivation(bool active)
 
 void TForm::HandleResize()
 {
+    Realign();
+    Invalidate();
     CallProtected([this] { Resize(); });
 }
 
@@ -524,27 +518,3 @@ bool TForm::CloseQuery()
 }
 
 void TForm::DoClose(TCloseAction& Action) { if (OnClose) OnClose(this, Action); }
-void TForm::KeyDown(WORD& Key, TShiftState Shift) { if (OnKeyDown) OnKeyDown(this, Key, Shift); }
-void TForm::KeyUp(WORD& Key, TShiftState Shift) { if (OnKeyUp) OnKeyUp(this, Key, Shift); }
-void TForm::KeyPress(char& Key) { if (OnKeyPress) OnKeyPress(this, Key); }
-
-void TForm::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    if (OnMouseDown)
-        OnMouseDown(this, Button, Shift, X, Y);
-}
-
-void TForm::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    if (OnMouseUp)
-        OnMouseUp(this, Button, Shift, X, Y);
-}
-
-void TForm::MouseMove(TShiftState Shift, int X, int Y)
-{
-    if (OnMouseMove)
-        OnMouseMove(this, Shift, X, Y);
-}
-
-void TForm::Click() { if (OnClick) OnClick(this); }
-void TForm::DblClick() { if (OnDblClick) OnDblClick(this); }

@@ -1,8 +1,10 @@
 #pragma once
 // Forms: the top-level windows of the programs, with the class library's names.
 //
-// Model (kept small on purpose; the control layer grows out of it):
-// - A TForm is a C++ object that owns one top-level QWidget (its window). The widget
+// Model:
+// - A TForm is the top-level windowed control (platform/Controls.h): it owns one
+//   top-level QWidget (its window), holds the controls placed on it and paints its
+//   surface under them. The widget
 //   forwards Qt's events to the form's protected virtual steps (KeyDown, KeyPress,
 //   MouseDown, CloseQuery, DoClose, Activate...), always behind the exception barrier
 //   (CallProtected, platform/Application.h). Each step's default fires the matching
@@ -34,6 +36,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Controls.h"
 #include "platform/Keys.h"
 #include "platform/Messages.h"
 #include "platform/Types.h"
@@ -59,18 +62,11 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
-using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
-using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
-using TMouseEvent =
-    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
-class TForm : public TObject {
+class TForm : public TWinControl {
 public:
     TForm();
     ~TForm() override;
-    TForm(const TForm&) = delete;
-    TForm& operator=(const TForm&) = delete;
 
     // Fires OnCreate (an exception from it is shown and swallowed).
     virtual void AfterConstruction();
@@ -79,26 +75,26 @@ public:
     // Frees the form once the handler that is running returns.
     void Release();
 
-    HWND Handle() const { return FHandle; }
+    std::string Caption() const override { return FCaption; }
+    void SetCaption(const std::string& caption) override;
 
-    std::string Caption() const { return FCaption; }
-    void SetCaption(const std::string& caption);
-
-    int Left() const;
-    int Top() const;
+    int Left() const override;
+    int Top() const override;
     void SetLeft(int left);
     void SetTop(int top);
     // Frame size (the client area plus the border).
-    int Width() const;
-    int Height() const;
-    void SetBounds(int left, int top, int width, int height);
-    int ClientWidth() const;
-    int ClientHeight() const;
+    int Width() const override;
+    int Height() const override;
+    void SetBounds(int left, int top, int width, int height) override;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
     void SetClientWidth(int width);
     void SetClientHeight(int height);
     TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
-    TPoint ClientToScreen(TPoint p) const;
-    TPoint ScreenToClient(TPoint p) const;
+    TPoint ClientToScreen(TPoint p) const override;
+    TPoint ScreenToClient(TPoint p) const override;
+    // The form's own canvas: its surface, under its controls.
+    TCanvas& Canvas() { return SurfaceCanvas(); }
 
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle style);
@@ -109,14 +105,14 @@ public:
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool on) { FKeyPreview = on; }
 
-    bool Visible() const;
-    void SetVisible(bool visible);
+    bool Visible() const override;
+    void SetVisible(bool visible) override;
     void Show();
     void Hide();
     void Close();
     // The form is the platform's active window.
     bool Active() const;
-    void SetFocus();
+    void SetFocus() override;
     // Brings the form to the front and makes it the active window.
     void BringToFront();
 
@@ -128,8 +124,8 @@ public:
     // Messages by number: handler runs for every message with that number sent or
     // posted to Handle. An empty handler removes the registration.
     void SetMessageHandler(UINT msg, TWndMethod handler);
-    virtual void WndProc(TMessage& Message);
-    virtual void DefaultHandler(TMessage& Message);
+    void WndProc(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
 
     // Key routing for controls of the form: with KeyPreview on, a control calls these
     // before handling a key itself (the form may swallow it by zeroing Key).
@@ -149,21 +145,12 @@ public:
     TNotifyEvent OnResize;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
-    TKeyEvent OnKeyDown;
-    TKeyEvent OnKeyUp;
-    TKeyPressEvent OnKeyPress;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseUp;
-    TMouseMoveEvent OnMouseMove;
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
 
     // Leaves the modal loop without a result (for the platform layer: Terminate).
     void EndModalLoop();
 
     // The widget's events arrive here (for the platform layer).
     void HandleKey(bool press, WORD key, char typed, TShiftState shift, bool autoRepeat);
-    void HandleMouse(int kind, TMouseButton button, TShiftState shift, int x, int y);
     void HandleCloseRequest();
     void HandleShown(bool shown);
     void HandleActivation(bool active);
@@ -179,14 +166,6 @@ protected:
     virtual void Resize();
     virtual bool CloseQuery();
     virtual void DoClose(TCloseAction& Action);
-    virtual void KeyDown(WORD& Key, TShiftState Shift);
-    virtual void KeyUp(WORD& Key, TShiftState Shift);
-    virtual void KeyPress(char& Key);
-    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void MouseMove(TShiftState Shift, int X, int Y);
-    virtual void Click();
-    virtual void DblClick();
 
 private:
     void ApplyWindowFlags();
@@ -194,7 +173,6 @@ private:
     void ResizeClient(int width, int height);
 
     QWidget* FWidget = nullptr;
-    HWND FHandle = nullptr;
     std::map<UINT, TWndMethod> FMessageHandlers;
     std::string FCaption;
     TBorderStyle FBorderStyle = bsSizeable;
@@ -202,7 +180,6 @@ private:
     TPosition FPosition = poDesigned;
     bool FKeyPreview = false;
     bool FShownOnce = false;
-    bool FPressedInside = false;
     TModalResult FModalResult = mrNone;
     QEventLoop* FModalLoop = nullptr;
 };

@@ -23,6 +23,8 @@ struct State {
     std::optional<TForm*> ActiveForm;
     std::optional<TSize> ScreenSize;
     Qt::MouseButtons HeldButtons;
+    QPointer<QWidget> Grabber; // the widget that got the press, until the release
+    QPointer<QWidget> Under;   // the widget the pointer is over
 };
 
 State& Hooks()
@@ -64,10 +66,26 @@ void SendMouse(TForm* form, QEvent::Type type, Qt::MouseButton button, TPoint at
 {
     QWidget* top = form->Widget();
     const QPoint local(at.X, at.Y);
-    QWidget* target = top->childAt(local);
-    if (!target)
-        target = top;
-    const QPointF targetPos = target->mapFrom(top, local);
+    QWidget* under = top->childAt(local);
+    if (!under)
+        under = top;
+    // As the window system does: the pointer entering and leaving widgets, and the
+    // widget that got a press keeping the mouse until the release.
+    auto& hooks = Hooks();
+    if (hooks.Under != under) {
+        if (hooks.Under) {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(hooks.Under, &leave);
+        }
+        hooks.Under = under;
+        QEnterEvent enter(under->mapFrom(top, QPointF(local)), under->mapFrom(top, QPointF(local)),
+                          top->mapToGlobal(QPointF(local)));
+        QApplication::sendEvent(under, &enter);
+    }
+    QWidget* target = (hooks.Grabber && hooks.HeldButtons) ? hooks.Grabber.data() : under;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        hooks.Grabber = target;
+    const QPointF targetPos = target->mapFrom(top, QPointF(local));
     const QPointF global = top->mapToGlobal(local);
     auto& held = Hooks().HeldButtons;
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
@@ -226,6 +244,8 @@ void Reset()
     h.ActiveForm.reset();
     h.ScreenSize.reset();
     h.HeldButtons = Qt::NoButton;
+    h.Grabber = nullptr;
+    h.Under = nullptr;
     CursorPosOverride().reset();
     ClearKeyStates();
     if (Application) {

@@ -3,7 +3,7 @@
 #include "platform/Application.h"
 #include "platform/Exceptions.h"
 
-TMMTimer::TMMTimer(TObject* /*owner*/)
+TMMTimer::TMMTimer(TComponent* AOwner) : TComponent(AOwner)
 {
     FWindowHandle = AllocateHWnd([this](TMessage& message) { WndProc(message); });
 }

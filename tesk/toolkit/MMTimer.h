@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/Classes.h"
 #include "platform/MMSystem.h"
 #include "platform/Messages.h"
 #include "platform/Types.h"
@@ -16,10 +17,10 @@ constexpr UINT WM_MMTIMERTICK = 0x7800;
 
 using TMMTimerEvent = std::function<void(TObject* Sender, int32_t Ticks)>;
 
-class TMMTimer : public TObject {
+class TMMTimer : public TComponent {
 public:
     // Enabled, Interval 1000, Resolution 1; no timer runs until a setter starts one.
-    explicit TMMTimer(TObject* owner = nullptr);
+    explicit TMMTimer(TComponent* AOwner = nullptr);
     // Stops the timer thread (waiting for a running callback) and drops the ticks
     // still queued for the component.
     ~TMMTimer() override;

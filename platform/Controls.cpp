@@ -1,0 +1,971 @@
+#include "platform/Controls.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "platform/Application.h"
+#include "platform/Forms.h"
+#include "platform/QtBridge.h"
+
+namespace {
+
+TControl* gCapture = nullptr;
+
+TMouseButton ButtonOf(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::RightButton: return mbRight;
+    case Qt::MiddleButton: return mbMiddle;
+    default: return mbLeft;
+    }
+}
+
+QColor QtColor(TColor c)
+{
+    const TColor rgb = ColorToRGB(c);
+    return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+Qt::CursorShape QtCursor(TCursor c)
+{
+    switch (c) {
+    case crCross: return Qt::CrossCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+// The window of a custom-painted windowed control: shows its surface and hands
+// Qt's events to it.
+class ControlWidget : public QWidget {
+public:
+    ControlWidget(TWinControl* control) : Control(control)
+    {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    TWinControl* Control;
+
+protected:
+    void paintEvent(QPaintEvent*) override { Control->PaintEventShow(this); }
+};
+
+// Forwards the input events of a windowed control's widget. For native widgets
+// (edits, lists) the event goes on to the widget unless a handler swallowed it.
+class ControlFilter : public QObject {
+public:
+    ControlFilter(TWinControl* control, bool native) : Control(control), Native(native) {}
+    TWinControl* Control;
+    bool Native;
+    bool Held = false;
+    bool Forwarding = false;
+
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            auto* k = static_cast<QKeyEvent*>(e);
+            const bool press = e->type() == QEvent::KeyPress;
+            const bool swallowed = Control->ControlKey(
+                press, KeyCodeFromEvent(*k), press ? KeyCharFromEvent(*k) : 0,
+                ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()), k->isAutoRepeat());
+            // Tab moves the focus as the window system does.
+            if (!swallowed && (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab))
+                return false;
+            return swallowed || !Native;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonDblClick: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            const QPoint p = m->position().toPoint();
+            const bool press = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick;
+            if (press) {
+                Forwarding = !Native && !Control->HitTest(p.x(), p.y());
+                Held = true;
+            }
+            // A transparent point: the event belongs to what lies below (the parent);
+            // a press there sends the moves and the release after it the same way.
+            const bool transparent = Held ? Forwarding : (!Native && !Control->HitTest(p.x(), p.y()));
+            if (e->type() == QEvent::MouseButtonRelease) {
+                Held = false;
+                Forwarding = false;
+            }
+            TWinControl* parent = Control->Parent();
+            if (transparent && parent) {
+                TMouseEventKind kind = meMove;
+                if (e->type() == QEvent::MouseButtonPress)
+                    kind = meDown;
+                else if (e->type() == QEvent::MouseButtonRelease)
+                    kind = meUp;
+                else if (e->type() == QEvent::MouseButtonDblClick)
+                    kind = meDouble;
+                parent->DispatchMouse(kind, ButtonOf(m->button()), ShiftStateFromQt(m->modifiers(), m->buttons()),
+                                      p.x() + Control->Left(), p.y() + Control->Top());
+                return true;
+            }
+            TMouseEventKind kind = meMove;
+            if (e->type() == QEvent::MouseButtonPress)
+                kind = meDown;
+            else if (e->type() == QEvent::MouseButtonRelease)
+                kind = meUp;
+            else if (e->type() == QEvent::MouseButtonDblClick)
+                kind = meDouble;
+            TShiftState shift = ShiftStateFromQt(m->modifiers(), m->buttons());
+            QPointer<QObject> alive(this);
+            Control->DispatchMouse(kind, ButtonOf(m->button()), shift, p.x(), p.y());
+            if (!alive)
+                return true;
+            return !Native;
+        }
+        case QEvent::Enter:
+            Control->HandleMouseEnter();
+            return false;
+        case QEvent::Leave:
+            Control->DispatchLeave();
+            Control->HandleMouseLeave();
+            return false;
+        case QEvent::FocusIn:
+            Control->HandleFocus(true);
+            return false;
+        case QEvent::FocusOut:
+            Control->HandleFocus(false);
+            return false;
+        default:
+            return false;
+        }
+    }
+};
+
+bool PointIn(const TControl* c, int x, int y)
+{
+    return x >= 0 && y >= 0 && x < c->Width() && y < c->Height();
+}
+
+} // namespace
+
+struct TWinControlPrivate {
+    QPointer<QWidget> Widget;
+    ControlFilter* Filter = nullptr;
+    bool CustomPainted = true;
+    bool TopLevel = false;
+    bool Dirty = true;
+    QImage Image;
+    TDeviceContextPtr Dc;
+    TCanvas Canvas;
+    TControl* Pressed = nullptr; // the control that got the press (this or a child)
+    TControl* Hover = nullptr;   // the window-less child under the pointer
+};
+
+// ---------------------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+TControl::~TControl()
+{
+    if (gCapture == this)
+        gCapture = nullptr;
+    if (FParent)
+        FParent->Remove(this);
+}
+
+void TControl::SetParent(TWinControl* parent)
+{
+    if (parent == FParent)
+        return;
+    if (FParent)
+        FParent->Remove(this);
+    if (parent)
+        parent->Insert(this);
+}
+
+TForm* TControl::ParentForm() const
+{
+    const TControl* c = this;
+    while (c->FParent)
+        c = c->FParent;
+    return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+}
+
+void TControl::SetBounds(int left, int top, int width, int height)
+{
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
+        return;
+    const bool resized = width != FWidth || height != FHeight;
+    if (!Windowed() && FParent)
+        FParent->Invalidate(); // the old place
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    UpdateBounds();
+    Invalidate();
+    if (FParent && FAlign != alNone)
+        FParent->Realign();
+    if (resized)
+        BoundsChanged();
+}
+
+TPoint TControl::ClientToScreen(TPoint p) const
+{
+    if (!FParent)
+        return p;
+    return FParent->ClientToScreen(Point(p.X + Left(), p.Y + Top()));
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const
+{
+    const TPoint origin = ClientToScreen(Point(0, 0));
+    return Point(p.X - origin.X, p.Y - origin.Y);
+}
+
+void TControl::SetAlign(TAlign align)
+{
+    if (align == FAlign)
+        return;
+    FAlign = align;
+    if (FParent)
+        FParent->Realign();
+}
+
+void TControl::SetVisible(bool visible)
+{
+    if (visible == FVisible)
+        return;
+    FVisible = visible;
+    if (!Windowed() && FParent)
+        FParent->Invalidate();
+    VisibleChanged();
+    if (FParent && FAlign != alNone)
+        FParent->Realign();
+}
+
+void TControl::SetEnabled(bool enabled)
+{
+    if (enabled == FEnabled)
+        return;
+    FEnabled = enabled;
+    EnabledChanged();
+}
+
+void TControl::SetColor(TColor color)
+{
+    if (color == FColor)
+        return;
+    FColor = color;
+    ColorChanged();
+}
+
+void TControl::SetFont(const TFont& font)
+{
+    FFont = font;
+    FontChanged();
+}
+
+void TControl::SetCaption(const std::string& caption)
+{
+    if (caption == FCaption)
+        return;
+    FCaption = caption;
+    TextChanged();
+}
+
+void TControl::SetHint(const std::string& hint)
+{
+    FHint = hint;
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->Widget())
+        w->Widget()->setToolTip(FShowHint ? ToQString(hint) : QString());
+}
+
+void TControl::SetShowHint(bool on)
+{
+    FShowHint = on;
+    SetHint(FHint);
+}
+
+void TControl::SetCursor(TCursor cursor)
+{
+    if (cursor == FCursor)
+        return;
+    FCursor = cursor;
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->Widget())
+        w->Widget()->setCursor(QtCursor(cursor));
+}
+
+void TControl::Invalidate() {}
+
+void TControl::SetBoundsAligned(int left, int top, int width, int height)
+{
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
+        return;
+    const bool resized = width != FWidth || height != FHeight;
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    UpdateBounds();
+    Invalidate();
+    if (FParent)
+        FParent->Invalidate();
+    if (resized)
+        BoundsChanged();
+}
+
+void TControl::Repaint()
+{
+    Invalidate();
+    Update();
+}
+
+void TControl::Update()
+{
+    TWinControl* w = Windowed() ? static_cast<TWinControl*>(this) : FParent;
+    if (w && w->Widget()) {
+        w->RenderSurface();
+        w->Widget()->repaint();
+    }
+}
+
+void TControl::BringToFront()
+{
+    if (!FParent)
+        return;
+    auto& list = FParent->FControls;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    list.push_back(this);
+    if (Windowed()) {
+        if (QWidget* w = static_cast<TWinControl*>(this)->Widget())
+            w->raise();
+    }
+    FParent->Invalidate();
+}
+
+void TControl::SendToBack()
+{
+    if (!FParent)
+        return;
+    auto& list = FParent->FControls;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    list.insert(list.begin(), this);
+    if (Windowed()) {
+        if (QWidget* w = static_cast<TWinControl*>(this)->Widget())
+            w->lower();
+    }
+    FParent->Invalidate();
+}
+
+bool TControl::HitTest(int, int) const { return true; }
+
+bool TControl::MouseCapture() const { return gCapture == this; }
+
+void TControl::SetMouseCapture(bool capture)
+{
+    if (capture)
+        gCapture = this;
+    else if (gCapture == this)
+        gCapture = nullptr;
+}
+
+void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y)
+{
+    CallProtected([&] {
+        switch (kind) {
+        case meDown:
+            FPressedInside = button == mbLeft;
+            MouseDown(button, shift, x, y);
+            break;
+        case meDouble:
+            shift.Include(ssDouble);
+            FPressedInside = button == mbLeft;
+            MouseDown(button, shift, x, y);
+            if (button == mbLeft && (ControlStyle & csDoubleClicks))
+                DblClick();
+            break;
+        case meUp: {
+            const bool click = FPressedInside && button == mbLeft && (ControlStyle & csClickEvents) &&
+                               PointIn(this, x, y);
+            if (button == mbLeft)
+                FPressedInside = false;
+            MouseUp(button, shift, x, y);
+            if (click)
+                Click();
+            break;
+        }
+        case meMove:
+            MouseMove(shift, x, y);
+            break;
+        }
+    });
+}
+
+void TControl::HandleMouseEnter()
+{
+    if (FMouseInside)
+        return;
+    FMouseInside = true;
+    CallProtected([this] { MouseEnter(); });
+}
+
+void TControl::HandleMouseLeave()
+{
+    if (!FMouseInside)
+        return;
+    FMouseInside = false;
+    CallProtected([this] { MouseLeave(); });
+}
+
+void TControl::Click() { if (OnClick) OnClick(this); }
+void TControl::DblClick() { if (OnDblClick) OnDblClick(this); }
+void TControl::MouseEnter() { if (OnMouseEnter) OnMouseEnter(this); }
+void TControl::MouseLeave() { if (OnMouseLeave) OnMouseLeave(this); }
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, Shift, X, Y);
+}
+
+// ---------------------------------------------------------------------------------------
+// TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TGraphicControl::~TGraphicControl()
+{
+    if (FParent)
+        FParent->Invalidate();
+}
+
+void TGraphicControl::Invalidate()
+{
+    if (FParent && Visible())
+        FParent->Invalidate();
+}
+
+void TGraphicControl::AttachCanvas(HDC parentSurface)
+{
+    const TRect want = BoundsRect();
+    if (FView && FViewOf == parentSurface && FViewRect == want) {
+        FCanvas.SetHandle(FView.get());
+        return;
+    }
+    FView.reset();
+    FViewOf = parentSurface;
+    FViewRect = want;
+    const TDeviceContextInfo info = DeviceContextInfo(parentSurface);
+    // A view of the parent's pixels from the control's top-left corner, cut at the
+    // parent's right and bottom edges. A control reaching past the parent's top or
+    // left edge draws on a scratch picture instead.
+    if (want.Left >= 0 && want.Top >= 0 && want.Left < info.Width && want.Top < info.Height) {
+        const int w = std::min(want.Width(), info.Width - want.Left);
+        const int h = std::min(want.Height(), info.Height - want.Top);
+        if (w > 0 && h > 0) {
+            uint8_t* origin = info.Bits + static_cast<ptrdiff_t>(want.Top) * info.Pitch +
+                              static_cast<ptrdiff_t>(want.Left) * (info.BitsPerPixel / 8);
+            FView = MakeDeviceContext(origin, w, h, info.Pitch, info.BitsPerPixel, info.Fields);
+        }
+    }
+    if (!FView) {
+        static uint32_t scratch[1];
+        FView = MakeDeviceContext(reinterpret_cast<uint8_t*>(scratch), 1, 1, 4, 32);
+    }
+    FCanvas.SetHandle(FView.get());
+}
+
+TCanvas& TGraphicControl::Canvas()
+{
+    if (FParent) {
+        AttachCanvas(FParent->Surface());
+        // Drawing outside Paint shows with the parent's next repaint.
+        if (QWidget* w = FParent->Widget())
+            w->update();
+    }
+    return FCanvas;
+}
+
+void TGraphicControl::PaintControl(HDC parentSurface, TRect)
+{
+    AttachCanvas(parentSurface);
+    CallProtected([this] { Paint(); });
+}
+
+// ---------------------------------------------------------------------------------------
+// TWinControl
+
+TWinControl::TWinControl(TComponent* AOwner) : TWinControl(AOwner, new ControlWidget(this), true, false) {}
+
+TWinControl::TWinControl(TComponent* AOwner, QWidget* widget, bool customPainted, bool topLevel)
+    : TControl(AOwner), FPriv(std::make_unique<TWinControlPrivate>())
+{
+    FPriv->Widget = widget;
+    FPriv->CustomPainted = customPainted;
+    FPriv->TopLevel = topLevel;
+    FHandle = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+    if (!topLevel) {
+        // Forms handle their window's events themselves.
+        FPriv->Filter = new ControlFilter(this, !customPainted);
+        widget->installEventFilter(FPriv->Filter);
+        widget->setMouseTracking(true);
+        widget->hide();
+    }
+}
+
+TWinControl::~TWinControl()
+{
+    DestroyChildren();
+    DeallocateHWnd(FHandle);
+    if (FParent) {
+        FParent->Remove(this);
+        FParent = nullptr;
+    }
+    if (FPriv->Widget && !FPriv->TopLevel)
+        delete FPriv->Widget.data();
+    delete FPriv->Filter;
+}
+
+void TWinControl::DestroyChildren()
+{
+    // Owned components first (they may be children), then whatever children remain
+    // leave the control (their owners free them).
+    DestroyComponents();
+    while (!FControls.empty())
+        FControls.back()->SetParent(nullptr);
+}
+
+QWidget* TWinControl::Widget() const { return FPriv->Widget.data(); }
+
+void TWinControl::SetParent(TWinControl* parent)
+{
+    if (parent == FParent)
+        return;
+    TControl::SetParent(parent);
+    QWidget* w = Widget();
+    if (!w || FPriv->TopLevel)
+        return;
+    w->setParent(parent ? parent->Widget() : nullptr);
+    UpdateBounds();
+    w->setVisible(parent && Visible());
+}
+
+void TWinControl::Insert(TControl* child)
+{
+    FControls.push_back(child);
+    child->FParent = this;
+    if (child->FAlign != alNone)
+        Realign();
+    Invalidate();
+}
+
+void TWinControl::Remove(TControl* child)
+{
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), child), FControls.end());
+    child->FParent = nullptr;
+    ChildRemoved(child);
+    Invalidate();
+}
+
+void TWinControl::ChildRemoved(TControl* child)
+{
+    if (FPriv->Pressed == child)
+        FPriv->Pressed = nullptr;
+    if (FPriv->Hover == child)
+        FPriv->Hover = nullptr;
+}
+
+void TWinControl::UpdateBounds()
+{
+    QWidget* w = Widget();
+    if (w && !FPriv->TopLevel)
+        w->setGeometry(TControl::Left(), TControl::Top(), TControl::Width(), TControl::Height());
+}
+
+void TWinControl::BoundsChanged()
+{
+    Realign();
+    Invalidate();
+}
+
+void TWinControl::VisibleChanged()
+{
+    QWidget* w = Widget();
+    if (w && !FPriv->TopLevel && FParent)
+        w->setVisible(Visible());
+}
+
+void TWinControl::EnabledChanged()
+{
+    if (QWidget* w = Widget())
+        w->setEnabled(Enabled());
+    Invalidate();
+}
+
+void TWinControl::SetTabStop(bool on)
+{
+    if (on == FTabStop)
+        return;
+    FTabStop = on;
+    if (QWidget* w = Widget(); w && !FPriv->TopLevel)
+        w->setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void TWinControl::SetFocus()
+{
+    if (QWidget* w = Widget()) {
+        if (w->window())
+            w->window()->activateWindow();
+        w->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool TWinControl::Focused() const
+{
+    QWidget* w = Widget();
+    return w && w->hasFocus();
+}
+
+bool TWinControl::CanFocus() const
+{
+    for (const TControl* c = this; c; c = c->Parent())
+        if (!c->Visible() || !c->Enabled())
+            return false;
+    return true;
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TMessage m{msg, wParam, lParam, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TWinControl::WndProc(TMessage& Message) { DefaultHandler(Message); }
+void TWinControl::DefaultHandler(TMessage& Message) { DefWindowProc(Message); }
+
+void TWinControl::Invalidate()
+{
+    FPriv->Dirty = true;
+    if (QWidget* w = Widget())
+        w->update();
+}
+
+TCanvas& TWinControl::SurfaceCanvas()
+{
+    Surface();
+    FPriv->Canvas.SetHandle(FPriv->Dc.get());
+    if (QWidget* w = Widget())
+        w->update();
+    return FPriv->Canvas;
+}
+
+HDC TWinControl::Surface()
+{
+    auto& p = *FPriv;
+    const int w = std::max(1, ClientWidth());
+    const int h = std::max(1, ClientHeight());
+    if (p.Image.isNull() || p.Image.width() != w || p.Image.height() != h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(QtColor(Color() == clNone ? clBtnFace : Color()));
+        if (!p.Image.isNull()) {
+            QPainter keep(&image);
+            keep.drawImage(0, 0, p.Image);
+        }
+        p.Canvas.SetHandle(nullptr);
+        p.Dc.reset();
+        p.Image = image;
+        p.Dc = MakeDeviceContext(p.Image.bits(), w, h, static_cast<int32_t>(p.Image.bytesPerLine()), 32);
+        p.Dirty = true;
+    }
+    return p.Dc.get();
+}
+
+void TWinControl::RenderSurface()
+{
+    auto& p = *FPriv;
+    if (!p.CustomPainted)
+        return;
+    HDC dc = Surface();
+    if (!p.Dirty)
+        return;
+    p.Dirty = false;
+    p.Canvas.SetHandle(dc);
+    if (!(ControlStyle & csOpaque) && Color() != clNone) {
+        p.Canvas.Brush.Color = Color();
+        p.Canvas.Brush.Style = bsSolid;
+        p.Canvas.FillRect(ClientRect());
+    }
+    CallProtected([this] { Paint(); });
+    const TRect clip = ClientRect();
+    for (size_t i = 0; i < FControls.size(); ++i) {
+        TControl* c = FControls[i];
+        if (!c->Windowed() && c->Visible() && !IntersectRect(clip, c->BoundsRect()).IsEmpty())
+            c->PaintControl(dc, clip);
+    }
+}
+
+void TWinControl::PaintEventShow(QWidget* widget)
+{
+    RenderSurface();
+    QPainter painter(widget);
+    painter.drawImage(0, 0, FPriv->Image);
+}
+
+void TWinControl::PaintTo(TCanvas& canvas, int x, int y)
+{
+    RenderSurface();
+    if (!FPriv->CustomPainted) {
+        const QImage grab = Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        auto dc = MakeDeviceContext(const_cast<uint8_t*>(grab.constBits()), grab.width(), grab.height(),
+                                    static_cast<int32_t>(grab.bytesPerLine()), 32);
+        BitBlt(canvas.Handle(), x, y, grab.width(), grab.height(), dc.get(), 0, 0, cmSrcCopy);
+        return;
+    }
+    BitBlt(canvas.Handle(), x, y, ClientWidth(), ClientHeight(), Surface(), 0, 0, cmSrcCopy);
+    for (TControl* c : FControls)
+        if (c->Windowed() && c->Visible())
+            static_cast<TWinControl*>(c)->PaintTo(canvas, x + c->Left(), y + c->Top());
+}
+
+void TWinControl::Realign()
+{
+    TRect rect = ClientRect();
+    AlignControls(nullptr, rect);
+}
+
+void TWinControl::AlignControls(TControl*, TRect& rect)
+{
+    for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
+        for (TControl* c : FControls) {
+            if (c->FAlign != pass || !c->Visible())
+                continue;
+            switch (pass) {
+            case alTop:
+                c->SetBoundsAligned(rect.Left, rect.Top, rect.Width(), c->Height());
+                rect.Top += c->Height();
+                break;
+            case alBottom:
+                rect.Bottom -= c->Height();
+                c->SetBoundsAligned(rect.Left, rect.Bottom, rect.Width(), c->Height());
+                break;
+            case alLeft:
+                c->SetBoundsAligned(rect.Left, rect.Top, c->Width(), rect.Height());
+                rect.Left += c->Width();
+                break;
+            case alRight:
+                rect.Right -= c->Width();
+                c->SetBoundsAligned(rect.Right, rect.Top, c->Width(), rect.Height());
+                break;
+            default:
+                c->SetBoundsAligned(rect.Left, rect.Top, rect.Width(), rect.Height());
+                break;
+            }
+        }
+    }
+}
+
+TControl* TWinControl::ControlAtPos(int x, int y) const
+{
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TControl* c = *it;
+        if (c->Windowed() || !c->Visible() || !c->Enabled())
+            continue;
+        const int cx = x - c->Left();
+        const int cy = y - c->Top();
+        if (PointIn(c, cx, cy) && c->HitTest(cx, cy))
+            return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y)
+{
+    auto& p = *FPriv;
+    TControl* target = nullptr;
+    if (kind == meDown || kind == meDouble) {
+        TControl* child = ControlAtPos(x, y);
+        target = child ? child : this;
+        p.Pressed = target;
+        gCapture = target;
+    } else {
+        if (kind == meMove) {
+            TControl* under = ControlAtPos(x, y);
+            if (under != p.Hover) {
+                TControl* old = p.Hover;
+                p.Hover = under;
+                if (old)
+                    old->HandleMouseLeave();
+                if (under)
+                    under->HandleMouseEnter();
+            }
+        }
+        if (p.Pressed && gCapture == p.Pressed)
+            target = p.Pressed;
+        else {
+            TControl* child = ControlAtPos(x, y);
+            target = child ? child : this;
+        }
+        if (kind == meUp) {
+            p.Pressed = nullptr;
+            if (gCapture == target)
+                gCapture = nullptr;
+        }
+    }
+    if (target == this) {
+        HandleMouse(kind, button, shift, x, y);
+        return;
+    }
+    target->HandleMouse(kind, button, shift, x - target->Left(), y - target->Top());
+}
+
+void TWinControl::DispatchLeave()
+{
+    if (TControl* old = FPriv->Hover) {
+        FPriv->Hover = nullptr;
+        old->HandleMouseLeave();
+    }
+}
+
+void TWinControl::HandleFocus(bool in)
+{
+    CallProtected([&] {
+        if (in)
+            DoEnter();
+        else
+            DoExit();
+    });
+}
+
+// Enter and Esc for the form's Default and Cancel buttons.
+bool PressDialogButton(TWinControl* root, WORD key)
+{
+    for (int i = 0; i < root->ControlCount(); ++i) {
+        TControl* c = root->Controls(i);
+        if (!c->Visible() || !c->Enabled())
+            continue;
+        if (c->WantsDialogKey(key)) {
+            CallProtected([c] { c->Click(); });
+            return true;
+        }
+        if (c->Windowed() && PressDialogButton(static_cast<TWinControl*>(c), key))
+            return true;
+    }
+    return false;
+}
+
+bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift, bool autoRepeat)
+{
+    TForm* form = ParentForm();
+    bool swallowed = false;
+    CallProtected([&] {
+        if (!press) {
+            if (autoRepeat)
+                return;
+            if (form && form != this)
+                form->PreviewKeyUp(key, shift);
+            if (key != 0)
+                KeyUp(key, shift);
+            swallowed = key == 0;
+            return;
+        }
+        if (form && form != this)
+            form->PreviewKeyDown(key, shift);
+        if (key != 0)
+            KeyDown(key, shift);
+        // Key := 0 swallows the key; the typed character still comes, as on the original.
+        if (typed != 0) {
+            if (form && form != this)
+                form->PreviewKeyPress(typed);
+            if (typed != 0)
+                KeyPress(typed);
+        }
+        if (key == 0 || (typed == 0 && (key == VK_RETURN || key == VK_ESCAPE))) {
+            swallowed = true;
+            return;
+        }
+        if ((key == VK_RETURN || key == VK_ESCAPE) && shift == TShiftState{} && form) {
+            // The focused button answers Enter itself; otherwise the form's Default
+            // (Enter) or Cancel (Esc) button.
+            if (key == VK_RETURN && WantsDialogKey(VK_SPACE)) {
+                Click();
+                swallowed = true;
+            } else {
+                swallowed = PressDialogButton(form, key);
+            }
+        }
+    });
+    return swallowed;
+}
+
+void TWinControl::KeyDown(WORD& Key, TShiftState Shift) { if (OnKeyDown) OnKeyDown(this, Key, Shift); }
+void TWinControl::KeyUp(WORD& Key, TShiftState Shift) { if (OnKeyUp) OnKeyUp(this, Key, Shift); }
+void TWinControl::KeyPress(char& Key) { if (OnKeyPress) OnKeyPress(this, Key); }
+void TWinControl::DoEnter() { if (OnEnter) OnEnter(this); }
+void TWinControl::DoExit() { if (OnExit) OnExit(this); }
+
+// ---------------------------------------------------------------------------------------
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+TControl* GetCaptureControl() { return gCapture; }
+void SetCaptureControl(TControl* control) { gCapture = control; }
+void ReleaseCapture() { gCapture = nullptr; }
+
+namespace TestHooks {
+
+TColor ControlPixel(TControl* control, int x, int y)
+{
+    if (!control || x < 0 || y < 0 || x >= control->Width() || y >= control->Height())
+        return clNone;
+    TWinControl* owner = control->Windowed() ? static_cast<TWinControl*>(control) : control->Parent();
+    if (!owner)
+        return clNone;
+    if (!control->Windowed()) {
+        x += control->Left();
+        y += control->Top();
+    }
+    owner->RenderSurface();
+    TCanvas canvas;
+    canvas.SetHandle(owner->Surface());
+    return canvas.Pixel(x, y);
+}
+
+TPoint ControlToForm(TControl* control, TPoint at)
+{
+    for (const TControl* c = control; c && c->Parent(); c = c->Parent()) {
+        at.X += c->Left();
+        at.Y += c->Top();
+    }
+    return at;
+}
+
+} // namespace TestHooks

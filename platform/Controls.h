@@ -1,0 +1,344 @@
+#pragma once
+// Controls: the class library's control vocabulary over Qt widgets.
+//
+// - TControl: a rectangle on a parent (a TWinControl) with bounds, visibility,
+//   enabled state, colour, font, caption, alignment and mouse events. Setters act only
+//   when the value changes; events fire only when assigned. Controls are components:
+//   the owner frees them; the parent only places and paints them.
+// - TWinControl: a windowed control; it owns one QWidget, child of its parent's. It
+//   has a window handle (posted and sent messages), keyboard focus and key events,
+//   children in z-order (Controls/ControlCount, last on top) and a retained surface:
+//   a 32-bit picture of its client area that Paint draws on. The surface is drawn
+//   again only when invalidated (Invalidate, a change of size, Repaint); Qt's own
+//   repaints just show it. So a canvas may be drawn on outside Paint, as on the
+//   original, and what was drawn stays until the next invalidation.
+// - TGraphicControl: a window-less control. It draws into its parent's surface
+//   within its bounds (Canvas is a view of that surface) and gets its mouse events
+//   through the parent: a press captures the mouse for the control until the release;
+//   enter and leave follow the pointer.
+// - TCustomControl: a windowed control with a Canvas and a virtual Paint.
+// - Mouse rules: a press goes to the topmost visible, enabled control under the
+//   pointer whose HitTest accepts the point (a point it refuses goes to what lies
+//   below); moves and the release go to the control that got the press. Click fires
+//   on a left release inside after a left press inside (csClickEvents), after
+//   MouseUp. The second press of a double click reaches MouseDown with ssDouble
+//   (whatever the control style); with csDoubleClicks it also fires DblClick. Its
+//   release clicks like any other.
+// - Keys: the focused windowed control gets them after its form's key preview;
+//   Enter presses the form's Default button and Esc its Cancel button unless a
+//   handler swallowed the key (Key := 0).
+// - Every handler runs behind the exception barrier (CallProtected).
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Classes.h"
+#include "platform/Graphics.h"
+#include "platform/Keys.h"
+#include "platform/Messages.h"
+#include "platform/Types.h"
+
+class QWidget;
+class TWinControl;
+class TForm;
+
+enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+
+using TControlStyle = uint32_t;
+constexpr TControlStyle csAcceptsControls = 0x01;
+constexpr TControlStyle csCaptureMouse = 0x02;
+constexpr TControlStyle csClickEvents = 0x08;
+constexpr TControlStyle csDoubleClicks = 0x20;
+constexpr TControlStyle csOpaque = 0x40;
+constexpr TControlStyle csReplicatable = 0x100;
+
+using TCursor = int16_t;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crHandPoint = -21;
+
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// How a mouse event reached a control (for the platform layer).
+enum TMouseEventKind : uint8_t { meDown, meUp, meMove, meDouble };
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* parent);
+    // The form the control sits on (itself for a form), or nullptr.
+    TForm* ParentForm() const;
+
+    virtual int Left() const { return FLeft; }
+    virtual int Top() const { return FTop; }
+    virtual int Width() const { return FWidth; }
+    virtual int Height() const { return FHeight; }
+    void SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
+    void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
+    void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+    void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return Bounds(Left(), Top(), Width(), Height()); }
+    virtual int ClientWidth() const { return Width(); }
+    virtual int ClientHeight() const { return Height(); }
+    TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
+    virtual TPoint ClientToScreen(TPoint p) const;
+    virtual TPoint ScreenToClient(TPoint p) const;
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign align);
+
+    virtual bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool enabled);
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor color);
+    // The font; after changing its fields call FontChanged (or use SetFont).
+    TFont& Font() { return FFont; }
+    const TFont& Font() const { return FFont; }
+    void SetFont(const TFont& font);
+    virtual std::string Caption() const { return FCaption; }
+    virtual void SetCaption(const std::string& caption);
+    std::string Text() const { return Caption(); }
+    void SetText(const std::string& text) { SetCaption(text); }
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& hint);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool on);
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor cursor);
+
+    TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+
+    // Marks the control for painting; Repaint paints it at once.
+    virtual void Invalidate();
+    void Repaint();
+    void Refresh() { Repaint(); }
+    void Update();
+    void BringToFront();
+    void SendToBack();
+
+    // False for points (client coordinates) that let the mouse through to what lies below.
+    virtual bool HitTest(int X, int Y) const;
+    // The pointer is over the control (between MouseEnter and MouseLeave).
+    bool MouseInside() const { return FMouseInside; }
+    // The control holds the mouse (from a press to the release).
+    bool MouseCapture() const;
+    void SetMouseCapture(bool capture);
+
+    // Fires OnClick (what a click does); public so that code can click a control.
+    virtual void Click();
+    // True when the control answers Enter (VK_RETURN) or Esc (VK_ESCAPE) pressed
+    // anywhere on its form: a Default or Cancel button.
+    virtual bool WantsDialogKey(WORD Key) const { (void)Key; return false; }
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    // For the platform layer: a mouse event in client coordinates, and the pointer
+    // entering or leaving.
+    void HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y);
+    void HandleMouseEnter();
+    void HandleMouseLeave();
+    // For the platform layer: draws a window-less control into its parent's surface.
+    virtual void PaintControl(HDC parentSurface, TRect parentClip) { (void)parentSurface; (void)parentClip; }
+    virtual bool Windowed() const { return false; }
+
+protected:
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void DblClick();
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void EnabledChanged() { Invalidate(); }
+    virtual void VisibleChanged() {}
+    virtual void ColorChanged() { Invalidate(); }
+    virtual void FontChanged() { Invalidate(); }
+    virtual void TextChanged() { Invalidate(); }
+    // After the bounds changed.
+    virtual void BoundsChanged() {}
+    // Applies bounds to the window (windowed controls).
+    virtual void UpdateBounds() {}
+
+    TWinControl* FParent = nullptr;
+
+private:
+    friend class TWinControl;
+    // Bounds set by the parent's alignment (no new alignment pass).
+    void SetBoundsAligned(int left, int top, int width, int height);
+    int FLeft = 0;
+    int FTop = 0;
+    int FWidth = 0;
+    int FHeight = 0;
+    TAlign FAlign = alNone;
+    bool FVisible = true;
+    bool FEnabled = true;
+    bool FShowHint = false;
+    bool FPressedInside = false;
+    bool FMouseInside = false;
+    TColor FColor = clBtnFace;
+    TFont FFont;
+    std::string FCaption;
+    std::string FHint;
+    TCursor FCursor = crDefault;
+};
+
+// A window-less control: draws on its parent's surface.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    // A canvas over the control's part of the parent's surface (clipped to it); what is
+    // drawn outside Paint shows at once and stays until the parent paints again.
+    TCanvas& Canvas();
+    void Invalidate() override;
+    void PaintControl(HDC parentSurface, TRect parentClip) override;
+
+protected:
+    // Draws the control on Canvas (coordinates relative to the control).
+    virtual void Paint() {}
+
+private:
+    void AttachCanvas(HDC parentSurface);
+    TCanvas FCanvas;
+    TDeviceContextPtr FView;
+    HDC FViewOf = nullptr;
+    TRect FViewRect{};
+};
+
+struct TWinControlPrivate;
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    void SetParent(TWinControl* parent) override;
+    bool Windowed() const override { return true; }
+
+    HWND Handle() const { return FHandle; }
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    // Sends a message to the control's window procedure at once.
+    LRESULT Perform(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual void WndProc(TMessage& Message);
+    virtual void DefaultHandler(TMessage& Message);
+
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    // Children in z-order: the last is on top.
+    TControl* Controls(int index) const { return FControls.at(static_cast<size_t>(index)); }
+
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool on);
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int order) { FTabOrder = order; }
+    virtual void SetFocus();
+    bool Focused() const;
+    bool CanFocus() const;
+
+    void Invalidate() override;
+    // The surface as it stands after painting what is invalid (for presentation code).
+    HDC Surface();
+    // Paints the control and its children into the canvas at (x, y).
+    void PaintTo(TCanvas& canvas, int x, int y);
+    // Lays out the children with an Align other than alNone inside `rect` (the client
+    // rectangle), in z-order: top, bottom, left, right, then client.
+    virtual void AlignControls(TControl* control, TRect& rect);
+    void Realign();
+
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+    // For the platform layer.
+    QWidget* Widget() const;
+    // A key for this control: the form's preview, dialog keys, then the control.
+    // Returns whether the key was swallowed.
+    bool ControlKey(bool press, WORD key, char typed, TShiftState shift, bool autoRepeat);
+    // A mouse event at a client point: routed to a window-less child or the control.
+    void DispatchMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y);
+    void DispatchLeave();
+    void HandleFocus(bool in);
+    // Paints what is invalid into the surface (the widget's paint event calls it).
+    void RenderSurface();
+    void PaintEventShow(QWidget* widget);
+    // The window-less child under a client point, or nullptr.
+    TControl* ControlAtPos(int x, int y) const;
+    void ChildRemoved(TControl* child);
+
+protected:
+    // A control over a given widget (forms, native controls); the control owns it.
+    TWinControl(TComponent* AOwner, QWidget* widget, bool customPainted, bool topLevel);
+    virtual void KeyDown(WORD& Key, TShiftState Shift);
+    virtual void KeyUp(WORD& Key, TShiftState Shift);
+    virtual void KeyPress(char& Key);
+    virtual void DoEnter();
+    virtual void DoExit();
+    // Draws the control on its surface canvas (the background is already filled
+    // with Color unless csOpaque).
+    virtual void Paint() {}
+    TCanvas& SurfaceCanvas();
+    void UpdateBounds() override;
+    void BoundsChanged() override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+    void DestroyChildren();
+
+    HWND FHandle = nullptr;
+
+private:
+    friend class TControl;
+    friend class TGraphicControl;
+    void Insert(TControl* child);
+    void Remove(TControl* child);
+    std::unique_ptr<TWinControlPrivate> FPriv;
+    std::vector<TControl*> FControls;
+    bool FTabStop = false;
+    int FTabOrder = 0;
+};
+
+// A windowed control with its own canvas and a Paint to override.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    TCanvas& Canvas() { return SurfaceCanvas(); }
+};
+
+// Clicks the first visible, enabled control on `root` (searched in z-order, children
+// included) that answers the dialog key. True when one did.
+bool PressDialogButton(TWinControl* root, WORD key);
+
+// Window-level capture (the class library's SetCapture family).
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* control);
+void ReleaseCapture();
+
+// Test helpers that work with any control, windowed or not.
+namespace TestHooks {
+// The colour of a pixel the control painted, at a client point (after painting what
+// is invalid), or clNone outside.
+TColor ControlPixel(TControl* control, int x, int y);
+// Client point of a control as a client point of its form.
+TPoint ControlToForm(TControl* control, TPoint at);
+} // namespace TestHooks

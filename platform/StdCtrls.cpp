@@ -1,0 +1,413 @@
+#include "platform/StdCtrls.h"
+
+#include <algorithm>
+
+namespace {
+
+// A canvas for measuring text when no control canvas is at hand.
+TCanvas& MeasureCanvas()
+{
+    static TCanvas canvas;
+    return canvas;
+}
+
+TColor ParentColorOf(const TControl* c)
+{
+    return c->Parent() ? c->Parent()->Color() : c->Color();
+}
+
+} // namespace
+
+TRect DrawButtonFace(TCanvas& canvas, const TRect& rect, bool pressed, bool isDefault)
+{
+    TRect r = rect;
+    if (isDefault)
+        canvas.Frame3D(r, clBlack, clBlack, 1);
+    if (pressed) {
+        canvas.Frame3D(r, clBtnShadow, clBtnShadow, 1);
+    } else {
+        canvas.Frame3D(r, clBtnHighlight, clBlack, 1);
+        canvas.Frame3D(r, clBtnFace, clBtnShadow, 1);
+    }
+    canvas.Brush.Color = clBtnFace;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(r);
+    return r;
+}
+
+// ---------------------------------------------------------------------------------------
+// TLabel
+
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    ControlStyle |= csReplicatable;
+    SetBounds(0, 0, 65, 17);
+}
+
+uint32_t TLabel::DrawTextFlags() const
+{
+    uint32_t flags = DT_EXPANDTABS;
+    flags |= FAlignment == taCenter ? DT_CENTER : FAlignment == taRightJustify ? DT_RIGHT : DT_LEFT;
+    if (FWordWrap)
+        flags |= DT_WORDBREAK;
+    return flags;
+}
+
+void TLabel::AdjustBounds()
+{
+    if (!FAutoSize)
+        return;
+    TCanvas& m = MeasureCanvas();
+    m.Font = Font();
+    TRect r = Rect(0, 0, FWordWrap ? Width() : 0, 0);
+    const std::string text = Caption().empty() ? std::string(" ") : Caption();
+    m.DrawText(text, r, DrawTextFlags() | DT_CALCRECT);
+    int left = Left();
+    if (FAlignment == taRightJustify && !FWordWrap)
+        left += Width() - r.Width();
+    SetBounds(left, Top(), r.Width(), r.Height());
+}
+
+void TLabel::SetAlignment(TAlignment alignment)
+{
+    if (alignment == FAlignment)
+        return;
+    FAlignment = alignment;
+    Invalidate();
+}
+
+void TLabel::SetAutoSize(bool on)
+{
+    if (on == FAutoSize)
+        return;
+    FAutoSize = on;
+    AdjustBounds();
+}
+
+void TLabel::SetWordWrap(bool on)
+{
+    if (on == FWordWrap)
+        return;
+    FWordWrap = on;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::SetTransparent(bool on)
+{
+    if (on == FTransparent)
+        return;
+    FTransparent = on;
+    Invalidate();
+}
+
+void TLabel::TextChanged()
+{
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::FontChanged()
+{
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::Paint()
+{
+    TCanvas& c = Canvas();
+    TRect r = ClientRect();
+    if (!FTransparent) {
+        c.Brush.Color = ParentColorOf(this);
+        c.Brush.Style = bsSolid;
+        c.FillRect(r);
+    }
+    c.Brush.Style = bsClear;
+    c.Font = Font();
+    if (!Enabled()) {
+        TRect shifted = Rect(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
+        c.Font.Color = clBtnHighlight;
+        c.DrawText(Caption(), shifted, DrawTextFlags());
+        c.Font.Color = clBtnShadow;
+    }
+    c.DrawText(Caption(), r, DrawTextFlags());
+}
+
+// ---------------------------------------------------------------------------------------
+// TButton
+
+TButton::TButton(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks | csOpaque;
+    SetTabStop(true);
+    SetBounds(0, 0, 75, 25);
+}
+
+void TButton::SetDefault(bool on)
+{
+    if (on == FDefault)
+        return;
+    FDefault = on;
+    Invalidate();
+}
+
+bool TButton::WantsDialogKey(WORD Key) const
+{
+    return Key == VK_SPACE || (Key == VK_RETURN && FDefault) || (Key == VK_ESCAPE && FCancel);
+}
+
+void TButton::Click()
+{
+    if (FModalResult != mrNone)
+        if (TForm* form = ParentForm())
+            form->SetModalResult(FModalResult);
+    TCustomControl::Click();
+}
+
+TOwnerDrawState TButton::DrawState() const
+{
+    TOwnerDrawState s = 0;
+    if (FPressed)
+        s |= odSelected;
+    if (Focused())
+        s |= odFocus;
+    if (!Enabled())
+        s |= odDisabled;
+    if (FDefault)
+        s |= odDefault;
+    return s;
+}
+
+void TButton::Paint() { DrawButton(Canvas(), DrawState()); }
+
+void TButton::DrawButton(TCanvas& canvas, TOwnerDrawState state)
+{
+    const bool down = (state & odSelected) != 0;
+    TRect r = DrawButtonFace(canvas, ClientRect(), down, (state & odDefault) || (state & odFocus));
+    canvas.Font = Font();
+    canvas.Font.Color = (state & odDisabled) ? clGrayText : clBtnText;
+    canvas.Brush.Style = bsClear;
+    TRect text = r;
+    if (down) {
+        text.Left += 1;
+        text.Top += 1;
+        text.Right += 1;
+        text.Bottom += 1;
+    }
+    canvas.DrawText(Caption(), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (state & odFocus) {
+        TRect f = Rect(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
+        canvas.DrawFocusRect(f);
+    }
+}
+
+void TButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft) {
+        if (CanFocus())
+            SetFocus();
+        FMouseHeld = true;
+        FPressed = true;
+        Repaint();
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TButton::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (FMouseHeld) {
+        const bool inside = X >= 0 && Y >= 0 && X < Width() && Y < Height();
+        if (inside != FPressed) {
+            FPressed = inside;
+            Repaint();
+        }
+    }
+    TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft && FMouseHeld) {
+        FMouseHeld = false;
+        FPressed = false;
+        Invalidate();
+    }
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TButton::KeyDown(WORD& Key, TShiftState Shift)
+{
+    TCustomControl::KeyDown(Key, Shift);
+    if (Key == VK_SPACE && Shift == TShiftState{}) {
+        Key = 0;
+        Click();
+    }
+}
+
+void TButton::DoEnter()
+{
+    Invalidate();
+    TCustomControl::DoEnter();
+}
+
+void TButton::DoExit()
+{
+    Invalidate();
+    TCustomControl::DoExit();
+}
+
+// ---------------------------------------------------------------------------------------
+// Check boxes and radio buttons
+
+namespace {
+
+constexpr int kBoxSize = 13;
+
+void DrawCaptionBeside(TControl* c, TCanvas& canvas, int boxRight)
+{
+    canvas.Font = c->Font();
+    if (!c->Enabled())
+        canvas.Font.Color = clGrayText;
+    canvas.Brush.Style = bsClear;
+    TRect r = Rect(boxRight + 4, 0, c->Width(), c->Height());
+    canvas.DrawText(c->Caption(), r, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+}
+
+} // namespace
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    SetTabStop(true);
+    SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::SetChecked(bool on)
+{
+    if (on == FChecked)
+        return;
+    FChecked = on;
+    Invalidate();
+    TCustomControl::Click();
+}
+
+void TCheckBox::Click() { SetChecked(!FChecked); }
+
+void TCheckBox::Paint()
+{
+    TCanvas& c = Canvas();
+    const int top = (Height() - kBoxSize) / 2;
+    TRect box = Bounds(0, top, kBoxSize, kBoxSize);
+    c.Frame3D(box, clBtnShadow, clBtnHighlight, 1);
+    c.Frame3D(box, clBlack, clBtnFace, 1);
+    c.Brush.Color = Enabled() ? clWindow : clBtnFace;
+    c.Brush.Style = bsSolid;
+    c.FillRect(box);
+    if (FChecked) {
+        // A tick of three short strokes, two pixels thick.
+        c.Pen.Color = Enabled() ? clWindowText : clGrayText;
+        c.Pen.Width = 1;
+        for (int dy = 0; dy < 2; ++dy) {
+            c.MoveTo(box.Left + 1, box.Top + 3 + dy);
+            c.LineTo(box.Left + 3, box.Top + 5 + dy);
+            c.LineTo(box.Left + 8, box.Top + dy);
+        }
+    }
+    DrawCaptionBeside(this, c, kBoxSize);
+}
+
+void TCheckBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft && CanFocus())
+        SetFocus();
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCheckBox::KeyDown(WORD& Key, TShiftState Shift)
+{
+    TCustomControl::KeyDown(Key, Shift);
+    if (Key == VK_SPACE && Shift == TShiftState{}) {
+        Key = 0;
+        Click();
+    }
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::SetChecked(bool on)
+{
+    if (on == FChecked)
+        return;
+    FChecked = on;
+    SetTabStop(on);
+    Invalidate();
+    if (!on)
+        return;
+    if (TWinControl* p = Parent()) {
+        for (int i = 0; i < p->ControlCount(); ++i)
+            if (auto* other = dynamic_cast<TRadioButton*>(p->Controls(i)); other && other != this)
+                other->SetChecked(false);
+    }
+    TCustomControl::Click();
+}
+
+void TRadioButton::Click() { SetChecked(true); }
+
+void TRadioButton::Paint()
+{
+    TCanvas& c = Canvas();
+    const int top = (Height() - 12) / 2;
+    c.Pen.Color = clBtnShadow;
+    c.Pen.Width = 1;
+    c.Brush.Color = Enabled() ? clWindow : clBtnFace;
+    c.Brush.Style = bsSolid;
+    c.Ellipse(0, top, 12, top + 12);
+    if (FChecked) {
+        c.Pen.Color = Enabled() ? clWindowText : clGrayText;
+        c.Brush.Color = c.Pen.Color;
+        c.Ellipse(4, top + 4, 8, top + 8);
+    }
+    DrawCaptionBeside(this, c, 12);
+}
+
+void TRadioButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft && CanFocus())
+        SetFocus();
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TRadioButton::KeyDown(WORD& Key, TShiftState Shift)
+{
+    TCustomControl::KeyDown(Key, Shift);
+    if (Key == VK_SPACE && Shift == TShiftState{}) {
+        Key = 0;
+        Click();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// TGroupBox
+
+TGroupBox::TGroupBox(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    ControlStyle |= csAcceptsControls;
+    SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::Paint()
+{
+    TCanvas& c = Canvas();
+    c.Font = Font();
+    const int th = c.TextHeight("0");
+    TRect r = Rect(0, th / 2, Width(), Height());
+    c.Frame3D(r, clBtnShadow, clBtnHighlight, 1);
+    c.Frame3D(r, clBtnHighlight, clBtnShadow, 1);
+    if (!Caption().empty()) {
+        c.Brush.Color = Color();
+        c.Brush.Style = bsSolid;
+        c.TextOut(8, 0, Caption());
+    }
+}

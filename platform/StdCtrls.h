@@ -1,0 +1,130 @@
+#pragma once
+// Labels, push buttons, check boxes, radio buttons and group boxes, drawn by the
+// platform in the classic look (so their pixels do not depend on a Qt style).
+#include "platform/Controls.h"
+#include "platform/Forms.h"
+
+// A window-less text. AutoSize (on by default) fits the bounds to the caption;
+// WordWrap breaks lines at the width. Without Transparent it fills its bounds with its
+// parent's colour first. A disabled label draws its text embossed.
+class TLabel : public TGraphicControl {
+public:
+    explicit TLabel(TComponent* AOwner);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment alignment);
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool on);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool on);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool on);
+    // Text layout flags for the caption.
+    uint32_t DrawTextFlags() const;
+
+protected:
+    void Paint() override;
+    void TextChanged() override;
+    void FontChanged() override;
+    void AdjustBounds();
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    bool FAutoSize = true;
+    bool FWordWrap = false;
+    bool FTransparent = false;
+};
+
+// Owner-draw states of a button.
+enum TOwnerDrawStateFlag : uint8_t { odSelected = 1, odFocus = 2, odDisabled = 4, odDefault = 8 };
+using TOwnerDrawState = uint8_t;
+
+// Draws a classic push-button face in `rect` (raised, or sunken when pressed) and
+// returns the rectangle inside the frame.
+TRect DrawButtonFace(TCanvas& canvas, const TRect& rect, bool pressed, bool isDefault);
+
+// A push button. A click sets its form's ModalResult (when its own is not mrNone)
+// and fires OnClick. Default: Enter anywhere on the form presses it; Cancel: Esc does.
+// Space or Enter presses the focused button. Derived buttons draw themselves by
+// overriding DrawButton (the owner-draw hook).
+class TButton : public TCustomControl {
+public:
+    explicit TButton(TComponent* AOwner);
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult result) { FModalResult = result; }
+    bool Default() const { return FDefault; }
+    void SetDefault(bool on);
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool on) { FCancel = on; }
+    void Click() override;
+    // Enter (Default), Esc (Cancel); every button answers VK_SPACE ("I am a button").
+    bool WantsDialogKey(WORD Key) const override;
+    // The state the button is drawn in.
+    TOwnerDrawState DrawState() const;
+    bool Pressed() const { return FPressed; }
+
+protected:
+    void Paint() override;
+    virtual void DrawButton(TCanvas& canvas, TOwnerDrawState state);
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void DoEnter() override;
+    void DoExit() override;
+
+private:
+    TModalResult FModalResult = mrNone;
+    bool FDefault = false;
+    bool FCancel = false;
+    bool FPressed = false;
+    bool FMouseHeld = false;
+};
+
+// A check box. Setting Checked (in code or by a click) fires OnClick when it changes.
+class TCheckBox : public TCustomControl {
+public:
+    explicit TCheckBox(TComponent* AOwner);
+    bool Checked() const { return FChecked; }
+    virtual void SetChecked(bool on);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment alignment) { FAlignment = alignment; Invalidate(); }
+    // A user's click toggles Checked.
+    void Click() override;
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+
+private:
+    bool FChecked = false;
+    TAlignment FAlignment = taRightJustify;
+};
+
+// A radio button: checking one unchecks the other radio buttons of its parent.
+// Checking it (in code or by the user) fires OnClick; the user's choice also focuses
+// it (OnEnter).
+class TRadioButton : public TCustomControl {
+public:
+    explicit TRadioButton(TComponent* AOwner);
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool on);
+    void Click() override;
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+
+private:
+    bool FChecked = false;
+};
+
+// A captioned frame around controls.
+class TGroupBox : public TCustomControl {
+public:
+    explicit TGroupBox(TComponent* AOwner);
+
+protected:
+    void Paint() override;
+};

@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "platform/TestHooks.h"
+
+namespace {
+
+template <class T>
+T* Place(TWinControl* parent, int left, int top, int width, int height)
+{
+    T* c = new T(parent);
+    c->SetParent(parent);
+    c->SetBounds(left, top, width, height);
+    return c;
+}
+
+TPoint Center(TControl* c)
+{
+    return TestHooks::ControlToForm(c, Point(c->Width() / 2, c->Height() / 2));
+}
+
+void ClickAt(TForm* form, TPoint at)
+{
+    TestHooks::MouseMove(form, at);
+    TestHooks::MouseDown(form, mbLeft, at);
+    TestHooks::MouseUp(form, mbLeft, at);
+}
+
+// A dialog as the programs build one: a panel holding a paint box, a check box and
+// OK/Cancel buttons with modal results.
+struct Dialog : TForm {
+    TPanel* Panel;
+    TPaintBox* Box;
+    TCheckBox* Check;
+    TButton* Ok;
+    TButton* Cancel;
+    std::vector<std::string> Log;
+
+    Dialog()
+    {
+        SetClientWidth(300);
+        SetClientHeight(200);
+        Panel = Place<TPanel>(this, 0, 0, 300, 150);
+        Panel->SetAlign(alTop);
+        Box = Place<TPaintBox>(Panel, 10, 10, 50, 40);
+        Box->OnPaint = [this](TObject*) {
+            Box->Canvas().Brush.Color = clRed;
+            Box->Canvas().FillRect(Box->ClientRect());
+        };
+        Check = Place<TCheckBox>(Panel, 10, 100, 120, 17);
+        Check->SetCaption("Remember");
+        Check->OnClick = [this](TObject*) { Log.push_back(Check->Checked() ? "checked" : "unchecked"); };
+        Ok = Place<TButton>(this, 120, 160, 75, 25);
+        Ok->SetCaption("OK");
+        Ok->SetModalResult(mrOk);
+        Ok->SetDefault(true);
+        Ok->OnClick = [this](TObject*) { Log.push_back("ok"); };
+        Cancel = Place<TButton>(this, 210, 160, 75, 25);
+        Cancel->SetCaption("Cancel");
+        Cancel->SetModalResult(mrCancel);
+        Cancel->SetCancel(true);
+    }
+};
+
+} // namespace
+
+TEST(ControlsEndToEnd, AModalDialogIsPaintedClickedAndClosedByItsButton)
+{
+    Dialog d;
+    TestHooks::SetModalStarted([&](TForm* f) {
+        ASSERT_EQ(f, &d);
+        EXPECT_EQ(d.Panel->Width(), 300); // aligned to the top, full width
+        EXPECT_EQ(TestHooks::ControlPixel(d.Box, 0, 0), clRed);
+        EXPECT_EQ(TestHooks::ControlPixel(d.Box, 49, 39), clRed);
+        // Outside the paint box the panel's colour shows.
+        EXPECT_EQ(TestHooks::ControlPixel(d.Panel, 70, 20), ColorToRGB(clBtnFace));
+        ClickAt(&d, Center(d.Check));
+        ClickAt(&d, Center(d.Ok));
+        if (d.ModalResult() == mrNone)
+            d.SetModalResult(mrAbort); // the click was lost: fail rather than hang
+    });
+    EXPECT_EQ(d.ShowModal(), mrOk);
+    EXPECT_TRUE(d.Check->Checked());
+    EXPECT_EQ(d.Log, (std::vector<std::string>{"checked", "ok"}));
+}
+
+TEST(ControlsEndToEnd, EnterPressesTheDefaultButtonAndEscTheCancelButton)
+{
+    struct Case {
+        WORD Key;
+        TModalResult Result;
+    };
+    for (const Case c : {Case{VK_RETURN, mrOk}, Case{VK_ESCAPE, mrCancel}}) {
+        Dialog d;
+        TestHooks::SetModalStarted([&](TForm* f) {
+            TestHooks::KeyStroke(f, c.Key);
+            if (f->ModalResult() == mrNone)
+                f->SetModalResult(mrAbort); // the key was lost: fail rather than hang
+        });
+        EXPECT_EQ(d.ShowModal(), c.Result) << "key " << c.Key;
+    }
+    // A handler that swallows the key keeps the buttons out of it.
+    Dialog d;
+    d.SetKeyPreview(true);
+    d.OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+        if (key == VK_RETURN)
+            key = 0;
+    };
+    TestHooks::SetModalStarted([&](TForm* f) {
+        TestHooks::KeyStroke(f, VK_RETURN);
+        EXPECT_TRUE(d.Log.empty());
+        d.SetModalResult(mrAbort);
+    });
+    EXPECT_EQ(d.ShowModal(), mrAbort);
+}
+
+TEST(ControlsMouse, APressDraggedOutAndReleasedOutsideIsNoClick)
+{
+    TForm f;
+    f.SetClientWidth(200);
+    f.SetClientHeight(100);
+    auto* button = Place<TButton>(&f, 10, 10, 60, 30);
+    int clicks = 0;
+    button->OnClick = [&](TObject*) { ++clicks; };
+    f.Show();
+    const TPoint inside = Center(button);
+    TestHooks::MouseDown(&f, mbLeft, inside);
+    EXPECT_TRUE(button->Pressed());
+    TestHooks::MouseMove(&f, Point(150, 80));
+    EXPECT_FALSE(button->Pressed()); // drawn up again while the pointer is outside
+    TestHooks::MouseUp(&f, mbLeft, Point(150, 80));
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_EQ(clicks, 0);
+    ClickAt(&f, inside);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(ControlsMouse, WindowlessControlsGetPressesHoverAndCaptureInZOrder)
+{
+    TForm f;
+    f.SetClientWidth(200);
+    f.SetClientHeight(100);
+    std::vector<std::string> log;
+    auto logged = [&](TControl* c, const std::string& name) {
+        c->OnMouseDown = [&log, name](TObject*, TMouseButton, TShiftState s, int x, int y) {
+            log.push_back(name + " down " + std::to_string(x) + "," + std::to_string(y) +
+                          (s.Contains(ssDouble) ? " double" : ""));
+        };
+        c->OnMouseUp = [&log, name](TObject*, TMouseButton, TShiftState, int x, int y) {
+            log.push_back(name + " up " + std::to_string(x) + "," + std::to_string(y));
+        };
+        c->OnClick = [&log, name](TObject*) { log.push_back(name + " click"); };
+        c->OnDblClick = [&log, name](TObject*) { log.push_back(name + " dblclick"); };
+        c->OnMouseEnter = [&log, name](TObject*) { log.push_back(name + " enter"); };
+        c->OnMouseLeave = [&log, name](TObject*) { log.push_back(name + " leave"); };
+    };
+    auto* below = Place<TPaintBox>(&f, 10, 10, 80, 80);
+    auto* above = Place<TPaintBox>(&f, 50, 10, 80, 80); // later: on top where they overlap
+    above->ControlStyle &= ~csDoubleClicks;
+    logged(below, "below");
+    logged(above, "above");
+    f.Show();
+
+    TestHooks::MouseMove(&f, Point(20, 20));
+    TestHooks::MouseMove(&f, Point(60, 20));
+    TestHooks::MouseDown(&f, mbLeft, Point(60, 20));
+    TestHooks::MouseMove(&f, Point(195, 95)); // dragged off: the press holds the mouse
+    TestHooks::MouseUp(&f, mbLeft, Point(195, 95));
+    EXPECT_EQ(log, (std::vector<std::string>{"below enter", "below leave", "above enter", "above down 10,10",
+                                             "above leave", "above up 145,85"}));
+    log.clear();
+    // A double click: the second press still reaches OnMouseDown; DblClick needs the style.
+    for (TPoint at : {Point(20, 20), Point(60, 20)}) {
+        TestHooks::MouseMove(&f, at);
+        TestHooks::MouseDown(&f, mbLeft, at);
+        TestHooks::MouseUp(&f, mbLeft, at);
+        TestHooks::MouseDoubleClick(&f, mbLeft, at);
+        TestHooks::MouseUp(&f, mbLeft, at);
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "below enter", "below down 10,10", "below up 10,10", "below click", "below down 10,10 double",
+                       "below dblclick", "below up 10,10", "below click", "below leave", "above enter",
+                       "above down 10,10", "above up 10,10", "above click", "above down 10,10 double",
+                       "above up 10,10", "above click"}));
+}
+
+namespace {
+
+// Lets the mouse through on its left half.
+struct HalfTransparent : TPaintBox {
+    using TPaintBox::TPaintBox;
+    bool HitTest(int X, int) const override { return X >= Width() / 2; }
+};
+
+} // namespace
+
+TEST(ControlsMouse, TransparentPointsPassThePressToWhatLiesBelow)
+{
+    TForm f;
+    f.SetClientWidth(200);
+    f.SetClientHeight(100);
+    auto* below = Place<TPaintBox>(&f, 0, 0, 200, 100);
+    auto* above = Place<HalfTransparent>(&f, 100, 0, 100, 100);
+    std::vector<std::string> log;
+    below->OnClick = [&](TObject*) { log.push_back("below"); };
+    above->OnClick = [&](TObject*) { log.push_back("above"); };
+    // A windowed panel with a transparent left half as well.
+    struct Holey : TPanel {
+        using TPanel::TPanel;
+        bool HitTest(int X, int) const override { return X >= 20; }
+    };
+    auto* panel = Place<Holey>(&f, 0, 60, 40, 40);
+    panel->OnClick = [&](TObject*) { log.push_back("panel"); };
+    f.Show();
+    ClickAt(&f, Point(120, 10));
+    ClickAt(&f, Point(180, 10));
+    ClickAt(&f, Point(5, 70));
+    ClickAt(&f, Point(30, 70));
+    EXPECT_EQ(log, (std::vector<std::string>{"below", "above", "below", "panel"}));
+}
+
+TEST(ControlsLayout, AlignmentSharesTheClientAreaInOrder)
+{
+    TForm f;
+    f.SetClientWidth(300);
+    f.SetClientHeight(200);
+    struct Case {
+        TAlign Align;
+        TRect Expected;
+    };
+    auto* top = Place<TPanel>(&f, 0, 0, 50, 30);
+    auto* bottom = Place<TPanel>(&f, 0, 0, 50, 20);
+    auto* left = Place<TPanel>(&f, 0, 0, 40, 10);
+    auto* client = Place<TPanel>(&f, 0, 0, 10, 10);
+    client->SetAlign(alClient);
+    left->SetAlign(alLeft);
+    bottom->SetAlign(alBottom);
+    top->SetAlign(alTop);
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 300, 30));
+    EXPECT_EQ(bottom->BoundsRect(), Rect(0, 180, 300, 200));
+    EXPECT_EQ(left->BoundsRect(), Rect(0, 30, 40, 180));
+    EXPECT_EQ(client->BoundsRect(), Rect(40, 30, 300, 180));
+    // The form growing, or a control hiding, lays them out again.
+    f.SetClientHeight(300);
+    EXPECT_EQ(client->BoundsRect(), Rect(40, 30, 300, 280));
+    top->Hide();
+    EXPECT_EQ(client->BoundsRect(), Rect(40, 0, 300, 280));
+}
+
+TEST(ControlsState, CheckedFiresOnClickOnlyWhenItChangesAndRadioButtonsExcludeEachOther)
+{
+    TForm f;
+    auto* check = Place<TCheckBox>(&f, 0, 0, 100, 17);
+    int clicks = 0;
+    check->OnClick = [&](TObject*) { ++clicks; };
+    check->SetChecked(true);
+    check->SetChecked(true);
+    check->SetChecked(false);
+    EXPECT_EQ(clicks, 2);
+
+    auto* group = Place<TGroupBox>(&f, 0, 20, 200, 100);
+    auto* other = Place<TRadioButton>(&f, 0, 130, 100, 17); // another parent: not in the group
+    std::vector<TRadioButton*> radios;
+    for (int i = 0; i < 3; ++i)
+        radios.push_back(Place<TRadioButton>(group, 10, 20 + 20 * i, 100, 17));
+    other->SetChecked(true);
+    radios[0]->SetChecked(true);
+    radios[2]->SetChecked(true);
+    EXPECT_FALSE(radios[0]->Checked());
+    EXPECT_FALSE(radios[1]->Checked());
+    EXPECT_TRUE(radios[2]->Checked());
+    EXPECT_TRUE(other->Checked());
+}
+
+TEST(ControlsPainting, ACanvasDrawnOutsidePaintKeepsItsPixelsUntilTheNextInvalidation)
+{
+    TForm f;
+    f.SetClientWidth(100);
+    f.SetClientHeight(100);
+    f.SetColor(clBlack);
+    auto* box = Place<TPaintBox>(&f, 20, 20, 30, 30);
+    int paints = 0;
+    box->OnPaint = [&](TObject*) { ++paints; };
+    f.Show();
+    EXPECT_EQ(TestHooks::ControlPixel(box, 5, 5), clBlack);
+    box->Canvas().Brush.Color = clLime;
+    box->Canvas().FillRect(Rect(0, 0, 10, 10));
+    const int before = paints;
+    EXPECT_EQ(TestHooks::ControlPixel(box, 5, 5), clLime);
+    EXPECT_EQ(TestHooks::ControlPixel(box, 15, 15), clBlack);
+    EXPECT_EQ(paints, before); // showing what was drawn paints nothing again
+    box->Invalidate();
+    EXPECT_EQ(TestHooks::ControlPixel(box, 5, 5), clBlack);
+    EXPECT_EQ(paints, before + 1);
+
+    // A label fits its caption as the canvas measures it.
+    auto* label = Place<TLabel>(&f, 0, 0, 10, 10);
+    label->SetCaption("Hello");
+    TCanvas measure;
+    measure.Font = label->Font();
+    EXPECT_EQ(label->Width(), measure.TextWidth("Hello"));
+    EXPECT_EQ(label->Height(), measure.TextHeight("Hello"));
+}
+
+TEST(Components, TheOwnerFreesWhatItOwnsAndFreeNotificationClearsReferences)
+{
+    struct Watcher : TComponent {
+        using TComponent::TComponent;
+        TComponent* Ref = nullptr;
+        void Notification(TComponent* c, TOperation op) override
+        {
+            if (op == opRemove && c == Ref)
+                Ref = nullptr;
+        }
+    };
+    Watcher watcher(nullptr);
+    int destroyed = 0;
+    struct Counted : TComponent {
+        int* Count;
+        Counted(TComponent* owner, int* count) : TComponent(owner), Count(count) {}
+        ~Counted() override { ++*Count; }
+    };
+    {
+        TForm f;
+        auto* owned = new Counted(&f, &destroyed);
+        owned->SetName("Timer1");
+        new Counted(&f, &destroyed);
+        auto* freedEarly = new Counted(&f, &destroyed);
+        delete freedEarly; // leaves the owner's list by itself
+        EXPECT_EQ(f.ComponentCount(), 2);
+        EXPECT_EQ(f.FindComponent("TIMER1"), owned);
+        watcher.Ref = owned;
+        watcher.FreeNotification(owned);
+        // Controls placed on the form go with it too.
+        Place<TButton>(&f, 0, 0, 10, 10);
+        Place<TLabel>(Place<TPanel>(&f, 0, 0, 50, 50), 0, 0, 10, 10);
+    }
+    EXPECT_EQ(destroyed, 3);
+    EXPECT_EQ(watcher.Ref, nullptr);
+}
