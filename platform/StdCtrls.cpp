@@ -1,6 +1,15 @@
 #include "platform/StdCtrls.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPlainTextEdit>
+
 #include <algorithm>
+
+#include "platform/Application.h"
+#include "platform/QtBridge.h"
 
 namespace {
 
@@ -410,4 +419,277 @@ void TGroupBox::Paint()
         c.Brush.Style = bsSolid;
         c.TextOut(8, 0, Caption());
     }
+}
+
+// ---------------------------------------------------------------------------------------
+// Native controls
+
+namespace {
+
+QLineEdit* LineEditOf(const TWinControl* c) { return static_cast<QLineEdit*>(c->Widget()); }
+QComboBox* ComboOf(const TWinControl* c) { return static_cast<QComboBox*>(c->Widget()); }
+QPlainTextEdit* MemoOf(const TWinControl* c) { return static_cast<QPlainTextEdit*>(c->Widget()); }
+QListWidget* ListOf(const TWinControl* c) { return static_cast<QListWidget*>(c->Widget()); }
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (ch == '\r' || ch == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            line += ch;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+void ApplyFont(QWidget* w, const TFont& font)
+{
+    QFont f = w->font();
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setBold((font.Style & fsBold) != 0);
+    f.setPixelSize(font.Height < 0 ? -font.Height : std::max(1, font.Height * 3 / 4));
+    w->setFont(f);
+}
+
+} // namespace
+
+TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner, new QLineEdit(), false, false)
+{
+    SetTabStop(true);
+    SetColor(clWindow);
+    ApplyFont(Widget(), Font());
+    QObject::connect(LineEditOf(this), &QLineEdit::textChanged, [this](const QString&) {
+        CallProtected([this] { Change(); });
+    });
+    SetBounds(0, 0, 121, 21);
+}
+
+std::string TEdit::Caption() const { return FromQString(LineEditOf(this)->text()); }
+
+void TEdit::SetCaption(const std::string& text)
+{
+    const QString q = ToQString(text);
+    if (q != LineEditOf(this)->text())
+        LineEditOf(this)->setText(q);
+}
+
+bool TEdit::ReadOnly() const { return LineEditOf(this)->isReadOnly(); }
+void TEdit::SetReadOnly(bool on) { LineEditOf(this)->setReadOnly(on); }
+int TEdit::MaxLength() const { return LineEditOf(this)->maxLength() == 32767 ? 0 : LineEditOf(this)->maxLength(); }
+void TEdit::SetMaxLength(int length) { LineEditOf(this)->setMaxLength(length > 0 ? length : 32767); }
+void TEdit::SelectAll() { LineEditOf(this)->selectAll(); }
+void TEdit::Change() { if (OnChange) OnChange(this); }
+
+struct TComboBoxSignals {
+    static void Connect(TComboBox* c)
+    {
+        // Only the user's changes count: code changes run with FQuiet set.
+        QObject::connect(ComboOf(c), &QComboBox::currentIndexChanged, [c](int) {
+            if (c->FQuiet == 0)
+                CallProtected([c] { c->Change(); });
+        });
+        QObject::connect(ComboOf(c), &QComboBox::editTextChanged, [c](const QString&) {
+            if (c->FQuiet == 0 && c->FStyle != csDropDownList)
+                CallProtected([c] { c->Change(); });
+        });
+    }
+};
+
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new QComboBox(), false, false)
+{
+    SetTabStop(true);
+    SetColor(clWindow);
+    ComboOf(this)->setEditable(true);
+    ComboOf(this)->setInsertPolicy(QComboBox::NoInsert);
+    ApplyFont(Widget(), Font());
+    TComboBoxSignals::Connect(this);
+    SetBounds(0, 0, 145, 21);
+}
+
+void TComboBox::SetStyle(TComboBoxStyle style)
+{
+    if (style == FStyle)
+        return;
+    FStyle = style;
+    ++FQuiet;
+    ComboOf(this)->setEditable(style != csDropDownList);
+    --FQuiet;
+}
+
+std::vector<std::string> TComboBox::Items() const
+{
+    std::vector<std::string> items;
+    for (int i = 0; i < ComboOf(this)->count(); ++i)
+        items.push_back(FromQString(ComboOf(this)->itemText(i)));
+    return items;
+}
+
+void TComboBox::SetItems(const std::vector<std::string>& items)
+{
+    ++FQuiet;
+    const QString text = ComboOf(this)->currentText();
+    ComboOf(this)->clear();
+    for (const std::string& item : items)
+        ComboOf(this)->addItem(ToQString(item));
+    ComboOf(this)->setCurrentIndex(-1);
+    if (FStyle != csDropDownList)
+        ComboOf(this)->setEditText(text);
+    --FQuiet;
+}
+
+void TComboBox::AddItem(const std::string& item)
+{
+    ++FQuiet;
+    const QString text = ComboOf(this)->currentText();
+    const int index = ComboOf(this)->currentIndex();
+    ComboOf(this)->addItem(ToQString(item));
+    ComboOf(this)->setCurrentIndex(index);
+    if (FStyle != csDropDownList)
+        ComboOf(this)->setEditText(text);
+    --FQuiet;
+}
+
+void TComboBox::ClearItems() { SetItems({}); }
+
+int TComboBox::ItemIndex() const { return ComboOf(this)->currentIndex(); }
+
+void TComboBox::SetItemIndex(int index)
+{
+    ++FQuiet;
+    ComboOf(this)->setCurrentIndex(index >= 0 && index < ComboOf(this)->count() ? index : -1);
+    if (index < 0 && FStyle != csDropDownList)
+        ComboOf(this)->setEditText(QString());
+    --FQuiet;
+}
+
+std::string TComboBox::Caption() const { return FromQString(ComboOf(this)->currentText()); }
+
+void TComboBox::SetCaption(const std::string& text)
+{
+    ++FQuiet;
+    const QString q = ToQString(text);
+    const int index = ComboOf(this)->findText(q, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (FStyle == csDropDownList) {
+        if (index >= 0)
+            ComboOf(this)->setCurrentIndex(index);
+    } else {
+        ComboOf(this)->setCurrentIndex(index);
+        ComboOf(this)->setEditText(q);
+    }
+    --FQuiet;
+}
+
+void TComboBox::Change() { if (OnChange) OnChange(this); }
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, new QPlainTextEdit(), false, false)
+{
+    SetTabStop(true);
+    SetColor(clWindow);
+    ApplyFont(Widget(), Font());
+    MemoOf(this)->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoOf(this)->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QObject::connect(MemoOf(this), &QPlainTextEdit::textChanged, [this] {
+        if (OnChange)
+            CallProtected([this] { OnChange(this); });
+    });
+    SetBounds(0, 0, 185, 89);
+}
+
+std::vector<std::string> TMemo::Lines() const { return SplitLines(Caption()); }
+
+void TMemo::SetLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            text += "\r\n";
+        text += lines[i];
+    }
+    SetCaption(text);
+}
+
+std::string TMemo::Caption() const
+{
+    std::string text = FromQString(MemoOf(this)->toPlainText());
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += "\r\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+void TMemo::SetCaption(const std::string& text)
+{
+    std::string joined;
+    const auto lines = SplitLines(text);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            joined += '\n';
+        joined += lines[i];
+    }
+    MemoOf(this)->setPlainText(ToQString(joined));
+}
+
+bool TMemo::ReadOnly() const { return MemoOf(this)->isReadOnly(); }
+void TMemo::SetReadOnly(bool on) { MemoOf(this)->setReadOnly(on); }
+
+void TMemo::SetScrollBars(TScrollStyle bars)
+{
+    FScrollBars = bars;
+    MemoOf(this)->setVerticalScrollBarPolicy((bars == ssVertical || bars == ssBoth) ? Qt::ScrollBarAlwaysOn
+                                                                                    : Qt::ScrollBarAlwaysOff);
+    MemoOf(this)->setHorizontalScrollBarPolicy((bars == ssHorizontal || bars == ssBoth) ? Qt::ScrollBarAlwaysOn
+                                                                                        : Qt::ScrollBarAlwaysOff);
+}
+
+void TMemo::SetWordWrap(bool on)
+{
+    FWordWrap = on;
+    MemoOf(this)->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner, new QListWidget(), false, false)
+{
+    SetTabStop(true);
+    SetColor(clWindow);
+    ApplyFont(Widget(), Font());
+    SetBounds(0, 0, 121, 97);
+}
+
+std::vector<std::string> TListBox::Items() const
+{
+    std::vector<std::string> items;
+    for (int i = 0; i < ListOf(this)->count(); ++i)
+        items.push_back(FromQString(ListOf(this)->item(i)->text()));
+    return items;
+}
+
+void TListBox::SetItems(const std::vector<std::string>& items)
+{
+    ListOf(this)->clear();
+    for (const std::string& item : items)
+        ListOf(this)->addItem(ToQString(item));
+}
+
+int TListBox::ItemIndex() const { return ListOf(this)->currentRow(); }
+void TListBox::SetItemIndex(int index) { ListOf(this)->setCurrentRow(index); }
+
+void TListBox::ColorChanged()
+{
+    QPalette pal = Widget()->palette();
+    const TColor rgb = ColorToRGB(Color());
+    pal.setColor(QPalette::Base, QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+    Widget()->setPalette(pal);
 }

@@ -128,3 +128,88 @@ public:
 protected:
     void Paint() override;
 };
+
+// A one-line edit over a QLineEdit. OnChange fires on every change of Text, typed or
+// set in code (code relies on the latter).
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* AOwner);
+    std::string Caption() const override;
+    void SetCaption(const std::string& text) override;
+    bool ReadOnly() const;
+    void SetReadOnly(bool on);
+    int MaxLength() const;
+    void SetMaxLength(int length);
+    void SelectAll();
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Change();
+};
+
+enum TComboBoxStyle : uint8_t { csDropDown, csSimple, csDropDownList };
+
+// A combo box over a QComboBox. OnChange fires only when the user changes the text or
+// the chosen item, never when code sets Text or ItemIndex.
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* AOwner);
+    TComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TComboBoxStyle style);
+    // The items, one per line (the programs assign whole lists).
+    std::vector<std::string> Items() const;
+    void SetItems(const std::vector<std::string>& items);
+    void AddItem(const std::string& item);
+    void ClearItems();
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    std::string Caption() const override;
+    void SetCaption(const std::string& text) override;
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Change();
+
+private:
+    friend struct TComboBoxSignals;
+    TComboBoxStyle FStyle = csDropDown;
+    int FQuiet = 0; // code is changing the widget: no OnChange
+};
+
+enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// A multi-line text over a QPlainTextEdit. Lines are kept as given; Text joins them
+// with CR LF.
+class TMemo : public TWinControl {
+public:
+    explicit TMemo(TComponent* AOwner);
+    std::vector<std::string> Lines() const;
+    void SetLines(const std::vector<std::string>& lines);
+    std::string Caption() const override;
+    // Text with CR LF, LF or CR line ends.
+    void SetCaption(const std::string& text) override;
+    bool ReadOnly() const;
+    void SetReadOnly(bool on);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle bars);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool on);
+    TNotifyEvent OnChange;
+
+private:
+    TScrollStyle FScrollBars = ssNone;
+    bool FWordWrap = true;
+};
+
+// A list of lines over a QListWidget.
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* AOwner);
+    std::vector<std::string> Items() const;
+    void SetItems(const std::vector<std::string>& items);
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+
+protected:
+    void ColorChanged() override;
+};

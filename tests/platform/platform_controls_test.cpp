@@ -344,3 +344,36 @@ TEST(Components, TheOwnerFreesWhatItOwnsAndFreeNotificationClearsReferences)
     EXPECT_EQ(destroyed, 3);
     EXPECT_EQ(watcher.Ref, nullptr);
 }
+
+TEST(NativeControls, ChangeEventsFollowTheirOwnRulesAndTextsKeepCrLf)
+{
+    TForm f;
+    auto* edit = Place<TEdit>(&f, 0, 0, 100, 21);
+    auto* combo = Place<TComboBox>(&f, 0, 30, 100, 21);
+    auto* memo = Place<TMemo>(&f, 0, 60, 100, 80);
+    int editChanges = 0;
+    int comboChanges = 0;
+    edit->OnChange = [&](TObject*) { ++editChanges; };
+    combo->OnChange = [&](TObject*) { ++comboChanges; };
+
+    edit->SetText("level1.lev"); // code changes an edit's text: OnChange fires
+    edit->SetText("level1.lev");
+    EXPECT_EQ(editChanges, 1);
+    EXPECT_EQ(edit->Text(), "level1.lev");
+
+    for (TComboBoxStyle style : {csDropDown, csDropDownList}) {
+        combo->SetStyle(style);
+        combo->SetItems({"None", "WaveOut", "DirectSound"});
+        combo->SetItemIndex(0);
+        combo->SetText("DirectSound");
+        EXPECT_EQ(combo->ItemIndex(), 2);
+        EXPECT_EQ(combo->Text(), "DirectSound");
+        combo->SetItemIndex(1);
+        EXPECT_EQ(combo->Text(), "WaveOut");
+    }
+    EXPECT_EQ(comboChanges, 0); // never for code
+
+    memo->SetText("first\r\nsecond\nthird");
+    EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"first", "second", "third"}));
+    EXPECT_EQ(memo->Text(), "first\r\nsecond\r\nthird");
+}
