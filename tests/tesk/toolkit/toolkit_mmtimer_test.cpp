@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Forms.h"
 #include "platform/TestHooks.h"
 #include "tesk/toolkit/MMTimer.h"
 
@@ -170,4 +171,15 @@ TEST(MMSystem, KillingStopsTheCallbacksBeforeItReturns)
     EXPECT_EQ(calls.load(), after);
     EXPECT_EQ(timeKillEvent(id), MMSYSERR_INVALPARAM);
     EXPECT_EQ(timeSetEvent(0, 1, [](UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}, 0, TIME_PERIODIC), 0u);
+}
+
+TEST(MMTimerOwner, TheOwningFormFreesARunningTimer)
+{
+    // The leak checker reports a timer the form did not free; a thread left running
+    // after the form went would touch freed memory.
+    TForm form;
+    auto* timer = new TMMTimer(&form);
+    timer->SetInterval(5);
+    EXPECT_TRUE(timer->Running());
+    EXPECT_EQ(form.Components(0), timer);
 }
