@@ -1,4 +1,5 @@
 #include "platform/Resources.h"
+#include "platform/Regions.h"
 
 #include <algorithm>
 
@@ -86,29 +87,19 @@ std::vector<const EmbeddedResource*> ListResources(std::string_view type)
 
 std::optional<std::vector<ResourceRect>> DecodeRegionData(std::string_view data)
 {
-    constexpr int64_t HeaderSize = 32;
-    constexpr int32_t RectanglesType = 1;
     if (data.size() < 4)
         return std::nullopt;
     const int64_t bytes = ReadInt32(data.data());
     if (bytes == 0)
         return std::vector<ResourceRect>();
-    if (bytes < HeaderSize || bytes > static_cast<int64_t>(data.size()) - 4)
-        return std::nullopt;
-    const char* header = data.data() + 4;
-    const int64_t count = ReadInt32(header + 8);
-    if (ReadInt32(header) != HeaderSize || ReadInt32(header + 4) != RectanglesType || count < 0 ||
-        HeaderSize + count * 16 > bytes)
+    if (bytes < 0 || bytes > static_cast<int64_t>(data.size()) - 4)
         return std::nullopt;
     std::vector<ResourceRect> rects;
-    rects.reserve(static_cast<std::size_t>(count));
-    for (int64_t i = 0; i < count; ++i) {
-        const char* p = header + HeaderSize + i * 16;
-        ResourceRect rc{ReadInt32(p), ReadInt32(p + 4), ReadInt32(p + 8), ReadInt32(p + 12)};
-        if (rc.Right <= rc.Left || rc.Bottom <= rc.Top)
-            return std::nullopt;
-        rects.push_back(rc);
-    }
+    if (!ParseRegionData(data.data() + 4, static_cast<size_t>(bytes), rects))
+        return std::nullopt;
+    // The parser drops empty and inverted rectangles; a stored shape holds none.
+    if (static_cast<int64_t>(rects.size()) != ReadInt32(data.data() + 4 + 8))
+        return std::nullopt;
     return rects;
 }
 

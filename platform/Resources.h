@@ -29,6 +29,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Types.h"
+
 struct EmbeddedResource {
     const char* Name;
     const char* Type;
@@ -54,12 +56,7 @@ struct ResourceTableRegistrar {
     }
 };
 
-struct ResourceRect {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
-};
+using ResourceRect = TRect;
 
 // Decodes region data (byte count, header, rectangles; see above). Returns nothing when
 // the data is malformed: shorter than its byte count says, a header of another size or
