@@ -292,6 +292,18 @@ void TMemoryStream::SaveToFile(const std::string& fileName)
 
 // ---- Safe replacement ----
 
+std::string TStream::ReadToEnd()
+{
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const int32_t n = Read(buffer, sizeof buffer);
+        if (n <= 0)
+            return text;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+}
+
 void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write)
 {
     const std::string target = ResolvePath(fileName);

@@ -86,6 +86,9 @@ public:
     // Copies count bytes from source's position; count 0 copies the whole of source from
     // its start. Returns the bytes copied; a short source raises EReadError.
     int64_t CopyFrom(TStream& source, int64_t count);
+    // Everything from the position to the end, read in chunks until the stream gives no
+    // more (a stream may deliver less than its size says).
+    std::string ReadToEnd();
 };
 
 // A file on disk. The handle closes with the object.

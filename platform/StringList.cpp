@@ -229,20 +229,7 @@ void TStringList::SetText(const std::string& text)
 
 void TStringList::LoadFromStream(TStream& stream)
 {
-    const int64_t position = stream.Position();
-    const int64_t size = stream.Size();
-    std::string text;
-    if (size > position) {
-        // Read in chunks: a stream may report a larger size than it delivers.
-        char buffer[65536];
-        for (;;) {
-            const int32_t n = stream.Read(buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            text.append(buffer, static_cast<size_t>(n));
-        }
-    }
-    SetText(text);
+    SetText(stream.Position() < stream.Size() ? stream.ReadToEnd() : std::string());
 }
 
 void TStringList::LoadFromFile(const std::string& fileName)

@@ -506,16 +506,7 @@ void tLevel::LoadFromFile(const std::string& name)
 
 void tLevel::LoadFromStream(TStream& stream)
 {
-    // The whole text, read in chunks (a stream may deliver less than its size says).
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const int32_t n = stream.Read(buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    ReadLevelText(text);
+    ReadLevelText(stream.ReadToEnd());
 }
 
 void tLevel::SaveToStream(TStream& stream)
