@@ -1,5 +1,7 @@
 #include "platform/TestHooks.h"
 
+#include <vector>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -73,14 +75,37 @@ void SendMouse(TForm* form, QEvent::Type type, Qt::MouseButton button, TPoint at
     // widget that got a press keeping the mouse until the release.
     auto& hooks = Hooks();
     if (hooks.Under != under) {
-        if (hooks.Under) {
-            QEvent leave(QEvent::Leave);
-            QApplication::sendEvent(hooks.Under, &leave);
-        }
+        // Like the window system: the widgets the pointer left get Leave, innermost
+        // first, and the ones it entered get Enter, outermost first (a combo box hears
+        // the pointer entering its edit field); their common ancestors get neither.
+        auto contains = [](QWidget* outer, QWidget* w) {
+            for (; w; w = w->parentWidget())
+                if (w == outer)
+                    return true;
+            return false;
+        };
+        QWidget* old = hooks.Under;
+        std::vector<QPointer<QWidget>> leaving;
+        for (QWidget* w = old; w && !contains(w, under); w = w->parentWidget())
+            leaving.emplace_back(w);
+        std::vector<QPointer<QWidget>> entering;
+        for (QWidget* w = under; w && !contains(w, old); w = w->parentWidget())
+            entering.emplace_back(w);
         hooks.Under = under;
-        QEnterEvent enter(under->mapFrom(top, QPointF(local)), under->mapFrom(top, QPointF(local)),
-                          top->mapToGlobal(QPointF(local)));
-        QApplication::sendEvent(under, &enter);
+        for (const QPointer<QWidget>& w : leaving) {
+            if (!w)
+                continue;
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(w, &leave);
+        }
+        for (auto it = entering.rbegin(); it != entering.rend(); ++it) {
+            if (!*it)
+                continue;
+            QWidget* w = *it;
+            QEnterEvent enter(w->mapFrom(top, QPointF(local)), w->mapFrom(top, QPointF(local)),
+                              top->mapToGlobal(QPointF(local)));
+            QApplication::sendEvent(w, &enter);
+        }
     }
     QWidget* target = (hooks.Grabber && hooks.HeldButtons) ? hooks.Grabber.data() : under;
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
