@@ -19,3 +19,6 @@ bool ParseRegionData(const void* data, size_t size, std::vector<TRect>& rects);
 // Shapes the form's window to the union of the rectangles (client coordinates); no
 // rectangles give the window back its full rectangle.
 void SetWindowRegion(TForm* form, const std::vector<TRect>& rects);
+
+// The rectangles the form's window is shaped to; empty when it keeps its full rectangle.
+std::vector<TRect> GetWindowRegion(TForm* form);
