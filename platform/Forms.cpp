@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/Application.h"
 #include "platform/QtBridge.h"
@@ -429,7 +430,15 @@ void TForm::WndProc(TMessage& Message)
     DefaultHandler(Message);
 }
 
-void TForm::DefaultHandler(TMessage& Message) { DefWindowProc(Message); }
+void TForm::DefaultHandler(TMessage& Message)
+{
+    // A move command starts a move by the window system, which follows the pointer
+    // while the button stays down.
+    if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MOVE && FWidget &&
+        FWidget->windowHandle())
+        FWidget->windowHandle()->startSystemMove();
+    DefWindowProc(Message);
+}
 
 void TForm::PreviewKeyDown(WORD& Key, TShiftState Shift)
 {

@@ -11,6 +11,12 @@
 
 #include "platform/Types.h"
 
+// The window message of the system menu, and its command that moves a window as a drag
+// on its caption does (a form handles it by letting the window system move it).
+constexpr UINT WM_SYSCOMMAND = 0x0112;
+constexpr WPARAM SC_MOVE = 0xF010;
+constexpr WPARAM SC_DRAGMOVE = 0xF012;
+
 struct TMessage {
     UINT Msg = 0;
     WPARAM WParam = 0;

@@ -8,11 +8,6 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Messages.h"
 
-// The window message of the system menu, and the command that moves a window as a
-// drag on its caption does.
-constexpr UINT WM_SYSCOMMAND = 0x0112;
-constexpr WPARAM SC_DRAGMOVE = 0xF012;
-
 // A region: its rectangles (client coordinates of the form) when one is held.
 struct TRegionType {
     bool Assigned = false;
