@@ -2,19 +2,17 @@
 // level-pick screen's picture buttons, the clear-progress dialog's outline and the
 // result forms' buttons. Written as a C++ table for platform/Resources.
 #include "Sheets.h"
+#include "tools/ResourceTable.h"
 
 #include "platform/Resources.h"
 
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 
 namespace art {
 
 namespace {
-struct Item {
-    std::string Name, Type, Bytes;
-};
+using Item = tools::ResourceItem;
 
 // Widget glyphs: 16 colours, the bottom-left pixel is the transparent colour.
 const QColor Clear(128, 128, 0);
@@ -243,24 +241,7 @@ std::vector<Item> Items()
 
 std::string EmbeddedResourceSource()
 {
-    std::ostringstream s;
-    s << "// Made by tools/artgen; do not edit.\n#include \"platform/Resources.h\"\n\n#include <iterator>\n\nnamespace {\n";
-    const std::vector<Item> items = Items();
-    for (size_t i = 0; i < items.size(); ++i) {
-        s << "const unsigned char r" << i << "[] = {";
-        const std::string& b = items[i].Bytes;
-        for (size_t k = 0; k < b.size(); ++k) {
-            if (k % 24 == 0)
-                s << "\n";
-            s << static_cast<unsigned>(static_cast<unsigned char>(b[k])) << ",";
-        }
-        s << "};\n";
-    }
-    s << "const EmbeddedResource table[] = {\n";
-    for (size_t i = 0; i < items.size(); ++i)
-        s << "    {\"" << items[i].Name << "\", \"" << items[i].Type << "\", r" << i << ", sizeof r" << i << "},\n";
-    s << "};\nconst ResourceTableRegistrar registrar(table, std::size(table));\n} // namespace\n";
-    return s.str();
+    return tools::ResourceTableSource("tools/artgen", Items());
 }
 
 } // namespace art

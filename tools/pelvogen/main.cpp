@@ -3,19 +3,17 @@
 // The card faces and trump icons are "BITMAP" resources (8-bit BMP files), the layer
 // textures "RCDATA" channel streams named after the form's layers, the texts "TEXT".
 #include "Pelvogen.h"
+#include "tools/ResourceTable.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
-struct Item {
-    std::string Name, Type, Bytes;
-};
+using Item = tools::ResourceItem;
 
 std::string CrLf(const char* text)
 {
@@ -26,26 +24,6 @@ std::string CrLf(const char* text)
         out += *p;
     }
     return out;
-}
-
-std::string Table(const std::vector<Item>& items)
-{
-    std::ostringstream s;
-    s << "// Made by tools/pelvogen; do not edit.\n#include \"platform/Resources.h\"\n\n#include <iterator>\n\nnamespace {\n";
-    for (size_t i = 0; i < items.size(); ++i) {
-        s << "const unsigned char r" << i << "[] = {";
-        for (size_t k = 0; k < items[i].Bytes.size(); ++k) {
-            if (k % 24 == 0)
-                s << "\n";
-            s << unsigned(static_cast<unsigned char>(items[i].Bytes[k])) << ",";
-        }
-        s << "};\n";
-    }
-    s << "const EmbeddedResource table[] = {\n";
-    for (size_t i = 0; i < items.size(); ++i)
-        s << "    {\"" << items[i].Name << "\", \"" << items[i].Type << "\", r" << i << ", sizeof r" << i << "},\n";
-    s << "};\nconst ResourceTableRegistrar registrar(table, std::size(table));\n}  // namespace\n";
-    return s.str();
 }
 
 }  // namespace
@@ -77,7 +55,7 @@ int main(int argc, char** argv)
         items.push_back({t.Name, "TEXT", CrLf(t.Utf8)});
 
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-    out << Table(items);
+    out << tools::ResourceTableSource("tools/pelvogen", items);
     if (!out) {
         std::fprintf(stderr, "pelvogen: cannot write %s\n", argv[1]);
         return 1;
