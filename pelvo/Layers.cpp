@@ -520,20 +520,21 @@ TButtonLayer::~TButtonLayer()
 
 void TButtonLayer::SetGlyphActive(uint8_t level)
 {
-    if (level == FGlyphActive)
-        return;
-    const uint8_t old = FGlyphActive;
-    FGlyphActive = level;
-    if (old == FGlyphLevel)
-        SetGlyphLevel(level);
+    SetRestingLevel(FGlyphActive, level);
 }
 
 void TButtonLayer::SetGlyphInactive(uint8_t level)
 {
-    if (level == FGlyphInactive)
+    SetRestingLevel(FGlyphInactive, level);
+}
+
+void TButtonLayer::SetRestingLevel(uint8_t& resting, uint8_t level)
+{
+    if (level == resting)
         return;
-    const uint8_t old = FGlyphInactive;
-    FGlyphInactive = level;
+    const uint8_t old = resting;
+    resting = level;
+    // A slot resting at the level that changed moves with it.
     if (old == FGlyphLevel)
         SetGlyphLevel(level);
 }

@@ -179,6 +179,9 @@ protected:
     void MouseLeave() override;
 
 private:
+    // Sets the active or inactive level; a slot resting at the old value follows.
+    void SetRestingLevel(uint8_t& resting, uint8_t level);
+
     TChannel FGlyph{ckPicture};
     uint8_t FGlyphActive = 255;
     uint8_t FGlyphInactive = 64;

@@ -105,19 +105,6 @@ public:
                 Held = false;
                 Forwarding = false;
             }
-            TWinControl* parent = Control->Parent();
-            if (transparent && parent) {
-                TMouseEventKind kind = meMove;
-                if (e->type() == QEvent::MouseButtonPress)
-                    kind = meDown;
-                else if (e->type() == QEvent::MouseButtonRelease)
-                    kind = meUp;
-                else if (e->type() == QEvent::MouseButtonDblClick)
-                    kind = meDouble;
-                parent->DispatchMouse(kind, ButtonOf(m->button()), ShiftStateFromQt(m->modifiers(), m->buttons()),
-                                      p.x() + Control->Left(), p.y() + Control->Top());
-                return true;
-            }
             TMouseEventKind kind = meMove;
             if (e->type() == QEvent::MouseButtonPress)
                 kind = meDown;
@@ -125,7 +112,13 @@ public:
                 kind = meUp;
             else if (e->type() == QEvent::MouseButtonDblClick)
                 kind = meDouble;
-            TShiftState shift = ShiftStateFromQt(m->modifiers(), m->buttons());
+            const TShiftState shift = ShiftStateFromQt(m->modifiers(), m->buttons());
+            TWinControl* parent = Control->Parent();
+            if (transparent && parent) {
+                parent->DispatchMouse(kind, ButtonOf(m->button()), shift, p.x() + Control->Left(),
+                                      p.y() + Control->Top());
+                return true;
+            }
             QPointer<QObject> alive(this);
             Control->DispatchMouse(kind, ButtonOf(m->button()), shift, p.x(), p.y());
             if (!alive)
