@@ -53,11 +53,14 @@ protected:
                             k->isAutoRepeat());
             return true;
         }
+        // While a test decides which form is active, the window system's word is not asked.
         case QEvent::WindowActivate:
-            Form->HandleActivation(true);
+            if (!TestHooks::ActiveFormOverride())
+                Form->HandleActivation(true);
             break;
         case QEvent::WindowDeactivate:
-            Form->HandleActivation(false);
+            if (!TestHooks::ActiveFormOverride())
+                Form->HandleActivation(false);
             break;
         case QEvent::Enter:
             Form->HandleMouseEnter();
@@ -242,6 +245,14 @@ void TForm::SetFormStyle(TFormStyle style)
     ApplyWindowFlags();
 }
 
+void TForm::SetBorderIcons(TBorderIcons icons)
+{
+    if (icons == FBorderIcons)
+        return;
+    FBorderIcons = icons;
+    ApplyWindowFlags();
+}
+
 void TForm::ApplyWindowFlags()
 {
     Qt::WindowFlags flags = Qt::Window;
@@ -250,6 +261,16 @@ void TForm::ApplyWindowFlags()
     case bsToolWindow:
     case bsSizeToolWin: flags = Qt::Tool; break;
     case bsDialog: flags = Qt::Dialog; break;
+    case bsSingle:
+        // A fixed-size window with only the caption buttons asked for.
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        if (FBorderIcons & biSystemMenu)
+            flags |= Qt::WindowSystemMenuHint;
+        if (FBorderIcons & biMinimize)
+            flags |= Qt::WindowMinimizeButtonHint;
+        if (FBorderIcons & biMaximize)
+            flags |= Qt::WindowMaximizeButtonHint;
+        break;
     default: break;
     }
     if (FFormStyle == fsStayOnTop)

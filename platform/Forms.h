@@ -57,6 +57,9 @@ constexpr TModalResult mrAll = 8;
 
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TFormStyle { fsNormal, fsStayOnTop };
+// The buttons in a form's caption bar.
+enum TBorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+using TBorderIcons = uint8_t;
 enum TPosition { poDesigned, poDefault, poScreenCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
@@ -98,6 +101,9 @@ public:
 
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle style);
+    // A sizeable form offers every button; other borders offer only those asked for.
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons icons);
     TFormStyle FormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle style);
     TPosition Position() const { return FPosition; }
@@ -176,6 +182,7 @@ private:
     std::map<UINT, TWndMethod> FMessageHandlers;
     std::string FCaption;
     TBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
     TFormStyle FFormStyle = fsNormal;
     TPosition FPosition = poDesigned;
     bool FKeyPreview = false;

@@ -684,7 +684,10 @@ QColor ToQColor(TColor c)
 
 QFont ToQFont(const TFont& f)
 {
+    // The condensed face comes closest to the narrow system font the layouts were made
+    // for, so captions fit the places given them.
     QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStretch(QFont::Condensed);
     font.setStyleStrategy(QFont::NoAntialias);
     font.setBold((f.Style & fsBold) != 0);
     font.setItalic((f.Style & fsItalic) != 0);

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/Application.h"
 #include "platform/QtBridge.h"
@@ -394,7 +395,31 @@ void TRadioButton::KeyDown(WORD& Key, TShiftState Shift)
     if (Key == VK_SPACE && Shift == TShiftState{}) {
         Key = 0;
         Click();
+        return;
     }
+    // The arrow keys move to the previous or next radio button of the group (wrapping
+    // round), focus it and check it.
+    const bool back = Key == VK_LEFT || Key == VK_UP;
+    const bool forward = Key == VK_RIGHT || Key == VK_DOWN;
+    TWinControl* group = Parent();
+    if ((!back && !forward) || Shift != TShiftState{} || !group)
+        return;
+    std::vector<TRadioButton*> buttons;
+    int self = -1;
+    for (int i = 0; i < group->ControlCount(); ++i) {
+        auto* button = dynamic_cast<TRadioButton*>(group->Controls(i));
+        if (button == this)
+            self = static_cast<int>(buttons.size());
+        if (button && (button == this || button->CanFocus()))
+            buttons.push_back(button);
+    }
+    const int count = static_cast<int>(buttons.size());
+    if (self < 0 || count < 2)
+        return;
+    Key = 0;
+    TRadioButton* next = buttons[size_t((self + (forward ? 1 : count - 1)) % count)];
+    next->SetFocus();
+    next->SetChecked(true);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -191,6 +191,10 @@ void SetActiveForm(TForm* form)
         previous->HandleActivation(false);
     if (form)
         form->HandleActivation(true);
+    // Without a window system nothing activates a window, and Qt gives the keyboard focus
+    // (and its enter and exit events) only inside the active one: make it active here.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        QApplication::setActiveWindow(form ? form->Widget() : nullptr);
 }
 
 void ReleaseActiveForm() { Hooks().ActiveForm.reset(); }

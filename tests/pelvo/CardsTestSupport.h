@@ -118,6 +118,25 @@ inline TDeck DeckDealing(const std::string& list)
     return deck;
 }
 
+// ---- The rules, written again for the tests -----------------------------------------
+
+// A card's weight: trumps rank above every other suit.
+inline int Weight(const TCard& c, int trump) { return c.Suit == trump ? c.Rank + 10 : c.Rank; }
+
+inline bool HoldsSuit(const THand& hand, int suit) { return hand[suit].Count > 0; }
+
+// Whether the user may put the card on the table now.
+inline bool UserMayPut(const TGame& g, const TCard& card)
+{
+    if (g.ComputerTable.Count > 0) {
+        if (g.UserTable.Count >= g.ComputerTable.Count)
+            return false;
+        const bool trumpLead = g.ComputerTable.Card(1).Suit == g.Trump;
+        return !trumpLead || card.Suit == g.Trump || !HoldsSuit(g.UserHand, g.Trump);
+    }
+    return g.UserTable.Count == 0 || card.Suit == g.UserTable.Card(1).Suit;
+}
+
 // Hands out the scripted values first, then the values of a seeded generator; keeps
 // the bound of every draw.
 class TScriptedRandom : public TRandomSource {

@@ -16,16 +16,16 @@ TEST(MainForm, FirstActivationLoadsEverythingOnce)
     form.FormActivate(&form);
     ASSERT_TRUE(form.Started);
     EXPECT_TRUE(form.Images.CardGlyphs[36].Active());
-    EXPECT_NE(form.DossierText.find("ЧАЙНИК"), std::string::npos);
-    EXPECT_EQ(form.Game.SkillLevel, 1);
+    EXPECT_NE(form.Memo1->Caption().find("ЧАЙНИК"), std::string::npos);
+    EXPECT_EQ(form.GameState.SkillLevel, 1);
 
     // The strongest opponent chosen, then another activation (a dialog closed).
-    form.SkillLevelEnter(4);
-    form.Game.OutOfTurnAllowed = true;
+    form.RadioButtonEnter(4);
+    form.GameState.OutOfTurnAllowed = true;
     form.FormActivate(&form);
-    EXPECT_EQ(form.Game.SkillLevel, 4);
-    EXPECT_TRUE(form.Game.OutOfTurnAllowed);
-    EXPECT_NE(form.DossierText.find("СТУДЕНТ"), std::string::npos);
+    EXPECT_EQ(form.GameState.SkillLevel, 4);
+    EXPECT_TRUE(form.GameState.OutOfTurnAllowed);
+    EXPECT_NE(form.Memo1->Caption().find("СТУДЕНТ"), std::string::npos);
 
     TCloseAction action = caFree;
     form.FormClose(&form, action);

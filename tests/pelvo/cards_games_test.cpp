@@ -19,8 +19,6 @@ namespace {
 
 // ---- The rules, written again for the checker ---------------------------------------
 
-int Weight(const TCard& c, int trump) { return c.Suit == trump ? c.Rank + 10 : c.Rank; }
-
 // The defence takes the trick when each of its cards, by position, is a trump or of the
 // attack card's suit and not lower in weight.
 bool DefenceTakes(const TTableCards& attack, const TTableCards& defence, int trump)
@@ -101,26 +99,12 @@ std::uint64_t Mask(const TTableCards& row)
     return m;
 }
 
-bool HoldsSuit(const THand& hand, int suit) { return hand[suit].Count > 0; }
-
 int FourOfSuit(const THand& hand)
 {
     for (int s = 1; s <= 4; ++s)
         if (hand[s].Count == 4)
             return s;
     return 0;
-}
-
-// Whether the user may put the card at hand position n now.
-bool UserMayPut(const TGame& g, const TCard& card)
-{
-    if (g.ComputerTable.Count > 0) {
-        if (g.UserTable.Count >= g.ComputerTable.Count)
-            return false;
-        const bool trumpLead = g.ComputerTable.Card(1).Suit == g.Trump;
-        return !trumpLead || card.Suit == g.Trump || !HoldsSuit(g.UserHand, g.Trump);
-    }
-    return g.UserTable.Count == 0 || card.Suit == g.UserTable.Card(1).Suit;
 }
 
 bool MoveDoneExpected(const TGame& g)
