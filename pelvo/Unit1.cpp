@@ -84,6 +84,9 @@ TForm1::TForm1()
     CreateLayout();
     GameState.SetView(this);
     OnActivate = [this](TObject* s) { FormActivate(s); };
+    // Showing the form starts it up as well: some window systems activate a window only
+    // once it is clicked, and that click must already find the game ready.
+    OnShow = [this](TObject* s) { FormActivate(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 

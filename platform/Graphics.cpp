@@ -1,5 +1,6 @@
 #include "platform/Graphics.h"
 
+#include "platform/QtBridge.h"
 #include "platform/Streams.h"
 
 #include <QFont>
@@ -682,6 +683,10 @@ QColor ToQColor(TColor c)
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
+bool CanUseFonts() { return QGuiApplication::instance() != nullptr; }
+
+} // namespace
+
 QFont ToQFont(const TFont& f)
 {
     // The condensed face comes closest to the narrow system font the layouts were made
@@ -704,10 +709,6 @@ QFont ToQFont(const TFont& f)
     }
     return font;
 }
-
-bool CanUseFonts() { return QGuiApplication::instance() != nullptr; }
-
-} // namespace
 
 TColor TCanvas::Pixel(int32_t x, int32_t y)
 {

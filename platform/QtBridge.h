@@ -1,6 +1,7 @@
 #pragma once
 // Conversions between the programs' types and Qt's, for the platform layer's own
 // sources only (this header includes Qt; nothing outside platform/ includes it).
+#include <QFont>
 #include <QKeyEvent>
 #include <QString>
 #include <Qt>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/Graphics.h"
 #include "platform/Keys.h"
 #include "platform/Types.h"
 
@@ -16,6 +18,10 @@
 QString ToQString(const std::string& text);
 // Qt text to the programs: UTF-8.
 std::string FromQString(const QString& text);
+
+// The Qt font that draws a font of the programs: one face everywhere, sized in pixels,
+// without smoothing, so that text looks the same on every machine.
+QFont ToQFont(const TFont& font);
 
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
 Qt::KeyboardModifiers QtModifiersFromShiftState(TShiftState shift);

@@ -476,14 +476,7 @@ std::vector<std::string> SplitLines(const std::string& text)
     return lines;
 }
 
-void ApplyFont(QWidget* w, const TFont& font)
-{
-    QFont f = w->font();
-    f.setStyleStrategy(QFont::NoAntialias);
-    f.setBold((font.Style & fsBold) != 0);
-    f.setPixelSize(font.Height < 0 ? -font.Height : std::max(1, font.Height * 3 / 4));
-    w->setFont(f);
-}
+void ApplyFont(QWidget* w, const TFont& font) { w->setFont(ToQFont(font)); }
 
 } // namespace
 

@@ -31,3 +31,18 @@ TEST(MainForm, FirstActivationLoadsEverythingOnce)
     form.FormClose(&form, action);
     EXPECT_FALSE(form.Images.CardGlyphs[1].Active());
 }
+
+TEST(MainForm, ShowingTheFormStartsItUpBeforeAnyActivation)
+{
+    // Some window systems activate a window only when it is clicked; the click that
+    // activates it must find the game ready.
+    EnsureGuiApplication();
+    TForm1 form;
+    form.Show();
+    EXPECT_TRUE(form.Started);
+    EXPECT_TRUE(form.Images.CardGlyphs[1].Active());
+    form.NewGameClick(form.NewGame);
+    EXPECT_TRUE(form.INV->Enabled());
+    EXPECT_TRUE(form.US[0]->Glyph().Active());
+    form.Hide();
+}
