@@ -4,31 +4,14 @@
 
 namespace pelvo {
 
-namespace {
-
-std::string_view Find(const std::string& name, const char* type)
-{
-    const auto bytes = FindResource(name, type);
-    if (!bytes)
-        throw EResNotFound("Resource " + name + " not found");
-    return *bytes;
-}
-
-}  // namespace
-
 std::string LoadTextResource(const std::string& name)
 {
-    return std::string(Find(name, "TEXT"));
-}
-
-std::string BitmapResource(const std::string& name)
-{
-    return std::string(Find(name, "BITMAP"));
+    return std::string(ResourceBytes(name, "TEXT"));
 }
 
 void LoadChannelFromResource(TChannel& channel, const std::string& name)
 {
-    std::string_view bytes = Find(name, "BITMAP");
+    std::string_view bytes = ResourceBytes(name, "BITMAP");
     // A BMP file starts with a 14-byte file header ("BM"); the channel reads what follows.
     if (bytes.size() >= 14 && bytes[0] == 'B' && bytes[1] == 'M')
         bytes.remove_prefix(14);
@@ -37,7 +20,7 @@ void LoadChannelFromResource(TChannel& channel, const std::string& name)
 
 void LoadLayerMask(TChannel& mask, const std::string& layerName)
 {
-    const std::string_view bytes = Find("TForm1." + layerName + ".Data", "RCDATA");
+    const std::string_view bytes = ResourceBytes("TForm1." + layerName + ".Data", "RCDATA");
     mask.SetChannelKind(ckMask);
     mask.LoadFromMemory(bytes.data(), bytes.size());
 }
@@ -50,8 +33,7 @@ void TCardImages::Load()
     }
     for (int s = 1; s <= SuitCount; ++s) {
         auto picture = std::make_unique<TBitmap>();
-        const std::string bytes = BitmapResource(CardResourceName(TrumpIconPicture(s)));
-        picture->LoadFromMemory(bytes.data(), bytes.size());
+        picture->LoadFromResourceName(CardResourceName(TrumpIconPicture(s)));
         TrumpPictures[size_t(s)] = std::move(picture);
     }
     Chaynik = LoadTextResource("Chaynik");

@@ -14,16 +14,8 @@
 
 namespace pelvo {
 
-class EResNotFound : public Exception {
-public:
-    using Exception::Exception;
-};
-
 // The bytes of the "TEXT" resource of that name, exactly as stored.
 std::string LoadTextResource(const std::string& name);
-
-// A bitmap resource of the program, as stored (a complete BMP file).
-std::string BitmapResource(const std::string& name);
 
 // Reads a bitmap resource into a channel (the BMP file header in front is skipped).
 void LoadChannelFromResource(TChannel& channel, const std::string& name);

@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include <fcntl.h>
@@ -138,6 +141,7 @@ private:
 
 struct TApplication::Impl {
     std::unique_ptr<AppCore> Core;
+    std::unique_ptr<QTranslator> Translator;
 };
 
 TApplication::TApplication(int& argc, char** argv) : d(std::make_unique<Impl>())
@@ -146,6 +150,14 @@ TApplication::TApplication(int& argc, char** argv) : d(std::make_unique<Impl>())
         throw EInvalidOperation("The application object exists already");
     d->Core = std::make_unique<AppCore>(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Message boxes speak the user's language: the standard buttons ("Yes", "No"...) come
+    // from Qt's own translations for the system locale when they are installed.
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        d->Translator = std::move(translator);
+    }
     QObject::connect(d->Core.get(), &QGuiApplication::applicationStateChanged, d->Core.get(),
                      [this](Qt::ApplicationState) { CheckActivation(); });
     StartMessageQueue();
@@ -162,6 +174,7 @@ TApplication::~TApplication()
     FMainForm = nullptr;
     StopMessageQueue();
     Application = nullptr;
+    d->Translator.reset();
     d->Core.reset();
 }
 

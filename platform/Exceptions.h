@@ -52,3 +52,9 @@ class EOutOfResources : public Exception {
 public:
     using Exception::Exception;
 };
+
+// An embedded resource the program asked for by name is not there.
+class EResNotFound : public Exception {
+public:
+    using Exception::Exception;
+};

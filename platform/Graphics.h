@@ -251,6 +251,9 @@ public:
     std::unique_ptr<TGraphic> Clone() const override;
     // Reads a bitmap without its file header (an info header, palette and rows).
     void LoadFromDibMemory(const void* data, size_t size);
+    // Reads the program's "BITMAP" resource of that name; raises EResNotFound when there
+    // is none.
+    void LoadFromResourceName(const std::string& name);
     // Copies another bitmap (or empties this one when source is null).
     void Assign(const TBitmap* source);
     // Swaps pixels, size and layout with another bitmap.

@@ -2,6 +2,7 @@
 // the rows, bottom-up (or top-down with a negative height). Uncompressed 1-, 4-, 8-, 16-,
 // 24- and 32-bit files and 4- and 8-bit run-length files are read into 24-bit bitmaps.
 #include "platform/Graphics.h"
+#include "platform/Resources.h"
 
 #include <cstring>
 
@@ -280,6 +281,12 @@ void TBitmap::LoadFromMemory(const void* data, size_t size)
     Reader r(p, size);
     uint32_t offset = r.U32(10);
     ReadDib(p, size, 14, offset, *this);
+}
+
+void TBitmap::LoadFromResourceName(const std::string& name)
+{
+    const std::string_view bytes = ResourceBytes(name, "BITMAP");
+    LoadFromMemory(bytes.data(), bytes.size());
 }
 
 void TBitmap::LoadFromDibMemory(const void* data, size_t size)

@@ -1,4 +1,5 @@
 #include "platform/Resources.h"
+#include "platform/Exceptions.h"
 #include "platform/Regions.h"
 
 #include <algorithm>
@@ -72,6 +73,13 @@ std::optional<std::string_view> FindResource(std::string_view name, std::string_
             return std::string_view(reinterpret_cast<const char*>(e->Data), e->Size);
     }
     return std::nullopt;
+}
+
+std::string_view ResourceBytes(std::string_view name, std::string_view type)
+{
+    if (const auto bytes = FindResource(name, type))
+        return *bytes;
+    throw EResNotFound("Resource " + std::string(name) + " not found");
 }
 
 std::vector<const EmbeddedResource*> ListResources(std::string_view type)

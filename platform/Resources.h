@@ -44,6 +44,9 @@ void RegisterResourceTable(const EmbeddedResource* table, std::size_t count);
 
 // The bytes of the resource, or nothing when no linked table holds it.
 std::optional<std::string_view> FindResource(std::string_view name, std::string_view type);
+// The bytes of the resource; raises EResNotFound "Resource <name> not found" when no
+// linked table holds it.
+std::string_view ResourceBytes(std::string_view name, std::string_view type);
 
 // Every registered resource of a type (all types when type is empty), in registration order.
 std::vector<const EmbeddedResource*> ListResources(std::string_view type = {});

@@ -191,8 +191,9 @@ TEST_F(PelvoForm, StartsWithTheLayoutAndNoGameDealt)
         EXPECT_EQ(p.control->Top(), p.top);
         EXPECT_EQ(p.control->Width(), p.width);
         EXPECT_EQ(p.control->Height(), p.height);
-        if (p.caption)
+        if (p.caption) {
             EXPECT_EQ(p.control->Caption(), p.caption);
+        }
     }
 }
 

@@ -1,6 +1,9 @@
 // The embedded-resource registry: lookups by name and type, and region data.
 #include "platform/Resources.h"
 
+#include "platform/Exceptions.h"
+#include "platform/Graphics.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -93,3 +96,35 @@ TEST(ResourcesTest, RegionDataRoundTripsAndRejectsMalformedData)
 }
 
 } // namespace
+
+namespace {
+
+// A 2 x 1 24-bit BMP file: a blue pixel, then a red one.
+const unsigned char kTwoPixels[] = {
+    'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,             // file header
+    40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,  // info header...
+    8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    255, 0, 0, 0, 0, 255, 0, 0,                                  // B G R, B G R, padding
+};
+const EmbeddedResource kPictures[] = {{"TestRes_TwoPixels", "BITMAP", kTwoPixels, sizeof kTwoPixels}};
+
+} // namespace
+
+TEST(ResourcesTest, BitmapsLoadByNameAndAMissingOneIsReported)
+{
+    RegisterResourceTable(kPictures, std::size(kPictures));
+    TBitmap picture;
+    picture.LoadFromResourceName("testres_twopixels");
+    ASSERT_EQ(picture.Width(), 2);
+    ASSERT_EQ(picture.Height(), 1);
+    EXPECT_EQ(picture.PixelColor(0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(picture.PixelColor(1, 0), RGB(255, 0, 0));
+
+    try {
+        picture.LoadFromResourceName("TestRes_Missing");
+        ADD_FAILURE() << "a missing resource loaded";
+    } catch (const EResNotFound& e) {
+        EXPECT_EQ(e.Message(), "Resource TestRes_Missing not found");
+    }
+    EXPECT_THROW(ResourceBytes("TestRes_TwoPixels", "TEXT"), EResNotFound);
+}
