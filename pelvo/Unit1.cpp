@@ -15,15 +15,6 @@ constexpr int SlotLefts[4] = {16, 96, 176, 256};
 constexpr uint8_t SlotLevelAway = 180;
 constexpr uint8_t SlotLevelOver = 255;
 
-template <class T>
-T* Place(TWinControl* parent, int left, int top, int width, int height)
-{
-    T* control = new T(parent);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
-
 TLabel* PlaceLabel(TWinControl* parent, int left, int top, const std::string& caption, bool bold = false)
 {
     TLabel* label = new TLabel(parent);
@@ -40,7 +31,7 @@ TLabel* PlaceLabel(TWinControl* parent, int left, int top, const std::string& ca
 
 TButton* PlaceButton(TWinControl* parent, int left, int top, int width, const std::string& caption)
 {
-    TButton* button = Place<TButton>(parent, left, top, width, 25);
+    TButton* button = PlaceControl<TButton>(parent, left, top, width, 25);
     button->SetCaption(caption);
     return button;
 }
@@ -57,7 +48,7 @@ TLayer* TexturedLayer(TWinControl* parent, const std::string& name)
 
 TButtonLayer* PlaceSlot(TWinControl* parent, int left, int top)
 {
-    TButtonLayer* slot = Place<TButtonLayer>(parent, left, top, SlotWidth, SlotHeight);
+    TButtonLayer* slot = PlaceControl<TButtonLayer>(parent, left, top, SlotWidth, SlotHeight);
     // The margins keep a 71 x 96 face from shrinking the slot.
     slot->SetOffsetLeft(1);
     slot->SetOffsetTop(1);
@@ -107,7 +98,7 @@ void TForm1::CreateLayout()
     Label1->SetTransparent(true);
 
     // The Game page: the table, the computer's cards above the user's.
-    GamePanel = Place<TPanel>(this, 24, 8, 345, 249);
+    GamePanel = PlaceControl<TPanel>(this, 24, 8, 345, 249);
     Layer2 = TexturedLayer(GamePanel, "Layer2");
     Layer2->SetBounds(1, 1, 343, 247);
     for (int k = 0; k < 4; ++k) {
@@ -116,21 +107,21 @@ void TForm1::CreateLayout()
         StolUS[k]->OnClick = [this, k](TObject*) { StolUSClick(k + 1); };
     }
 
-    OptionsPanel = Place<TPanel>(this, 24, 8, 345, 249);
+    OptionsPanel = PlaceControl<TPanel>(this, 24, 8, 345, 249);
     OptionsPanel->Hide();
     CreateOptionsPage();
 
-    HelpTxt = Place<TMemo>(this, 24, 8, 345, 249);
+    HelpTxt = PlaceControl<TMemo>(this, 24, 8, 345, 249);
     HelpTxt->SetReadOnly(true);
     HelpTxt->SetScrollBars(ssVertical);
     HelpTxt->Hide();
 
-    AboutPanel = Place<TPanel>(this, 24, 8, 345, 249);
+    AboutPanel = PlaceControl<TPanel>(this, 24, 8, 345, 249);
     AboutPanel->Hide();
     CreateAboutPage();
 
     // The user's hand.
-    Panel1 = Place<TPanel>(this, 24, 288, 345, 113);
+    Panel1 = PlaceControl<TPanel>(this, 24, 288, 345, 113);
     Panel1->SetColor(clInactiveBorder);
     Layer3 = TexturedLayer(Panel1, "Layer3");
     Layer3->SetAlign(alClient);
@@ -168,7 +159,7 @@ void TForm1::CreateLayout()
     INV->OnClick = [this](TObject* s) { INVClick(s); };
 
     for (int k = 0; k < 4; ++k) {
-        Flags[k] = Place<TRadioButton>(this, 576, 60 + 32 * k, 17, 17);
+        Flags[k] = PlaceControl<TRadioButton>(this, 576, 60 + 32 * k, 17, 17);
         Flags[k]->SetEnabled(false);
     }
     Flags[0]->SetChecked(true);
@@ -176,7 +167,7 @@ void TForm1::CreateLayout()
 
 void TForm1::CreateScorePanel()
 {
-    Panel3 = Place<TPanel>(this, 392, 296, 201, 105);
+    Panel3 = PlaceControl<TPanel>(this, 392, 296, 201, 105);
     Panel3->SetBevelInner(bvLowered);
     info1 = PlaceLabel(Panel3, 24, 8, "Общий счет по игре:", true);
     GlCount = PlaceLabel(Panel3, 152, 8, "0:0", true);
@@ -187,7 +178,7 @@ void TForm1::CreateScorePanel()
     info4 = PlaceLabel(Panel3, 24, 64, "Осталось карт..............");
     KolKrt = PlaceLabel(Panel3, 144, 64, "28");
     Label3 = PlaceLabel(Panel3, 32, 84, "Козырь:");
-    KozImg = Place<TImage>(Panel3, 80, 80, 19, 19);
+    KozImg = PlaceControl<TImage>(Panel3, 80, 80, 19, 19);
     Button1 = PlaceButton(Panel3, 168, 32, 25, "Button1");
     Button1->SetHeight(49);
     Button1->Hide();
@@ -196,12 +187,12 @@ void TForm1::CreateScorePanel()
 
 void TForm1::CreateOptionsPage()
 {
-    GroupBox1 = Place<TGroupBox>(OptionsPanel, 24, 16, 121, 105);
+    GroupBox1 = PlaceControl<TGroupBox>(OptionsPanel, 24, 16, 121, 105);
     GroupBox1->SetCaption("Ваш соперник");
     static const char* const levels[4] = {"Чайник", "Продвинутый", "Профессионал", "Студент"};
     static const int tops[4] = {16, 34, 54, 72};
     for (int k = 0; k < 4; ++k) {
-        TRadioButton* button = Place<TRadioButton>(GroupBox1, 16, tops[k], 97, 17);
+        TRadioButton* button = PlaceControl<TRadioButton>(GroupBox1, 16, tops[k], 97, 17);
         button->SetCaption(levels[k]);
         button->OnEnter = [this, k](TObject*) { RadioButtonEnter(k + 1); };
         SkillButtons[k] = button;
@@ -209,17 +200,17 @@ void TForm1::CreateOptionsPage()
     SkillButtons[0]->SetChecked(true);
 
     Label2 = PlaceLabel(OptionsPanel, 144, 128, "Наше досье");
-    Memo1 = Place<TMemo>(OptionsPanel, 24, 144, 297, 81);
+    Memo1 = PlaceControl<TMemo>(OptionsPanel, 24, 144, 297, 81);
     Memo1->SetReadOnly(true);
     Memo1->SetScrollBars(ssVertical);
 
-    GroupBox2 = Place<TGroupBox>(OptionsPanel, 152, 16, 169, 105);
+    GroupBox2 = PlaceControl<TGroupBox>(OptionsPanel, 152, 16, 169, 105);
     GroupBox2->SetCaption("Соглашения");
-    CheckBox1 = Place<TCheckBox>(GroupBox2, 8, 18, 157, 17);
+    CheckBox1 = PlaceControl<TCheckBox>(GroupBox2, 8, 18, 157, 17);
     CheckBox1->SetCaption("Ход вне очереди, если на ");
     CheckBox1->OnClick = [this](TObject* s) { CheckBox1Click(s); };
     Label4 = PlaceLabel(GroupBox2, 24, 35, "руках 4 карты одной масти.");
-    CheckBox2 = Place<TCheckBox>(GroupBox2, 8, 56, 157, 17);
+    CheckBox2 = PlaceControl<TCheckBox>(GroupBox2, 8, 56, 157, 17);
     CheckBox2->SetCaption("Автоматическое зачисле-");
     Label5 = PlaceLabel(GroupBox2, 24, 73, "ние очков за карты на руках, ");
     Label6 = PlaceLabel(GroupBox2, 24, 86, "если их сумма больше 42");

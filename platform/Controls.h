@@ -334,6 +334,17 @@ TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
 void ReleaseCapture();
 
+// Makes a control of class T owned by parent and placed in it at the given bounds, as a
+// stored form layout would.
+template <class T>
+T* PlaceControl(TWinControl* parent, int left, int top, int width, int height)
+{
+    T* control = new T(parent);
+    control->SetParent(parent);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
 // Test helpers that work with any control, windowed or not.
 namespace TestHooks {
 // The colour of a pixel the control painted, at a client point (after painting what

@@ -17,9 +17,7 @@ namespace {
 template <class T>
 T* Place(TWinControl* parent, int left, int top, int width, int height, TColor color = clNone)
 {
-    T* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
+    T* c = PlaceControl<T>(parent, left, top, width, height);
     if (color != clNone)
         c->SetColor(color);
     return c;

@@ -11,15 +11,6 @@
 
 namespace {
 
-template <class T>
-T* Place(TWinControl* parent, int left, int top, int width, int height)
-{
-    T* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 TPoint Center(TControl* c)
 {
     return TestHooks::ControlToForm(c, Point(c->Width() / 2, c->Height() / 2));
@@ -46,22 +37,22 @@ struct Dialog : TForm {
     {
         SetClientWidth(300);
         SetClientHeight(200);
-        Panel = Place<TPanel>(this, 0, 0, 300, 150);
+        Panel = PlaceControl<TPanel>(this, 0, 0, 300, 150);
         Panel->SetAlign(alTop);
-        Box = Place<TPaintBox>(Panel, 10, 10, 50, 40);
+        Box = PlaceControl<TPaintBox>(Panel, 10, 10, 50, 40);
         Box->OnPaint = [this](TObject*) {
             Box->Canvas().Brush.Color = clRed;
             Box->Canvas().FillRect(Box->ClientRect());
         };
-        Check = Place<TCheckBox>(Panel, 10, 100, 120, 17);
+        Check = PlaceControl<TCheckBox>(Panel, 10, 100, 120, 17);
         Check->SetCaption("Remember");
         Check->OnClick = [this](TObject*) { Log.push_back(Check->Checked() ? "checked" : "unchecked"); };
-        Ok = Place<TButton>(this, 120, 160, 75, 25);
+        Ok = PlaceControl<TButton>(this, 120, 160, 75, 25);
         Ok->SetCaption("OK");
         Ok->SetModalResult(mrOk);
         Ok->SetDefault(true);
         Ok->OnClick = [this](TObject*) { Log.push_back("ok"); };
-        Cancel = Place<TButton>(this, 210, 160, 75, 25);
+        Cancel = PlaceControl<TButton>(this, 210, 160, 75, 25);
         Cancel->SetCaption("Cancel");
         Cancel->SetModalResult(mrCancel);
         Cancel->SetCancel(true);
@@ -125,7 +116,7 @@ TEST(ControlsMouse, APressDraggedOutAndReleasedOutsideIsNoClick)
     TForm f;
     f.SetClientWidth(200);
     f.SetClientHeight(100);
-    auto* button = Place<TButton>(&f, 10, 10, 60, 30);
+    auto* button = PlaceControl<TButton>(&f, 10, 10, 60, 30);
     int clicks = 0;
     button->OnClick = [&](TObject*) { ++clicks; };
     f.Show();
@@ -160,8 +151,8 @@ TEST(ControlsMouse, WindowlessControlsGetPressesHoverAndCaptureInZOrder)
         c->OnMouseEnter = [&log, name](TObject*) { log.push_back(name + " enter"); };
         c->OnMouseLeave = [&log, name](TObject*) { log.push_back(name + " leave"); };
     };
-    auto* below = Place<TPaintBox>(&f, 10, 10, 80, 80);
-    auto* above = Place<TPaintBox>(&f, 50, 10, 80, 80); // later: on top where they overlap
+    auto* below = PlaceControl<TPaintBox>(&f, 10, 10, 80, 80);
+    auto* above = PlaceControl<TPaintBox>(&f, 50, 10, 80, 80); // later: on top where they overlap
     above->ControlStyle &= ~csDoubleClicks;
     logged(below, "below");
     logged(above, "above");
@@ -205,8 +196,8 @@ TEST(ControlsMouse, TransparentPointsPassThePressToWhatLiesBelow)
     TForm f;
     f.SetClientWidth(200);
     f.SetClientHeight(100);
-    auto* below = Place<TPaintBox>(&f, 0, 0, 200, 100);
-    auto* above = Place<HalfTransparent>(&f, 100, 0, 100, 100);
+    auto* below = PlaceControl<TPaintBox>(&f, 0, 0, 200, 100);
+    auto* above = PlaceControl<HalfTransparent>(&f, 100, 0, 100, 100);
     std::vector<std::string> log;
     below->OnClick = [&](TObject*) { log.push_back("below"); };
     above->OnClick = [&](TObject*) { log.push_back("above"); };
@@ -215,7 +206,7 @@ TEST(ControlsMouse, TransparentPointsPassThePressToWhatLiesBelow)
         using TPanel::TPanel;
         bool HitTest(int X, int) const override { return X >= 20; }
     };
-    auto* panel = Place<Holey>(&f, 0, 60, 40, 40);
+    auto* panel = PlaceControl<Holey>(&f, 0, 60, 40, 40);
     panel->OnClick = [&](TObject*) { log.push_back("panel"); };
     f.Show();
     ClickAt(&f, Point(120, 10));
@@ -234,10 +225,10 @@ TEST(ControlsLayout, AlignmentSharesTheClientAreaInOrder)
         TAlign Align;
         TRect Expected;
     };
-    auto* top = Place<TPanel>(&f, 0, 0, 50, 30);
-    auto* bottom = Place<TPanel>(&f, 0, 0, 50, 20);
-    auto* left = Place<TPanel>(&f, 0, 0, 40, 10);
-    auto* client = Place<TPanel>(&f, 0, 0, 10, 10);
+    auto* top = PlaceControl<TPanel>(&f, 0, 0, 50, 30);
+    auto* bottom = PlaceControl<TPanel>(&f, 0, 0, 50, 20);
+    auto* left = PlaceControl<TPanel>(&f, 0, 0, 40, 10);
+    auto* client = PlaceControl<TPanel>(&f, 0, 0, 10, 10);
     client->SetAlign(alClient);
     left->SetAlign(alLeft);
     bottom->SetAlign(alBottom);
@@ -256,7 +247,7 @@ TEST(ControlsLayout, AlignmentSharesTheClientAreaInOrder)
 TEST(ControlsState, CheckedFiresOnClickOnlyWhenItChangesAndRadioButtonsExcludeEachOther)
 {
     TForm f;
-    auto* check = Place<TCheckBox>(&f, 0, 0, 100, 17);
+    auto* check = PlaceControl<TCheckBox>(&f, 0, 0, 100, 17);
     int clicks = 0;
     check->OnClick = [&](TObject*) { ++clicks; };
     check->SetChecked(true);
@@ -264,11 +255,11 @@ TEST(ControlsState, CheckedFiresOnClickOnlyWhenItChangesAndRadioButtonsExcludeEa
     check->SetChecked(false);
     EXPECT_EQ(clicks, 2);
 
-    auto* group = Place<TGroupBox>(&f, 0, 20, 200, 100);
-    auto* other = Place<TRadioButton>(&f, 0, 130, 100, 17); // another parent: not in the group
+    auto* group = PlaceControl<TGroupBox>(&f, 0, 20, 200, 100);
+    auto* other = PlaceControl<TRadioButton>(&f, 0, 130, 100, 17); // another parent: not in the group
     std::vector<TRadioButton*> radios;
     for (int i = 0; i < 3; ++i)
-        radios.push_back(Place<TRadioButton>(group, 10, 20 + 20 * i, 100, 17));
+        radios.push_back(PlaceControl<TRadioButton>(group, 10, 20 + 20 * i, 100, 17));
     other->SetChecked(true);
     radios[0]->SetChecked(true);
     radios[2]->SetChecked(true);
@@ -284,7 +275,7 @@ TEST(ControlsPainting, ACanvasDrawnOutsidePaintKeepsItsPixelsUntilTheNextInvalid
     f.SetClientWidth(100);
     f.SetClientHeight(100);
     f.SetColor(clBlack);
-    auto* box = Place<TPaintBox>(&f, 20, 20, 30, 30);
+    auto* box = PlaceControl<TPaintBox>(&f, 20, 20, 30, 30);
     int paints = 0;
     box->OnPaint = [&](TObject*) { ++paints; };
     f.Show();
@@ -300,7 +291,7 @@ TEST(ControlsPainting, ACanvasDrawnOutsidePaintKeepsItsPixelsUntilTheNextInvalid
     EXPECT_EQ(paints, before + 1);
 
     // A label fits its caption as the canvas measures it.
-    auto* label = Place<TLabel>(&f, 0, 0, 10, 10);
+    auto* label = PlaceControl<TLabel>(&f, 0, 0, 10, 10);
     label->SetCaption("Hello");
     TCanvas measure;
     measure.Font = label->Font();
@@ -338,8 +329,8 @@ TEST(Components, TheOwnerFreesWhatItOwnsAndFreeNotificationClearsReferences)
         watcher.Ref = owned;
         watcher.FreeNotification(owned);
         // Controls placed on the form go with it too.
-        Place<TButton>(&f, 0, 0, 10, 10);
-        Place<TLabel>(Place<TPanel>(&f, 0, 0, 50, 50), 0, 0, 10, 10);
+        PlaceControl<TButton>(&f, 0, 0, 10, 10);
+        PlaceControl<TLabel>(PlaceControl<TPanel>(&f, 0, 0, 50, 50), 0, 0, 10, 10);
     }
     EXPECT_EQ(destroyed, 3);
     EXPECT_EQ(watcher.Ref, nullptr);
@@ -348,9 +339,9 @@ TEST(Components, TheOwnerFreesWhatItOwnsAndFreeNotificationClearsReferences)
 TEST(NativeControls, ChangeEventsFollowTheirOwnRulesAndTextsKeepCrLf)
 {
     TForm f;
-    auto* edit = Place<TEdit>(&f, 0, 0, 100, 21);
-    auto* combo = Place<TComboBox>(&f, 0, 30, 100, 21);
-    auto* memo = Place<TMemo>(&f, 0, 60, 100, 80);
+    auto* edit = PlaceControl<TEdit>(&f, 0, 0, 100, 21);
+    auto* combo = PlaceControl<TComboBox>(&f, 0, 30, 100, 21);
+    auto* memo = PlaceControl<TMemo>(&f, 0, 60, 100, 80);
     int editChanges = 0;
     int comboChanges = 0;
     edit->OnChange = [&](TObject*) { ++editChanges; };

@@ -29,15 +29,6 @@ std::unique_ptr<TPicture> SolidPicture(TColor color, int width = 20, int height 
     return picture;
 }
 
-template <class T>
-T* Place(TWinControl* parent, int left, int top, int width, int height)
-{
-    T* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 TPoint Center(TControl* c) { return TestHooks::ControlToForm(c, Point(c->Width() / 2, c->Height() / 2)); }
 
 TColor CenterPixel(TControl* c) { return TestHooks::ControlPixel(c, c->Width() / 2, c->Height() / 2); }
@@ -60,7 +51,7 @@ using ImgBtnTest = FormFixture;
 
 TEST_F(ImgBtnTest, ShowsRestingHoverAndPressedPicturesAsThePointerMoves)
 {
-    auto* btn = Place<TImgBtn>(&Form, 10, 10, 20, 20);
+    auto* btn = PlaceControl<TImgBtn>(&Form, 10, 10, 20, 20);
     btn->SetPic(SolidPicture(clRed).get());
     btn->SetPicUp(SolidPicture(clLime).get());
     btn->SetPicDown(SolidPicture(clBlue).get());
@@ -107,7 +98,7 @@ TEST_F(ImgBtnTest, ShowsRestingHoverAndPressedPicturesAsThePointerMoves)
 
 TEST_F(ImgBtnTest, PicturesAreOwnedCopiesAndAnUnsupportedButtonIgnoresHover)
 {
-    auto* btn = Place<TImgBtn>(&Form, 10, 10, 20, 20);
+    auto* btn = PlaceControl<TImgBtn>(&Form, 10, 10, 20, 20);
     {
         auto pic = SolidPicture(clRed);
         auto up = SolidPicture(clLime);
@@ -136,7 +127,7 @@ using MultiImageButtonTest = FormFixture;
 
 TEST_F(MultiImageButtonTest, OnlyTheDefaultUpPictureIsDrawnInEveryState)
 {
-    auto* btn = Place<TMultiImageButton>(&Form, 10, 10, 75, 25);
+    auto* btn = PlaceControl<TMultiImageButton>(&Form, 10, 10, 75, 25);
     btn->SetDefaultUpImage(SolidPicture(clRed, 40, 30).get());
     EXPECT_EQ(btn->Width(), 40); // AutoSize
     EXPECT_EQ(btn->Height(), 30);
@@ -165,7 +156,7 @@ TEST_F(MultiImageButtonTest, OnlyTheDefaultUpPictureIsDrawnInEveryState)
 
 TEST_F(MultiImageButtonTest, EachStateFallsBackToThePlainerPicture)
 {
-    auto* btn = Place<TMultiImageButton>(&Form, 10, 10, 75, 25);
+    auto* btn = PlaceControl<TMultiImageButton>(&Form, 10, 10, 75, 25);
     struct Pic {
         void (TMultiImageButton::*Set)(const TPicture*);
         TColor Color;

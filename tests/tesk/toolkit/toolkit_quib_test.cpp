@@ -9,15 +9,6 @@
 
 namespace {
 
-template <class T>
-T* Place(TWinControl* parent, int left, int top, int width, int height)
-{
-    T* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 constexpr TColor kFace = 0x102030;
 constexpr TColor kLight = 0xE0E0E0;
 constexpr TColor kShadow = 0x404040;
@@ -31,7 +22,7 @@ struct ButtonForm : TForm {
     {
         SetClientWidth(120);
         SetClientHeight(80);
-        Button = Place<TColorButton>(this, 20, 20, 30, 20);
+        Button = PlaceControl<TColorButton>(this, 20, 20, 30, 20);
         Button->SetFaceColor(kFace);
         Button->SetTopLeftColor(kLight);
         Button->SetBottomRightColor(kShadow);
@@ -188,8 +179,8 @@ TEST(QuibControls, CheckAndComboBoxesReportTheMouseEnteringAndLeaving)
     TForm f;
     f.SetClientWidth(300);
     f.SetClientHeight(100);
-    auto* check = Place<tQuibCheckBox>(&f, 10, 10, 120, 17);
-    auto* combo = Place<tQuibComboBox>(&f, 150, 10, 120, 21);
+    auto* check = PlaceControl<tQuibCheckBox>(&f, 10, 10, 120, 17);
+    auto* combo = PlaceControl<tQuibComboBox>(&f, 150, 10, 120, 21);
     std::vector<std::string> log;
     auto logged = [&log](TControl* c, const std::string& name) {
         c->OnMouseEnter = [&log, c, name](TObject* s) { log.push_back(name + (s == c ? " enter" : " enter?")); };
