@@ -22,10 +22,17 @@ char AsciiLower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string LowerAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = AsciiLower(c);
+    return out;
+}
+
 std::vector<std::string_view> SplitComponents(std::string_view name)
 {
     std::vector<std::string_view> parts;
-    parts.reserve(static_cast<size_t>(std::count_if(name.begin(), name.end(), IsPathDelimiterChar)) + 1);
     size_t start = 0;
     while (start < name.size()) {
         size_t end = start;
@@ -45,6 +52,11 @@ void Append(std::string& dir, std::string_view component)
     dir += component;
 }
 
+const char* FolderArg(const std::string& dir)
+{
+    return dir.empty() ? "." : dir.c_str();
+}
+
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
@@ -53,132 +65,65 @@ struct TransparentHash {
     using is_transparent = void;
     size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
 };
+template <class T>
+using StringMap = std::unordered_map<std::string, T, TransparentHash, std::equal_to<>>;
 
-std::string LowerAscii(std::string s)
-{
-    for (char& c : s)
-        c = AsciiLower(c);
-    return s;
-}
-
-// The names in one folder, as read at one moment.
-struct Listing {
+// What identifies a folder's entries at one moment: the folder itself and the times its
+// entries last changed. Adding, removing or renaming an entry (also only in letter case)
+// sets both; setting the modification time back by hand still changes the status time.
+struct Stamp {
     dev_t Dev = 0;
     ino_t Ino = 0;
     timespec MTime{};
+    timespec CTime{};
+
+    static Stamp Of(const struct stat& st) { return {st.st_dev, st.st_ino, st.st_mtim, st.st_ctim}; }
+    bool operator==(const Stamp& o) const
+    {
+        return Dev == o.Dev && Ino == o.Ino && MTime.tv_sec == o.MTime.tv_sec && MTime.tv_nsec == o.MTime.tv_nsec &&
+               CTime.tv_sec == o.CTime.tv_sec && CTime.tv_nsec == o.CTime.tv_nsec;
+    }
+};
+
+// File systems stamp coarsely: a change made in the same clock tick as a reading of the
+// folder may leave its stamp as it was. A folder's listing is therefore trusted later only
+// when the folder had not changed for this long before it was read; any later change then
+// gives a newer stamp.
+constexpr time_t SettleSeconds = 3;
+
+// The names in one folder, as read at one moment.
+struct Listing {
+    Stamp Taken;
+    bool Settled = false; // the folder had not changed for SettleSeconds when read
     std::unordered_set<std::string, TransparentHash, std::equal_to<>> Names;
-    std::unordered_map<std::string, std::string, TransparentHash, std::equal_to<>> Caseless; // lower-cased -> byte-wise first
+    StringMap<std::string> Caseless; // lower-cased -> the byte-wise first entry
 
     // The entry for a component: itself when it exists as written, else the byte-wise
-    // first entry equal to it up to case, else "".
+    // first entry equal to it up to case, else nullptr.
     const std::string* Find(std::string_view component) const
     {
         const auto exact = Names.find(component);
         if (exact != Names.end())
             return &*exact;
-        const auto it = Caseless.find(LowerAscii(std::string(component)));
+        const auto it = Caseless.find(LowerAscii(component));
         return it == Caseless.end() ? nullptr : &it->second;
-    }
-    bool SameStamp(const struct stat& st) const
-    {
-        return st.st_dev == Dev && st.st_ino == Ino && st.st_mtim.tv_sec == MTime.tv_sec &&
-               st.st_mtim.tv_nsec == MTime.tv_nsec;
     }
 };
 using ListingPtr = std::shared_ptr<const Listing>;
-
-// Listings of absolute folders, kept while the folder's modification time stays the
-// same. A listing is kept only when the folder had not changed for a few seconds before
-// it was read, so that a change in the same clock tick as the reading (file systems
-// stamp coarsely) cannot go unnoticed.
-class ListingCache {
-public:
-    // The remembered listing, or nullptr; `tryNow` tells whether the folder is worth
-    // listing now (it was not found unsettled in the last few seconds).
-    ListingPtr Get(const std::string& dir, time_t now, bool& tryNow)
-    {
-        std::lock_guard<std::mutex> lock(FMutex);
-        const auto it = FMap.find(dir);
-        if (it == FMap.end()) {
-            tryNow = true;
-            return nullptr;
-        }
-        tryNow = !it->second.Listing && it->second.RetryAfter <= now;
-        return it->second.Listing;
-    }
-    // Appends to `dir` the longest run of the first `limit` components whose folders are
-    // all listed here, spelled as the components are ("." and ".." end the run). Returns
-    // how many components it took; `deepest` gets the listing of the last folder taken.
-    size_t AppendListedRun(std::string& dir, const std::vector<std::string_view>& components, size_t limit,
-                           ListingPtr& deepest)
-    {
-        std::lock_guard<std::mutex> lock(FMutex);
-        size_t kept = dir.size();
-        size_t taken = 0;
-        for (; taken < limit; ++taken) {
-            const std::string_view component = components[taken];
-            if (component == "." || component == "..")
-                break;
-            Append(dir, component);
-            const auto it = FMap.find(dir);
-            if (it == FMap.end() || it->second.Listing == nullptr)
-                break;
-            kept = dir.size();
-            deepest = it->second.Listing;
-        }
-        dir.resize(kept);
-        return taken;
-    }
-    void Put(const std::string& dir, ListingPtr listing, time_t retryAfter)
-    {
-        std::lock_guard<std::mutex> lock(FMutex);
-        if (FMap.size() >= MaxFolders)
-            FMap.clear();
-        FMap[dir] = Entry{std::move(listing), retryAfter};
-    }
-    void Drop(const std::string& dir)
-    {
-        std::lock_guard<std::mutex> lock(FMutex);
-        FMap.erase(dir);
-    }
-    void Clear()
-    {
-        std::lock_guard<std::mutex> lock(FMutex);
-        FMap.clear();
-    }
-
-private:
-    struct Entry {
-        ListingPtr Listing;   // nullptr: the folder was changing when last listed
-        time_t RetryAfter = 0;
-    };
-    static constexpr size_t MaxFolders = 512;
-    std::mutex FMutex;
-    std::unordered_map<std::string, Entry, TransparentHash, std::equal_to<>> FMap;
-};
-
-ListingCache& Cache()
-{
-    static ListingCache cache;
-    return cache;
-}
-
-constexpr time_t SettleSeconds = 3;
 
 ListingPtr ReadListing(const std::string& dir)
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    std::unique_ptr<DIR, DirCloser> d(opendir(dir.empty() ? "." : dir.c_str()));
+    std::unique_ptr<DIR, DirCloser> d(opendir(FolderArg(dir)));
     if (!d)
         return nullptr;
-    auto listing = std::make_shared<Listing>();
     struct stat st {};
     if (fstat(dirfd(d.get()), &st) != 0)
         return nullptr;
-    listing->Dev = st.st_dev;
-    listing->Ino = st.st_ino;
-    listing->MTime = st.st_mtim;
+    auto listing = std::make_shared<Listing>();
+    listing->Taken = Stamp::Of(st);
+    listing->Settled = st.st_mtim.tv_sec + SettleSeconds < now.tv_sec;
     while (const dirent* e = readdir(d.get())) {
         std::string entry = e->d_name;
         std::string& best = listing->Caseless[LowerAscii(entry)];
@@ -186,124 +131,235 @@ ListingPtr ReadListing(const std::string& dir)
             best = entry;
         listing->Names.insert(std::move(entry));
     }
-    if (!dir.empty() && dir.front() == '/') {
-        if (st.st_mtim.tv_sec + SettleSeconds < now.tv_sec)
-            Cache().Put(dir, listing, 0);
-        else
-            Cache().Put(dir, nullptr, now.tv_sec + SettleSeconds);
-    }
     return listing;
 }
 
-// Resolves a name component by component. `complete` tells whether every component was
-// found. With `useCache`, remembered listings are used unchecked on the way and the
-// result is checked once at the end; false when that check failed (the caller then
-// resolves again without the cache).
-// Folders already checked during one call that looks at several names.
-struct CheckedFolders {
-    std::vector<std::string> Paths;
-    bool Has(const std::string& p) const { return std::find(Paths.begin(), Paths.end(), p) != Paths.end(); }
+// A folder whose listing decided a step of a resolution (a component found only in
+// another letter case, or not found), with the folder's stamp when it was listed.
+struct Dependency {
+    std::string Dir;
+    Stamp Seen;
 };
 
-bool Walk(const std::vector<std::string_view>& components, bool absolute, bool useCache, std::string& out,
-          bool& complete, CheckedFolders* checked)
+// How a name resolved. It holds for as long as every folder it depends on keeps its
+// stamp and, when complete, the path still exists: components found exactly as written
+// need no listing, since an exact spelling always wins.
+struct Resolution {
+    std::string Path;
+    bool Complete = false;
+    bool Lasting = false; // every listing it used was settled: it may be remembered
+    std::vector<Dependency> Depends;
+};
+using ResolutionPtr = std::shared_ptr<const Resolution>;
+
+// The outcome of looking for the first existing file among several names: the index and
+// path found (or -1), and every folder the outcome depends on, each once.
+struct Search {
+    int Index = -1;
+    std::string Found;
+    std::vector<Dependency> Depends;
+};
+using SearchPtr = std::shared_ptr<const Search>;
+
+// Folder stamps read during one call: a call that looks at several names sees every
+// folder as of one moment and reads each stamp once.
+class FolderStamps {
+public:
+    // False when the folder cannot be read (gone, not a folder, no access).
+    bool Get(const std::string& dir, Stamp& out)
+    {
+        for (const Seen& s : FSeen)
+            if (s.Dir == dir) {
+                out = s.Value;
+                return s.Ok;
+            }
+        struct stat st {};
+        const bool ok = stat(FolderArg(dir), &st) == 0 && S_ISDIR(st.st_mode);
+        out = ok ? Stamp::Of(st) : Stamp{};
+        FSeen.push_back({dir, ok, out});
+        return ok;
+    }
+    // Whether every folder still has the stamp it had.
+    bool Unchanged(const std::vector<Dependency>& depends)
+    {
+        for (const Dependency& d : depends) {
+            Stamp now;
+            if (!Get(d.Dir, now) || !(now == d.Seen))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    struct Seen {
+        std::string Dir;
+        bool Ok = false;
+        Stamp Value;
+    };
+    std::vector<Seen> FSeen;
+};
+
+// Settled listings of absolute folders, resolutions of absolute names as asked, and
+// searches among absolute names. All are checked against the folders' stamps before
+// every use, so a change on disk is seen by the next lookup; the bounds only limit memory.
+class NameCache {
+public:
+    template <class Key, class T, class Map>
+    class Table {
+    public:
+        template <class K>
+        T Get(const K& key)
+        {
+            std::lock_guard<std::mutex> lock(FMutex);
+            const auto it = FMap.find(key);
+            return it == FMap.end() ? nullptr : it->second;
+        }
+        void Put(const Key& key, T value)
+        {
+            std::lock_guard<std::mutex> lock(FMutex);
+            if (FMap.size() >= MaxEntries)
+                FMap.clear();
+            FMap[key] = std::move(value);
+        }
+        void Drop(const Key& key)
+        {
+            std::lock_guard<std::mutex> lock(FMutex);
+            FMap.erase(key);
+        }
+
+    private:
+        static constexpr size_t MaxEntries = 4096;
+        std::mutex FMutex;
+        Map FMap;
+    };
+    struct NamesHash {
+        size_t operator()(const std::vector<std::string>& names) const
+        {
+            size_t h = names.size();
+            for (const std::string& n : names)
+                h = h * 1000003u ^ std::hash<std::string_view>()(n);
+            return h;
+        }
+    };
+    template <class T>
+    using ByName = Table<std::string, T, StringMap<T>>;
+    ByName<ListingPtr> Listings;
+    ByName<ResolutionPtr> Resolutions;
+    Table<std::vector<std::string>, SearchPtr, std::unordered_map<std::vector<std::string>, SearchPtr, NamesHash>>
+        Searches;
+};
+
+NameCache& Cache()
 {
+    static NameCache cache;
+    return cache;
+}
+
+// The listing of a folder as it is now: the remembered one when the folder's stamp still
+// matches it, else a fresh one (remembered when settled). Only absolute folders are
+// remembered; a relative one depends on the current directory.
+ListingPtr CurrentListing(const std::string& dir, bool absolute, FolderStamps& stamps)
+{
+    if (absolute) {
+        if (ListingPtr known = Cache().Listings.Get(dir)) {
+            Stamp now;
+            if (stamps.Get(dir, now) && now == known->Taken)
+                return known;
+        }
+    }
+    ListingPtr fresh = ReadListing(dir);
+    if (absolute && fresh && fresh->Settled)
+        Cache().Listings.Put(dir, fresh);
+    return fresh;
+}
+
+// Resolves a name component by component against the disk.
+void Walk(const std::vector<std::string_view>& components, bool absolute, FolderStamps& stamps, Resolution& r)
+{
+    std::string& out = r.Path;
     out.assign(absolute ? 1 : 0, '/');
-    size_t length = out.size();
-    for (const std::string_view component : components)
-        length += component.size() + 1;
-    out.reserve(length);
-    complete = true;
-    const time_t now = time(nullptr);
-    // Start below the deepest folder of an unbroken run of folders already listed under
-    // the name's own spelling: their listings stand for the walk down to it.
-    ListingPtr start;
-    const size_t first =
-        useCache && !components.empty() ? Cache().AppendListedRun(out, components, components.size() - 1, start) : 0;
-    bool usedCache = first > 0;
-    for (size_t i = first; i < components.size(); ++i) {
-        const std::string_view component = components[i];
-        if (!complete || component == "." || component == "..") {
+    r.Complete = true;
+    r.Lasting = absolute;
+    for (const std::string_view component : components) {
+        if (!r.Complete || component == "." || component == "..") {
             Append(out, component);
             continue;
         }
-        bool tryNow = false;
-        // The run's last listing is that of `out` at the first step only.
-        ListingPtr listing = i == first ? std::move(start) : nullptr;
-        if (!listing && useCache)
-            listing = Cache().Get(out, now, tryNow);
-        bool cached = listing != nullptr;
-        if (!listing && useCache && tryNow)
-            listing = ReadListing(out); // remembered when the folder has settled
-        if (!listing) {
-            // Without a listing, a component that exists as written needs none.
-            const size_t mark = out.size();
-            Append(out, component);
-            struct stat st {};
-            if (lstat(out.c_str(), &st) == 0)
-                continue;
-            out.resize(mark);
-            listing = ReadListing(out);
+        // A component that exists as written needs no listing.
+        const size_t mark = out.size();
+        Append(out, component);
+        struct stat st {};
+        if (lstat(out.c_str(), &st) == 0)
+            continue;
+        out.resize(mark);
+        const ListingPtr listing = CurrentListing(out, absolute, stamps);
+        const std::string* match = nullptr;
+        if (listing) {
+            match = listing->Find(component);
+            r.Depends.push_back({out, listing->Taken});
+            r.Lasting = r.Lasting && listing->Settled;
+        } else {
+            r.Lasting = false;
         }
-        const std::string* match = listing ? listing->Find(component) : nullptr;
-        // A miss, or a match in another letter case (an entry spelled exactly as asked
-        // may have appeared since), is only believed once the folder is known to be
-        // unchanged: checked once per call, however many names it looks at.
-        const bool unsure = !match || *match != component;
-        if (unsure && cached && !(checked && checked->Has(out))) {
-            struct stat st {};
-            if (stat(out.empty() ? "." : out.c_str(), &st) != 0 || !listing->SameStamp(st)) {
-                Cache().Drop(out);
-                listing = ReadListing(out);
-                cached = false;
-                match = listing ? listing->Find(component) : nullptr;
-            }
-            if (checked)
-                checked->Paths.push_back(out);
-        }
-        usedCache = usedCache || cached;
         if (match) {
             Append(out, *match);
         } else {
-            complete = false;
+            r.Complete = false;
             Append(out, component);
         }
     }
-    if (complete && usedCache) {
+}
+
+// An absolute name's resolution as of now: the remembered one while it holds, else a
+// fresh one (remembered when lasting).
+ResolutionPtr ResolveAbsolute(const std::string& name, FolderStamps& stamps)
+{
+    const ResolutionPtr known = Cache().Resolutions.Get(name);
+    if (known && stamps.Unchanged(known->Depends)) {
         struct stat st {};
-        if (lstat(out.c_str(), &st) != 0) {
-            Cache().Clear();
-            return false;
-        }
+        if (!known->Complete || lstat(known->Path.c_str(), &st) == 0)
+            return known;
     }
-    return true;
+    auto fresh = std::make_shared<Resolution>();
+    Walk(SplitComponents(name), true, stamps, *fresh);
+    if (fresh->Lasting)
+        Cache().Resolutions.Put(name, fresh);
+    else if (known)
+        Cache().Resolutions.Drop(name);
+    return fresh;
 }
 
 // The resolved name; `complete` tells whether it names something that exists.
-std::string Resolve(const std::string& name, bool& complete, CheckedFolders* checked = nullptr)
+std::string Resolve(const std::string& name, bool& complete, FolderStamps* shared = nullptr)
 {
     complete = false;
     if (name.empty())
         return {};
     // The system cuts a name at a NUL byte; such a name names nothing.
-    if (name.find('\0') != std::string::npos)
+    if (HasNul(name))
         return name;
-    const bool absolute = IsPathDelimiterChar(name.front());
-    const std::vector<std::string_view> components = SplitComponents(name);
+    FolderStamps local;
+    FolderStamps& stamps = shared ? *shared : local;
     std::string out;
-    if (!absolute) {
-        // Relative names depend on the current directory and are not cached; a name
+    if (IsPathDelimiterChar(name.front())) {
+        const ResolutionPtr r = ResolveAbsolute(name, stamps);
+        out = r->Path;
+        complete = r->Complete;
+    } else {
+        // Relative names depend on the current directory and are not remembered; a name
         // that exists as written needs no listing.
+        const std::vector<std::string_view> components = SplitComponents(name);
         for (const std::string_view c : components)
             Append(out, c);
         struct stat st {};
-        if (lstat(out.empty() ? "." : out.c_str(), &st) == 0) {
+        if (lstat(FolderArg(out), &st) == 0) {
             complete = true;
         } else {
-            Walk(components, false, false, out, complete, nullptr);
+            Resolution fresh;
+            Walk(components, false, stamps, fresh);
+            out = std::move(fresh.Path);
+            complete = fresh.Complete;
         }
-    } else if (!Walk(components, true, true, out, complete, checked)) {
-        Walk(components, true, false, out, complete, nullptr);
     }
     if (IsPathDelimiterChar(name.back()) && !out.empty() && out.back() != '/')
         out += '/';
@@ -317,6 +373,60 @@ bool StatOf(const std::string& name, struct stat& st)
     return complete && stat(path.c_str(), &st) == 0;
 }
 
+bool IsRegularFile(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Adds a resolution's folders to a search's; false when one of them was seen with two
+// different stamps (the folder changed during the search).
+bool Merge(std::vector<Dependency>& into, const std::vector<Dependency>& more)
+{
+    for (const Dependency& d : more) {
+        const auto same = std::find_if(into.begin(), into.end(), [&](const Dependency& e) { return e.Dir == d.Dir; });
+        if (same == into.end())
+            into.push_back(d);
+        else if (!(same->Seen == d.Seen))
+            return false;
+    }
+    return true;
+}
+
+// The search itself, name by name; `lasting` tells whether its outcome may be remembered.
+int SearchNames(const std::vector<std::string>& names, FolderStamps& stamps, Search& search, bool& lasting)
+{
+    lasting = true;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        if (name.empty() || HasNul(name) || !IsPathDelimiterChar(name.front()) || IsPathDelimiterChar(name.back())) {
+            // Names that are not remembered one by one are not remembered together.
+            lasting = false;
+            bool complete = false;
+            const std::string path = Resolve(name, complete, &stamps);
+            if (complete && IsRegularFile(path)) {
+                search.Index = static_cast<int>(i);
+                search.Found = path;
+                return search.Index;
+            }
+            continue;
+        }
+        const ResolutionPtr r = ResolveAbsolute(name, stamps);
+        lasting = lasting && r->Lasting && Merge(search.Depends, r->Depends);
+        if (r->Complete) {
+            if (IsRegularFile(r->Path)) {
+                search.Index = static_cast<int>(i);
+                search.Found = r->Path;
+                return search.Index;
+            }
+            // Something that is not a regular file may become one with no folder's stamp
+            // changing (a link retargeted): only misses are remembered.
+            lasting = false;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 std::string ResolvePath(const std::string& name)
@@ -327,18 +437,26 @@ std::string ResolvePath(const std::string& name)
 
 int FirstExistingFile(const std::vector<std::string>& names, std::string* found)
 {
-    CheckedFolders checked;
-    for (size_t i = 0; i < names.size(); ++i) {
-        bool complete = false;
-        const std::string path = Resolve(names[i], complete, &checked);
-        struct stat st {};
-        if (complete && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-            if (found)
-                *found = path;
-            return static_cast<int>(i);
-        }
+    FolderStamps stamps;
+    const SearchPtr known = Cache().Searches.Get(names);
+    // A remembered outcome holds while its folders keep their stamps and the file found is
+    // still a regular file.
+    if (known && stamps.Unchanged(known->Depends) && (known->Index < 0 || IsRegularFile(known->Found))) {
+        if (found && known->Index >= 0)
+            *found = known->Found;
+        return known->Index;
     }
-    return -1;
+    auto fresh = std::make_shared<Search>();
+    bool lasting = false;
+    SearchNames(names, stamps, *fresh, lasting);
+    if (found && fresh->Index >= 0)
+        *found = fresh->Found;
+    const int index = fresh->Index;
+    if (lasting)
+        Cache().Searches.Put(names, std::move(fresh));
+    else if (known)
+        Cache().Searches.Drop(names);
+    return index;
 }
 
 bool FileExists(const std::string& name)

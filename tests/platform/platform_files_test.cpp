@@ -184,6 +184,31 @@ TEST_F(FilesTest, FirstExistingFileTakesTheFirstRegularFileInOrder)
     EXPECT_EQ(FirstExistingFile({}), -1);
 }
 
+// A remembered search must not outlive what it saw: a name that was something other than
+// a regular file may become one without any folder it passed through changing.
+TEST_F(FilesTest, RememberedSearchesSeeFilesBehindLinks)
+{
+    Dir.Write("b/File", "b");
+    std::filesystem::create_directories(Dir / "other/t");
+    std::filesystem::create_directory_symlink(Dir / "other/t", Dir / "link");
+    for (const char* folder : {"", "b", "other"}) {
+        const timespec past[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (Dir / folder).c_str(), past, 0), 0);
+    }
+    const std::vector<std::string> names{At("link"), At("B\\FILE")};
+    std::string found;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(FirstExistingFile(names, &found), 1);
+        EXPECT_EQ(found, Dir / "b/File");
+    }
+    std::filesystem::remove(Dir / "other/t");
+    Dir.Write("other/t", "t");
+    EXPECT_EQ(FirstExistingFile(names, &found), 0);
+    EXPECT_EQ(found, Dir / "link");
+    std::filesystem::remove(Dir / "other/t");
+    EXPECT_EQ(FirstExistingFile(names, &found), 1);
+}
+
 TEST(FileNameParts, SplitAtEitherSeparator)
 {
     struct Case {
