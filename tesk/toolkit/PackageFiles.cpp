@@ -10,23 +10,13 @@ std::string& ProgramDir()
     return dir;
 }
 
-// The package's file name up to, not including, its last "." (the whole name when it
-// has none): "Base.Tarvol" gives the folder "Base".
-std::string PackageFolderName(const tZipFile& package)
+// The length of the package's folder name: its file name up to, not including, its last
+// "." (the whole name when it has none), so "Base.Tarvol" gives the folder "Base".
+size_t PackageFolderLength(const tZipFile& package)
 {
     const std::string& name = package.FileName();
     const size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-std::unique_ptr<TStream> ReadMember(const tZippedFile& entry)
-{
-    tZippedStream member(entry);
-    auto content = std::make_unique<TMemoryStream>();
-    content->SetSize(member.UncompressedSize());
-    member.ReadBuffer(content->Memory(), member.UncompressedSize());
-    content->SetPosition(0);
-    return content;
+    return dot == std::string::npos ? name.size() : dot;
 }
 
 } // namespace
@@ -64,15 +54,28 @@ void ResetPackageFiles(const std::string& applicationDir)
 
 bool FindLooseFile(std::string& name)
 {
-    const std::string base = ProgramDir() + "\\";
+    const std::vector<std::string>& prefixes = SearchPaths();
+    const std::string& program = ProgramDir();
     std::vector<std::string> candidates;
-    for (const std::string& prefix : SearchPaths())
-        candidates.push_back(base + prefix + name);
-    for (const auto& package : Packages()) {
-        const std::string folder = base + PackageFolderName(*package) + "\\";
-        for (const std::string& prefix : SearchPaths())
-            candidates.push_back(folder + prefix + name);
-    }
+    candidates.reserve(prefixes.size() * (Packages().size() + 1));
+    // Candidates in order: the program folder, then each package's folder beside it.
+    const auto add = [&](const std::string* folder, size_t folderLength) {
+        for (const std::string& prefix : prefixes) {
+            std::string& c = candidates.emplace_back();
+            c.reserve(program.size() + 2 + folderLength + prefix.size() + name.size());
+            c += program;
+            c += '\\';
+            if (folder) {
+                c.append(*folder, 0, folderLength);
+                c += '\\';
+            }
+            c += prefix;
+            c += name;
+        }
+    };
+    add(nullptr, 0);
+    for (const auto& package : Packages())
+        add(&package->FileName(), PackageFolderLength(*package));
     std::string found;
     if (FirstExistingFile(candidates, &found) < 0)
         return false;
@@ -112,7 +115,7 @@ tPackageFileStream::tPackageFileStream(const std::string& name)
     const tZippedFile* entry = FindPackageMember(name);
     if (entry == nullptr)
         throw EFileMissing("File Missing '" + name + "'.");
-    FInner = ReadMember(*entry);
+    FInner = ReadZippedFile(*entry);
 }
 
 tPackageFileStream::~tPackageFileStream() = default;

@@ -135,23 +135,57 @@ protected:
     int64_t FPosition = 0;
 };
 
-// Over bytes that someone else keeps alive.
-class TByteView : public TReadOnlyView {
+} // namespace
+
+class TZipImage {
 public:
-    explicit TByteView(const std::string& bytes) : TReadOnlyView(static_cast<int64_t>(bytes.size())), FBytes(bytes) {}
+    explicit TZipImage(std::string bytes)
+        : FString(std::move(bytes)), FData(FString.data()), FSize(static_cast<int64_t>(FString.size()))
+    {
+    }
+    TZipImage(std::unique_ptr<char[]> bytes, int64_t size) : FRaw(std::move(bytes)), FData(FRaw.get()), FSize(size) {}
+    const char* Data() const { return FData; }
+    int64_t Size() const { return FSize; }
+
+private:
+    std::string FString;
+    std::unique_ptr<char[]> FRaw;
+    const char* FData = nullptr;
+    int64_t FSize = 0;
+};
+
+namespace {
+
+// Over an archive held in memory, keeping it alive.
+class TImageView : public TReadOnlyView {
+public:
+    explicit TImageView(std::shared_ptr<const TZipImage> image)
+        : TReadOnlyView(image->Size()), FImage(std::move(image))
+    {
+    }
     int32_t Read(void* buffer, int32_t count) override
     {
         if (count <= 0 || FPosition >= FSize)
             return 0;
         const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, FSize - FPosition));
-        std::memcpy(buffer, FBytes.data() + FPosition, static_cast<size_t>(n));
+        std::memcpy(buffer, FImage->Data() + FPosition, static_cast<size_t>(n));
         FPosition += n;
         return n;
     }
 
 private:
-    const std::string& FBytes;
+    std::shared_ptr<const TZipImage> FImage;
 };
+
+// Bytes in memory, not zeroed first (they are read over at once).
+std::unique_ptr<char[]> NewBytes(int64_t count)
+{
+    try {
+        return std::unique_ptr<char[]>(new char[static_cast<size_t>(std::max<int64_t>(count, 1))]);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory while expanding memory stream");
+    }
+}
 
 // Over an open file that others read too: it reads at its own position (pread), so views
 // never disturb each other. Its size is the archive's size when mounted; should the file
@@ -231,28 +265,158 @@ tZippedFile* tZip::FindEntry(const std::string& name) const
 
 // ---- tZipFile ----
 
-tZipFile::tZipFile(const std::string& fileName)
-    : FFileName(fileName), FFile(std::make_shared<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite))
+tZipFile::tZipFile(const std::string& fileName, int64_t holdUpTo) : FFileName(fileName)
 {
-    ReadDirectory(*FFile);
+    auto file = std::make_shared<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite);
+    const int64_t size = file->Size();
+    if (size > std::min(holdUpTo, MaxHeldSize)) {
+        FFile = std::move(file);
+        ReadDirectory(*FFile);
+        return;
+    }
+    // One read for the whole archive; should the file shrink meanwhile, what was read is
+    // the archive.
+    std::unique_ptr<char[]> bytes = NewBytes(size);
+    const int32_t got = file->ReadAt(0, bytes.get(), static_cast<int32_t>(size));
+    FImage = std::make_shared<const TZipImage>(std::move(bytes), got);
+    TImageView view(FImage);
+    ReadDirectory(view);
 }
 
 std::unique_ptr<TStream> tZipFile::OpenStream()
 {
+    if (FImage)
+        return std::make_unique<TImageView>(FImage);
     return std::make_unique<TFileView>(FFile, ArchiveSize());
 }
 
 // ---- tZipInMemory ----
 
-tZipInMemory::tZipInMemory(std::string bytes) : FBytes(std::move(bytes))
+tZipInMemory::tZipInMemory(std::string bytes)
 {
-    TByteView stream(FBytes);
-    ReadDirectory(stream);
+    FImage = std::make_shared<const TZipImage>(std::move(bytes));
+    TImageView view(FImage);
+    ReadDirectory(view);
 }
 
 std::unique_ptr<TStream> tZipInMemory::OpenStream()
 {
-    return std::make_unique<TByteView>(FBytes);
+    return std::make_unique<TImageView>(FImage);
+}
+
+// ---- members ----
+
+namespace {
+
+// Where a member's data lie in its archive and what they hold, every size checked against
+// the archive before anything is allocated for it.
+struct MemberPlace {
+    int64_t DataOffset = 0;
+    int64_t Compressed = 0;
+    int64_t Uncompressed = 0;
+    bool Stored = false;
+};
+
+MemberPlace LocateMember(const tZippedFile& entry, TStream& archive)
+{
+    const TZipCentralHeader& h = entry.Header;
+    const int64_t size = archive.Size();
+
+    const int64_t local = h.LocalHeaderOffset;
+    if (size - local < LocalHeaderSize)
+        throw EZipError(NoLocalSignature);
+    unsigned char raw[LocalHeaderSize];
+    archive.SetPosition(local);
+    archive.ReadBuffer(raw, LocalHeaderSize);
+    if (U32(raw) != LocalHeaderSignature)
+        throw EZipError(NoLocalSignature);
+    MemberPlace place;
+    place.DataOffset = local + LocalHeaderSize + U16(raw + 26) + U16(raw + 28);
+    place.Compressed = h.CompressedSize;
+    place.Uncompressed = h.UncompressedSize;
+    place.Stored = h.CompressionMethod == 0;
+    if (place.DataOffset > size || place.Compressed > size - place.DataOffset || place.Compressed > MaxMemberSize)
+        throw EZipError(MemberOutside);
+    if (place.Uncompressed > MaxMemberSize ||
+        (!place.Stored && place.Uncompressed > place.Compressed * MaxDeflateRatio + DeflateSlack))
+        throw EZipError(DamagedMemberSize);
+    // A stored member cannot give more bytes than it holds: the short read that reading
+    // its declared size would meet is reported before anything is allocated for it.
+    if (place.Stored && place.Uncompressed > place.Compressed)
+        throw EReadError();
+    return place;
+}
+
+// A member's content: bytes of its own, or a stored member's bytes within an archive
+// held in memory (kept alive here). Positions behave as a memory stream's: anywhere from 0
+// up to 2^40, a seek outside leaves the position alone, reads past the end give nothing.
+class TMemberContent : public TReadOnlyView {
+public:
+    TMemberContent(std::unique_ptr<char[]> bytes, int64_t size)
+        : TReadOnlyView(size), FOwned(std::move(bytes)), FData(FOwned.get())
+    {
+    }
+    TMemberContent(std::shared_ptr<const TZipImage> image, int64_t offset, int64_t size)
+        : TReadOnlyView(size), FImage(std::move(image)), FData(FImage->Data() + offset)
+    {
+    }
+    int32_t Read(void* buffer, int32_t count) override
+    {
+        if (count <= 0 || FPosition >= FSize)
+            return 0;
+        const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, FSize - FPosition));
+        std::memcpy(buffer, FData + FPosition, static_cast<size_t>(n));
+        FPosition += n;
+        return n;
+    }
+    int64_t Seek(int64_t offset, uint16_t origin) override
+    {
+        constexpr int64_t MaxPosition = int64_t(1) << 40;
+        const int64_t base = origin == soFromCurrent ? FPosition : origin == soFromEnd ? FSize : 0;
+        if (offset >= -base && offset <= MaxPosition - base)
+            FPosition = base + offset;
+        return FPosition;
+    }
+
+private:
+    std::unique_ptr<char[]> FOwned;
+    std::shared_ptr<const TZipImage> FImage;
+    const char* FData = nullptr;
+};
+
+std::unique_ptr<TStream> InflateMember(const char* packed, const MemberPlace& place)
+{
+    std::unique_ptr<char[]> bytes = NewBytes(place.Uncompressed);
+    const size_t produced = RawInflate(packed, static_cast<size_t>(place.Compressed), bytes.get(),
+                                       static_cast<size_t>(place.Uncompressed));
+    if (produced < static_cast<size_t>(place.Uncompressed))
+        throw EReadError();
+    return std::make_unique<TMemberContent>(std::move(bytes), place.Uncompressed);
+}
+
+} // namespace
+
+std::unique_ptr<TStream> ReadZippedFile(const tZippedFile& entry)
+{
+    if (entry.Owner == nullptr)
+        throw EZipError(NoLocalSignature);
+    if (const std::shared_ptr<const TZipImage>& image = entry.Owner->Image()) {
+        // Straight from the archive's bytes: a stored member is a view of them, a deflated
+        // one is inflated from them with no copy between.
+        TImageView view(image);
+        const MemberPlace place = LocateMember(entry, view);
+        if (place.Stored)
+            return std::make_unique<TMemberContent>(image, place.DataOffset, place.Uncompressed);
+        return InflateMember(image->Data() + place.DataOffset, place);
+    }
+    const std::unique_ptr<TStream> archive = entry.Owner->OpenStream();
+    const MemberPlace place = LocateMember(entry, *archive);
+    std::unique_ptr<char[]> packed = NewBytes(place.Compressed);
+    archive->SetPosition(place.DataOffset);
+    archive->ReadBuffer(packed.get(), static_cast<int32_t>(place.Compressed));
+    if (place.Stored)
+        return std::make_unique<TMemberContent>(std::move(packed), place.Uncompressed);
+    return InflateMember(packed.get(), place);
 }
 
 // ---- tZippedStream ----
@@ -262,37 +426,15 @@ tZippedStream::tZippedStream(const tZippedFile& entry)
     if (entry.Owner == nullptr)
         throw EZipError(NoLocalSignature);
     const std::unique_ptr<TStream> archive = entry.Owner->OpenStream();
-    const TZipCentralHeader& h = entry.Header;
-    const int64_t size = archive->Size();
-
-    const int64_t local = h.LocalHeaderOffset;
-    if (size - local < LocalHeaderSize)
-        throw EZipError(NoLocalSignature);
-    unsigned char raw[LocalHeaderSize];
-    archive->SetPosition(local);
-    archive->ReadBuffer(raw, LocalHeaderSize);
-    if (U32(raw) != LocalHeaderSignature)
-        throw EZipError(NoLocalSignature);
-    const int64_t dataOffset = local + LocalHeaderSize + U16(raw + 26) + U16(raw + 28);
-    const int64_t compressed = h.CompressedSize;
-    const int64_t uncompressed = h.UncompressedSize;
-    if (dataOffset > size || compressed > size - dataOffset || compressed > MaxMemberSize)
-        throw EZipError(MemberOutside);
-    const bool stored = h.CompressionMethod == 0;
-    if (uncompressed > MaxMemberSize || (!stored && uncompressed > compressed * MaxDeflateRatio + DeflateSlack))
-        throw EZipError(DamagedMemberSize);
-    // A stored member cannot give more bytes than it holds: the short read that reading
-    // its declared size would meet is reported before anything is allocated for it.
-    if (stored && uncompressed > compressed)
-        throw EReadError();
-    FUncompressedSize = static_cast<int32_t>(uncompressed);
+    const MemberPlace place = LocateMember(entry, *archive);
+    FUncompressedSize = static_cast<int32_t>(place.Uncompressed);
 
     FCompressed = std::make_unique<TMemoryStream>();
-    FCompressed->SetSize(compressed);
-    archive->SetPosition(dataOffset);
-    archive->ReadBuffer(FCompressed->Memory(), static_cast<int32_t>(compressed));
+    FCompressed->SetSize(place.Compressed);
+    archive->SetPosition(place.DataOffset);
+    archive->ReadBuffer(FCompressed->Memory(), static_cast<int32_t>(place.Compressed));
     FCompressed->SetPosition(0);
-    if (stored) {
+    if (place.Stored) {
         FContent = FCompressed.get();
     } else {
         FContentOwned = std::make_unique<TPKDecompressionStream>(*FCompressed);

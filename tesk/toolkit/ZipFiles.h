@@ -1,7 +1,9 @@
 #pragma once
 // Reading zip archives (the game's data packages). The central directory is read once
 // when an archive is mounted; a member is opened later as a stream holding its bytes in
-// memory. Members are stored (method 0) or raw deflate (any other method). Archives
+// memory. An archive file of up to 64 MiB is read whole when mounted and held in memory,
+// so opening a member needs no file access at all; a larger one is read member by member
+// from the file, kept open while mounted. Members are stored (method 0) or raw deflate (any other method). Archives
 // with a comment, zip64, multi-disk archives, encryption and data descriptors are not
 // supported; CRCs are not checked.
 //
@@ -49,6 +51,8 @@ struct TZipCentralHeader {
 };
 
 class tZip;
+// The bytes of a whole archive held in memory (see tZip::Image).
+class TZipImage;
 
 // One central-directory entry.
 class tZippedFile {
@@ -63,6 +67,8 @@ public:
 
 private:
     friend class tZip;
+// The bytes of a whole archive held in memory (see tZip::Image).
+class TZipImage;
     std::string FKey; // the name trimmed of blanks and lower-cased
 };
 
@@ -87,6 +93,11 @@ public:
     tZippedFile& Entries(int index) const { return *FEntries.at(static_cast<size_t>(index)); }
     // The archive's size when its directory was read.
     int64_t ArchiveSize() const { return FArchiveSize; }
+    // The whole archive in memory when it is held so, else nullptr.
+    const std::shared_ptr<const TZipImage>& Image() const { return FImage; }
+
+protected:
+    std::shared_ptr<const TZipImage> FImage;
 
 private:
     std::vector<std::unique_ptr<tZippedFile>> FEntries;
@@ -95,19 +106,23 @@ private:
     int64_t FArchiveSize = 0;
 };
 
-// An archive on disk. The file stays open for reading while the archive is mounted, so
-// every member comes from the same file as the directory that locates it, even when the
-// file on disk is replaced meanwhile. The name is kept as given.
+// An archive on disk. Every member comes from the same file as the directory that locates
+// it, even when the file on disk is replaced meanwhile: a held archive is a copy taken at
+// mounting, a larger one stays open for reading while mounted. The name is kept as given.
 class tZipFile : public tZip {
 public:
-    explicit tZipFile(const std::string& fileName);
+    // Archive files up to this size are read whole when mounted.
+    static constexpr int64_t MaxHeldSize = int64_t(64) << 20;
+
+    // `holdUpTo` is the largest archive held in memory (0 reads every archive from its file).
+    explicit tZipFile(const std::string& fileName, int64_t holdUpTo = MaxHeldSize);
     // A new stream over the archive; several may be open at once.
     std::unique_ptr<TStream> OpenStream() override;
     const std::string& FileName() const { return FFileName; }
 
 private:
     std::string FFileName;
-    std::shared_ptr<TFileStream> FFile;
+    std::shared_ptr<TFileStream> FFile; // only for an archive too large to hold
 };
 
 // An archive held in memory (archives embedded in the program, tests, fuzzing).
@@ -115,9 +130,6 @@ class tZipInMemory : public tZip {
 public:
     explicit tZipInMemory(std::string bytes);
     std::unique_ptr<TStream> OpenStream() override;
-
-private:
-    std::string FBytes;
 };
 
 // A read-only view of one member, read whole into memory when constructed.
@@ -139,3 +151,9 @@ private:
     TStream* FContent = nullptr;
     int32_t FUncompressedSize = 0;
 };
+
+// A member's whole content in memory, at position 0: what reading its declared size from
+// a tZippedStream gives, with the same checks and errors (a member that gives fewer bytes
+// raises the stream read error), read in one go without the copies between. The stream
+// is read-only and seeks like a memory stream.
+std::unique_ptr<TStream> ReadZippedFile(const tZippedFile& entry);

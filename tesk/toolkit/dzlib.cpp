@@ -212,3 +212,65 @@ int64_t TPKDecompressionStream::Seek(int64_t offset, uint16_t origin)
     }
     return static_cast<int64_t>(FZRec.total_out);
 }
+
+// ---- one-shot inflate ----
+
+namespace {
+
+// One inflater per thread, reset between uses instead of set up and torn down each time.
+class TReusedInflater {
+public:
+    TReusedInflater()
+    {
+        FZ.zalloc = ZAlloc;
+        FZ.zfree = ZFree;
+        FZ.opaque = Z_NULL;
+    }
+    ~TReusedInflater()
+    {
+        if (FReady)
+            inflateEnd(&FZ);
+    }
+    TReusedInflater(const TReusedInflater&) = delete;
+    TReusedInflater& operator=(const TReusedInflater&) = delete;
+    z_stream& Ready()
+    {
+        if (FReady) {
+            DCheck(inflateReset(&FZ));
+        } else {
+            DCheck(inflateInit2(&FZ, -MAX_WBITS));
+            FReady = true;
+        }
+        return FZ;
+    }
+
+private:
+    z_stream FZ{};
+    bool FReady = false;
+};
+
+} // namespace
+
+size_t RawInflate(const void* in, size_t inSize, void* out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    if (inSize > std::numeric_limits<uInt>::max() || outSize > std::numeric_limits<uInt>::max())
+        throw ECompressionError("error");
+    thread_local TReusedInflater inflater;
+    z_stream& z = inflater.Ready();
+    z.next_in = static_cast<Bytef*>(const_cast<void*>(in));
+    z.avail_in = static_cast<uInt>(inSize);
+    z.next_out = static_cast<Bytef*>(out);
+    z.avail_out = static_cast<uInt>(outSize);
+    // With all the input at hand, one call either ends the data, fills the output or runs
+    // out of input; Z_FINISH spares inflate keeping a window of history.
+    const int code = inflate(&z, Z_FINISH);
+    const size_t produced = outSize - z.avail_out;
+    const bool stuck = z.avail_in > 0 && z.avail_out > 0;
+    if (code == Z_STREAM_END)
+        return produced;
+    if ((code != Z_OK && code != Z_BUF_ERROR) || stuck)
+        throw ECompressionError("error");
+    return produced;
+}

@@ -85,3 +85,9 @@ public:
 private:
     bool FEnded = false;
 };
+
+// Inflates raw deflate data held whole in memory straight into `out`: what reading
+// `outSize` bytes from a TPKDecompressionStream over the same bytes gives. Returns the
+// bytes produced, fewer when the data end or run out first; corrupt data raise
+// ECompressionError "error".
+size_t RawInflate(const void* in, size_t inSize, void* out, size_t outSize);

@@ -1,6 +1,10 @@
 #include "tesk/toolkit/PackageFiles.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <ctime>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +72,75 @@ TEST_F(PackageFilesTest, LooseFilesOverrideThePackageInSearchOrder)
     EXPECT_EQ(name, App / "Base/music/song.MOD");
     EXPECT_EQ(FindPackageMember("Levels\\One.map"), &Packages()[0]->Entries(2));
     EXPECT_FALSE(PackageFileExists("Nothing.txt"));
+    ASSERT_TRUE(SetCurrentDir(StartupDir()));
+}
+
+// Lookups remember what they found in folders that have not changed for a while; every
+// change to the loose files must still be seen by the very next open. Folders are aged
+// (their modification time set an hour back) so that each first lookup is remembered.
+TEST_F(PackageFilesTest, LooseFileChangesAreSeenByTheNextOpen)
+{
+    ASSERT_TRUE(SetCurrentDir(App.Path()));
+    App.Write("Base.Tarvol", BuildZip({
+        ZipMember("Music/Song.mod", "packaged song"),
+        ZipMember("Levels/One.map", "packaged level"),
+    }));
+    AddPackage("Base.Tarvol");
+    const auto age = [&](std::initializer_list<const char*> folders) {
+        const timespec past[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+        for (const char* folder : folders)
+            ASSERT_EQ(utimensat(AT_FDCWD, (App / folder).c_str(), past, 0), 0) << folder;
+    };
+    const auto looseAt = [](std::string name) { return FindLooseFile(name) ? name : std::string("(none)"); };
+
+    // A loose file added after the name was looked up, in a new subfolder.
+    age({""});
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(ReadAll("music\\song.mod"), "packaged song");
+    App.Write("Music/Song.mod", "loose song");
+    EXPECT_EQ(ReadAll("music\\song.mod"), "loose song");
+
+    // Renamed to another letter case: found under its new name at once.
+    age({"", "Music"});
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(looseAt("music\\song.mod"), App / "Music/Song.mod");
+    std::filesystem::rename(App / "Music/Song.mod", App / "Music/SONG.MOD");
+    EXPECT_EQ(looseAt("music\\song.mod"), App / "Music/SONG.MOD");
+    EXPECT_EQ(looseAt("Music\\Song.mod"), App / "Music/SONG.MOD");
+    // An exact spelling that appears beside it wins.
+    age({"", "Music"});
+    EXPECT_EQ(looseAt("Music\\Song.mod"), App / "Music/SONG.MOD");
+    App.Write("Music/Song.mod", "exact song");
+    EXPECT_EQ(ReadAll("Music\\Song.mod"), "exact song");
+
+    // Removed: the packaged member is read again.
+    age({"", "Music"});
+    EXPECT_EQ(ReadAll("music\\SONG.mod"), "loose song");
+    std::filesystem::remove(App / "Music/SONG.MOD");
+    std::filesystem::remove(App / "Music/Song.mod");
+    EXPECT_EQ(ReadAll("music\\SONG.mod"), "packaged song");
+    EXPECT_TRUE(PackageFileExists("music\\SONG.mod"));
+
+    // A "Base" folder made after the lookup, then a program-folder file that beats it.
+    age({"", "Music"});
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(ReadAll("Levels\\One.map"), "packaged level");
+    App.Write("base/LEVELS/one.map", "base-folder level");
+    EXPECT_EQ(ReadAll("Levels\\One.map"), "base-folder level");
+    age({"", "base", "base/LEVELS"});
+    EXPECT_EQ(ReadAll("Levels\\One.map"), "base-folder level");
+    App.Write("levels/ONE.MAP", "program-folder level");
+    EXPECT_EQ(ReadAll("Levels\\One.map"), "program-folder level");
+    EXPECT_EQ(looseAt("Levels\\One.map"), App / "levels/ONE.MAP");
+
+    // The "Base" folder replaced by an empty one of the same name: back to the package.
+    std::filesystem::remove_all(App / "levels");
+    age({"", "base", "base/LEVELS"});
+    EXPECT_EQ(ReadAll("Levels\\One.map"), "base-folder level");
+    std::filesystem::rename(App / "base", App / "old");
+    std::filesystem::create_directories(App / "base/LEVELS");
+    EXPECT_EQ(ReadAll("Levels\\One.map"), "packaged level");
+    EXPECT_FALSE(PackageFileExists("Levels\\Two.map"));
     ASSERT_TRUE(SetCurrentDir(StartupDir()));
 }
 
