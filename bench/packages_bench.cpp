@@ -178,8 +178,8 @@ void BM_ReadEveryMemberWithoutLookup(benchmark::State& state)
     tZipFile& zip = *Packages()[0];
     for (auto _ : state) {
         for (int i = 0; i < zip.Count(); ++i) {
-            tZippedStream s(zip.Entries(i));
-            benchmark::DoNotOptimize(s.Read(buffer.data(), s.UncompressedSize()));
+            const std::unique_ptr<TStream> s = ReadZippedFile(zip.Entries(i));
+            benchmark::DoNotOptimize(s->Read(buffer.data(), static_cast<int32_t>(buffer.size())));
         }
     }
     ResetPackageFiles();

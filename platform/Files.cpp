@@ -379,6 +379,17 @@ bool IsRegularFile(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// Whether every folder still has the stamp it had; each folder is listed once.
+bool StillUnchanged(const std::vector<Dependency>& depends)
+{
+    for (const Dependency& d : depends) {
+        struct stat st {};
+        if (stat(FolderArg(d.Dir), &st) != 0 || !S_ISDIR(st.st_mode) || !(Stamp::Of(st) == d.Seen))
+            return false;
+    }
+    return true;
+}
+
 // Adds a resolution's folders to a search's; false when one of them was seen with two
 // different stamps (the folder changed during the search).
 bool Merge(std::vector<Dependency>& into, const std::vector<Dependency>& more)
@@ -437,15 +448,15 @@ std::string ResolvePath(const std::string& name)
 
 int FirstExistingFile(const std::vector<std::string>& names, std::string* found)
 {
-    FolderStamps stamps;
     const SearchPtr known = Cache().Searches.Get(names);
     // A remembered outcome holds while its folders keep their stamps and the file found is
     // still a regular file.
-    if (known && stamps.Unchanged(known->Depends) && (known->Index < 0 || IsRegularFile(known->Found))) {
+    if (known && StillUnchanged(known->Depends) && (known->Index < 0 || IsRegularFile(known->Found))) {
         if (found && known->Index >= 0)
             *found = known->Found;
         return known->Index;
     }
+    FolderStamps stamps;
     auto fresh = std::make_shared<Search>();
     bool lasting = false;
     SearchNames(names, stamps, *fresh, lasting);

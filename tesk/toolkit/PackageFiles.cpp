@@ -56,13 +56,17 @@ bool FindLooseFile(std::string& name)
 {
     const std::vector<std::string>& prefixes = SearchPaths();
     const std::string& program = ProgramDir();
-    std::vector<std::string> candidates;
-    candidates.reserve(prefixes.size() * (Packages().size() + 1));
+    // Built anew on every call in strings kept from the last, so no memory is allocated
+    // once they are long enough.
+    thread_local std::vector<std::string> candidates;
+    const size_t count = prefixes.size() * (Packages().size() + 1);
+    candidates.resize(count);
+    size_t next = 0;
     // Candidates in order: the program folder, then each package's folder beside it.
     const auto add = [&](const std::string* folder, size_t folderLength) {
         for (const std::string& prefix : prefixes) {
-            std::string& c = candidates.emplace_back();
-            c.reserve(program.size() + 2 + folderLength + prefix.size() + name.size());
+            std::string& c = candidates[next++];
+            c.clear();
             c += program;
             c += '\\';
             if (folder) {

@@ -61,9 +61,21 @@ TZipCentralHeader DecodeCentralHeader(const unsigned char* p)
     return h;
 }
 
-std::string LookupKey(const std::string& name)
+// The name trimmed of blanks and lower-cased, with "\" made "/" when asked: what entries
+// are indexed and looked up by.
+std::string LookupKey(const std::string& name, bool backslashes)
 {
-    return LowerCased(TrimBlanks(name));
+    const size_t first = name.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    std::string key(name, first, name.find_last_not_of(' ') - first + 1);
+    for (char& c : key) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        else if (backslashes && c == '\\')
+            c = '/';
+    }
+    return key;
 }
 
 // Reads a stretch of a stream front to back in large blocks, so that the many small
@@ -228,6 +240,10 @@ void tZip::ReadDirectory(TStream& stream)
     if (dirOffset > dirEnd)
         throw EZipError(DamagedDirectory);
     TBlockReader reader(stream, dirOffset, dirEnd);
+    // Room for the entries the directory's bytes can hold at most.
+    const auto room = static_cast<size_t>(std::min<int64_t>(count, (dirEnd - dirOffset) / CentralHeaderSize));
+    FEntries.reserve(room);
+    FIndex.reserve(room);
     int64_t pos = dirOffset;
     for (int i = 0; i < count; ++i) {
         if (dirEnd - pos < CentralHeaderSize)
@@ -244,7 +260,7 @@ void tZip::ReadDirectory(TStream& stream)
         entry->Name = reader.ReadString(h.FileNameLength);
         reader.Read(nullptr, h.ExtraFieldLength);
         entry->Comment = reader.ReadString(h.FileCommentLength);
-        entry->FKey = LookupKey(entry->Name);
+        entry->FKey = LookupKey(entry->Name, false);
         if (entry->FKey.empty() || entry->FKey.back() != '/')
             FIndex.emplace(entry->FKey, entry.get()); // keeps the first of equal keys
         FEntries.push_back(std::move(entry));
@@ -254,9 +270,7 @@ void tZip::ReadDirectory(TStream& stream)
 
 tZippedFile* tZip::FindEntry(const std::string& name) const
 {
-    std::string wanted = name;
-    std::replace(wanted.begin(), wanted.end(), '\\', '/');
-    const std::string key = LookupKey(wanted);
+    const std::string key = LookupKey(name, true);
     if (key.empty() || key.back() == '/')
         return nullptr; // folders are not files
     const auto it = FIndex.find(key);
