@@ -204,7 +204,7 @@ private:
 // every use, so a change on disk is seen by the next lookup; the bounds only limit memory.
 class NameCache {
 public:
-    template <class Key, class T, class Map>
+    template <class Key, class T, class Map, size_t MaxEntries = 4096>
     class Table {
     public:
         template <class K>
@@ -228,7 +228,6 @@ public:
         }
 
     private:
-        static constexpr size_t MaxEntries = 4096;
         std::mutex FMutex;
         Map FMap;
     };
@@ -241,10 +240,8 @@ public:
             return h;
         }
     };
-    template <class T>
-    using ByName = Table<std::string, T, StringMap<T>>;
-    ByName<ListingPtr> Listings;
-    ByName<ResolutionPtr> Resolutions;
+    Table<std::string, ListingPtr, StringMap<ListingPtr>, 512> Listings; // each holds a whole folder
+    Table<std::string, ResolutionPtr, StringMap<ResolutionPtr>> Resolutions;
     Table<std::vector<std::string>, SearchPtr, std::unordered_map<std::vector<std::string>, SearchPtr, NamesHash>>
         Searches;
 };

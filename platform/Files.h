@@ -11,6 +11,14 @@
 // everything after it, so a name for a file still to be created resolves to where it
 // will be created.
 //
+// Absolute names' resolutions (and FirstExistingFile's outcomes) are remembered together
+// with the folders they depend on: a folder whose listing decided a step (a component
+// found only in another letter case, or not found). Every later call checks each such
+// folder's stamps (device, inode, modification and status times) with one stat, so a file
+// added, removed or renamed on disk, also only in letter case, is seen by the very next
+// call. A listing is only remembered when its folder had not changed for a few seconds,
+// since file systems stamp coarsely.
+//
 // "Exists" means a regular file: a folder, FIFO, socket or device is not a file.
 // A name holding a NUL byte names nothing.
 // Nothing here raises: failures are reported by the result.
