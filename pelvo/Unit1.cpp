@@ -230,18 +230,17 @@ void TForm1::CreateAboutPage()
     Label7->SetLeft(left);
     Label8->SetLeft(left + Label7->Width() + gap);
 
-    for (TLabel** label : {&Label9, &Label10}) {
-        *label = new TLabel(AboutPanel);
-        (*label)->SetParent(AboutPanel);
-        (*label)->SetAutoSize(false);
-        (*label)->SetWordWrap(true);
-        (*label)->SetAlignment(taCenter);
-    }
-    Label9->SetBounds(24, 88, 297, 56);
-    Label9->SetCaption("Карточная игра для двоих: вы против компьютера. Четыре карты на руках, "
-                       "козырь, взятки и немного хитрости.");
-    Label10->SetBounds(24, 160, 297, 56);
-    Label10->SetCaption("Кто первым наберёт 12 очков, тот и победил. "
+    auto note = [this](int top, const char* text) {
+        TLabel* label = PlaceControl<TLabel>(AboutPanel, 24, top, 297, 56);
+        label->SetAutoSize(false);
+        label->SetWordWrap(true);
+        label->SetAlignment(taCenter);
+        label->SetCaption(text);
+        return label;
+    };
+    Label9 = note(88, "Карточная игра для двоих: вы против компьютера. Четыре карты на руках, "
+                      "козырь, взятки и немного хитрости.");
+    Label10 = note(160, "Кто первым наберёт 12 очков, тот и победил. "
                         "Мухлевать можно, но совесть всё видит.");
 }
 
