@@ -10,6 +10,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/sound/Mixer.h"
@@ -52,6 +53,8 @@ struct SoundSystem {
     int chosenDriver = 0;
     SDL_AudioDeviceID device = 0;
     std::string driverName;
+    // Set by tests: the device names outputs 1 and 2 report instead of SDL's.
+    std::optional<std::vector<std::string>> deviceNames;
     FSOUND_OPENCALLBACK open = nullptr;
     FSOUND_CLOSECALLBACK close = nullptr;
     FSOUND_READCALLBACK read = nullptr;
@@ -238,6 +241,8 @@ int FSOUND_GetNumDrivers()
         return 1;
     if (s.output != FSOUND_OUTPUT_WAVEOUT && s.output != FSOUND_OUTPUT_DSOUND)
         return 0;
+    if (s.deviceNames)
+        return static_cast<int>(s.deviceNames->size());
     if (!SdlAudioReady())
         return 0;
     return std::max(0, SDL_GetNumAudioDevices(0));
@@ -250,6 +255,8 @@ const char* FSOUND_GetDriverName(int driver)
         return nullptr;
     if (s.output == FSOUND_OUTPUT_NOSOUND) {
         s.driverName = "no sound";
+    } else if (s.deviceNames) {
+        s.driverName = (*s.deviceNames)[static_cast<size_t>(driver)];
     } else {
         const char* name = SDL_GetAudioDeviceName(driver, 0);
         s.driverName = name ? name : "";
@@ -676,5 +683,7 @@ void Render(int16_t* out, int frames)
 }
 
 void FailInit(bool fail) { System().failInit = fail; }
+
+void SetDeviceNames(std::optional<std::vector<std::string>> names) { System().deviceNames = std::move(names); }
 
 }  // namespace FmodTest

@@ -10,6 +10,7 @@
 //   - every file is read whole through the installed file callbacks, then decoded.
 // All calls belong to one thread (the UI thread); the audio thread only mixes.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -144,4 +145,8 @@ void ClearOpenedNames();
 void Render(int16_t* out, int frames);
 // The next FSOUND_Init calls fail while set.
 void FailInit(bool fail);
+// While set, the outputs WaveOut and DirectSound report exactly these device names
+// (FSOUND_GetNumDrivers, FSOUND_GetDriverName) instead of the machine's; nullopt gives
+// the machine's list back. TestHooks::Reset clears it.
+void SetDeviceNames(std::optional<std::vector<std::string>> names);
 }  // namespace FmodTest

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "platform/Application.h"
+#include "platform/Fmod.h"
 #include "platform/MessageQueue.h"
 #include "platform/QtBridge.h"
 
@@ -277,6 +278,7 @@ void Reset()
     h.Under = nullptr;
     CursorPosOverride().reset();
     ClearKeyStates();
+    FmodTest::SetDeviceNames(std::nullopt);
     if (Application) {
         Application->ClearTerminated();
         Application->OnActivate = nullptr;

@@ -192,3 +192,36 @@ TEST(GameSoundDrivers, EachOutputListsTheDriversTheLibraryReports)
     for (const TStringList& names : SoundDriverNames)
         EXPECT_EQ(names.Count(), 0);
 }
+
+TEST(GameSoundDrivers, UnderTheDummyDriverBothOutputsListTheSystemDevice)
+{
+    InitGameSound();
+    for (int output : {1, 2}) {
+        ASSERT_EQ(SoundDriverNames[output].Count(), 1) << output;
+        EXPECT_EQ(SoundDriverNames[output][0], "System audio output device");
+    }
+    DoneGameSound();
+}
+
+TEST(GameSoundDrivers, TheDeviceNameHookReplacesTheMachinesListForOutputsOneAndTwo)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {}, {"Speakers"}, {"", "lower case", std::string(300, 'x'), "Gr\xC3\xBC\xC3\x9F"}};
+    for (const auto& names : cases) {
+        FmodTest::SetDeviceNames(names);
+        InitGameSound();
+        EXPECT_EQ(SoundDriverNames[0].Count(), 1);
+        EXPECT_EQ(SoundDriverNames[0][0], "no sound");
+        for (int output : {1, 2}) {
+            ASSERT_EQ(SoundDriverNames[output].Count(), static_cast<int>(names.size()));
+            for (size_t i = 0; i < names.size(); ++i)
+                EXPECT_EQ(SoundDriverNames[output][static_cast<int>(i)], names[i]);
+            FSOUND_SetOutput(output);
+            EXPECT_EQ(FSOUND_GetDriverName(static_cast<int>(names.size())), nullptr);
+        }
+    }
+    FmodTest::SetDeviceNames(std::nullopt);
+    InitGameSound();
+    EXPECT_EQ(SoundDriverNames[1][0], "System audio output device");
+    DoneGameSound();
+}
