@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tesk/game/Levels.h"
+#include "tesk/game/Players.h"
 #include "tesk/toolkit/Dib16.h"
 
 const TTypeInfo TypeInfo_tDirection = MakeEnumType("tDirection", {"Up", "Right", "Down", "Left"});
@@ -21,6 +22,12 @@ std::vector<tUnitRecord> UnitKinds;
 TP_CLASS_INFO(tUnit, TPersistent,
               IntProp("InitialX", &tUnit::GetInitialX, &tUnit::SetInitialX),
               IntProp("InitialY", &tUnit::GetInitialY, &tUnit::SetInitialY))
+TP_CLASS_INFO(tPlayerAwareUnit, tUnit)
+
+tPlayer* tPlayerAwareUnit::Player() const
+{
+    return GameLevel ? dynamic_cast<tPlayer*>(GameLevel->Player) : nullptr;
+}
 
 int32_t RoundCell(float v)
 {

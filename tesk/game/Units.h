@@ -159,3 +159,56 @@ void LoadGameEngineGraphicsData();
 void FreeGameEngineGraphicsData();
 void LoadGameEngineSoundData();
 void FreeGameEngineSoundData();
+
+// ---------------------------------------------------------------------------------------
+// The unit kinds of the playfield.
+
+class tPlayer;
+
+// The base of the kinds that look at the hero.
+class tPlayerAwareUnit : public tUnit {
+    TP_CLASS(tPlayerAwareUnit)
+public:
+    // The game level's hero; null without a level or a hero.
+    tPlayer* Player() const;
+};
+
+class tBoulder : public tPlayerAwareUnit {
+    TP_CLASS(tBoulder)
+};
+class tWater : public tUnit {
+    TP_CLASS(tWater)
+};
+class tDirt : public tPlayerAwareUnit {
+    TP_CLASS(tDirt)
+};
+class tKey : public tPlayerAwareUnit {
+    TP_CLASS(tKey)
+};
+class tJewel : public tPlayerAwareUnit {
+    TP_CLASS(tJewel)
+};
+class tExit : public tPlayerAwareUnit {
+    TP_CLASS(tExit)
+};
+class tSnake : public tPlayerAwareUnit {
+    TP_CLASS(tSnake)
+};
+class tSpider : public tPlayerAwareUnit {
+    TP_CLASS(tSpider)
+};
+class tCherryBomb : public tPlayerAwareUnit {
+    TP_CLASS(tCherryBomb)
+};
+class tInfo : public tPlayerAwareUnit {
+    TP_CLASS(tInfo)
+};
+
+// The unit module: InitUnitData registers the kinds; the loaders make and free every
+// unit sprite and sample.
+void InitUnitData();
+void FreeUnitData();
+void LoadUnitGraphicsData();
+void FreeUnitGraphicsData();
+void LoadUnitSoundData();
+void FreeUnitSoundData();

@@ -2,11 +2,10 @@
 // The main window of Tesk: it hosts the game, and handles the program's private
 // window messages.
 #include "platform/Forms.h"
+#include "tesk/toolkit/Dib16.h"
 
-// Private messages of the main window (wParam as stated, lParam 0).
-constexpr UINT WM_SETDISPLAYTYPE = 0x7813; // wParam: the new display type
-constexpr UINT WM_RELOADDATA = 0x7814;
-constexpr UINT WM_REINITAUDIO = 0x7816;
+// Private messages of the main window (wParam as stated, lParam 0); WM_SETDISPLAYTYPE,
+// WM_RELOADDATA and WM_REINITAUDIO come with the graphics layer.
 constexpr UINT WM_STARTUP = 0x7818;
 constexpr UINT WM_CLOSEGAME = 0x7819; // closes the main window
 

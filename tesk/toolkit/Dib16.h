@@ -219,6 +219,10 @@ void CreateDirectDraw();
 void ReleaseDirectDraw();
 // The message that asks the main window to switch to another display type (wParam).
 constexpr UINT WM_SETDISPLAYTYPE = 0x7813;
+// The main window reloads every picture and sound (posted after the video options apply).
+constexpr UINT WM_RELOADDATA = 0x7814;
+// The main window restarts the sound system (posted when the sound device changed).
+constexpr UINT WM_REINITAUDIO = 0x7816;
 // Posts WM_SETDISPLAYTYPE with the display type to MainFormRef.
 void RequestDisplayType(uint8_t displayType);
 

@@ -1,7 +1,13 @@
 #include "tesk/toolkit/Misc.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <set>
+
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Files.h"
 #include "platform/Params.h"
 
 namespace {
@@ -83,9 +89,47 @@ std::string ZeroPad(const std::string& text, int length)
     return out;
 }
 
+namespace {
+
+std::optional<std::string>& ApplicationDirOverride()
+{
+    static std::optional<std::string> dir;
+    return dir;
+}
+
+// TP_PROGRAM_DIR, read once: the folder it names when that exists.
+const std::optional<std::string>& EnvironmentProgramDir()
+{
+    static const std::optional<std::string> dir = []() -> std::optional<std::string> {
+        const char* value = std::getenv("TP_PROGRAM_DIR");
+        if (!value || !*value)
+            return std::nullopt;
+        if (!DirectoryExists(value)) {
+            std::fprintf(stderr, "TP_PROGRAM_DIR names no folder (%s); it is ignored\n", value);
+            return std::nullopt;
+        }
+        std::string dir = value;
+        while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
+            dir.pop_back();
+        return dir;
+    }();
+    return dir;
+}
+
+} // namespace
+
 std::string ApplicationDir()
 {
+    if (const auto& dir = ApplicationDirOverride())
+        return *dir;
+    if (const auto& dir = EnvironmentProgramDir())
+        return *dir;
     return ProgramFolder();
+}
+
+void SetApplicationDirForTests(std::optional<std::string> dir)
+{
+    ApplicationDirOverride() = std::move(dir);
 }
 
 std::string StartupDir()
@@ -317,6 +361,42 @@ void PumpMessages()
     } guard;
     if (Application)
         Application->ProcessMessages();
+}
+
+namespace {
+
+struct tProblemStore {
+    std::set<std::string> Seen;
+    std::vector<std::string> Kept;
+};
+
+tProblemStore& Problems()
+{
+    static tProblemStore store;
+    return store;
+}
+
+} // namespace
+
+void ReportProblem(const std::string& text)
+{
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+    tProblemStore& store = Problems();
+    if (store.Seen.insert(text).second)
+        store.Kept.push_back(text);
+}
+
+std::vector<std::string> TakeReportedProblems()
+{
+    std::vector<std::string> kept;
+    kept.swap(Problems().Kept);
+    return kept;
+}
+
+void ForgetReportedProblems()
+{
+    Problems() = tProblemStore{};
 }
 
 void ProfileReset() {}

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,9 +28,15 @@ std::string IntToHexStr(int32_t value);
 int32_t CountBits(uint32_t value);
 std::string ZeroPad(const std::string& text, int length);
 
-// The program's folder and the current directory captured at start-up.
+// The program's folder and the current directory captured at start-up. The program
+// folder is the executable's, unless the environment variable TP_PROGRAM_DIR names an
+// existing folder (tests and tools run the program over a scratch folder that way), or
+// a test set one in-process.
 std::string ApplicationDir();
 std::string StartupDir();
+// The in-process program folder for unit tests; nullopt gives the normal one back.
+// Call ResetPackageFiles afterwards so the data lookups follow.
+void SetApplicationDirForTests(std::optional<std::string> dir);
 
 std::string MakeRelativePath(const std::string& path, const std::string& base);
 std::string MakeRelativeToCurrentDir(const std::string& path);
@@ -83,6 +90,16 @@ void DebugMessage(const std::string& text);
 // Handles the pending window messages once, with PumpingMessages set meanwhile (and
 // restored afterwards, even when a handler's exception passes through).
 void PumpMessages();
+
+// A problem the game survives (a file it could not write, a level it could not load).
+// The text goes to standard error at once and is kept, the first time it is reported in
+// a run, for TakeReportedProblems: the main window shows the kept texts after its tick.
+// Never opens a window itself, so it is safe inside an engine step.
+void ReportProblem(const std::string& text);
+// The texts kept since the last call, in report order; the list ends empty.
+std::vector<std::string> TakeReportedProblems();
+// Forgets which texts were reported (tests).
+void ForgetReportedProblems();
 
 // Profiling hooks of the main tick; this build measures nothing, so every sample is 0.
 void ProfileReset();
