@@ -144,6 +144,15 @@ public:
     }
 };
 
+// Copies what a native widget shows into a context at (x, y).
+void BlitWidget(QWidget* widget, HDC dc, int x, int y)
+{
+    const QImage grab = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    auto src = MakeDeviceContext(const_cast<uint8_t*>(grab.constBits()), grab.width(), grab.height(),
+                                 static_cast<int32_t>(grab.bytesPerLine()), 32);
+    BitBlt(dc, x, y, grab.width(), grab.height(), src.get(), 0, 0, cmSrcCopy);
+}
+
 bool PointIn(const TControl* c, int x, int y)
 {
     return x >= 0 && y >= 0 && x < c->Width() && y < c->Height();
@@ -160,6 +169,7 @@ struct TWinControlPrivate {
     QImage Image;
     TDeviceContextPtr Dc;
     TCanvas Canvas;
+    HDC PaintDC = nullptr;       // the context of PaintWithDC while it runs
     TControl* Pressed = nullptr; // the control that got the press (this or a child)
     TControl* Hover = nullptr;   // the window-less child under the pointer
 };
@@ -498,6 +508,10 @@ void TGraphicControl::AttachCanvas(HDC parentSurface)
 
 TCanvas& TGraphicControl::Canvas()
 {
+    if (FPaintDC) {
+        FCanvas.SetHandle(FPaintDC);
+        return FCanvas;
+    }
     if (FParent) {
         AttachCanvas(FParent->Surface());
         // Drawing outside Paint shows with the parent's next repaint.
@@ -510,6 +524,40 @@ TCanvas& TGraphicControl::Canvas()
 void TGraphicControl::PaintControl(HDC parentSurface, TRect)
 {
     AttachCanvas(parentSurface);
+    CallProtected([this] { Paint(); });
+}
+
+namespace {
+
+// Points a canvas (and the field that redirects it) to a context for one paint call.
+class PaintRedirect {
+public:
+    PaintRedirect(HDC& field, TCanvas& canvas, HDC dc) : FField(field), FCanvas(canvas), FOld(field)
+    {
+        FField = dc;
+        FCanvas.SetHandle(dc);
+    }
+    ~PaintRedirect()
+    {
+        FField = FOld;
+        FCanvas.SetHandle(nullptr);
+    }
+    PaintRedirect(const PaintRedirect&) = delete;
+    PaintRedirect& operator=(const PaintRedirect&) = delete;
+
+private:
+    HDC& FField;
+    TCanvas& FCanvas;
+    HDC FOld;
+};
+
+} // namespace
+
+void TGraphicControl::PaintWithDC(HDC dc)
+{
+    if (!dc)
+        return;
+    PaintRedirect redirect(FPaintDC, FCanvas, dc);
     CallProtected([this] { Paint(); });
 }
 
@@ -674,6 +722,10 @@ void TWinControl::Invalidate()
 
 TCanvas& TWinControl::SurfaceCanvas()
 {
+    if (FPriv->PaintDC) {
+        FPriv->Canvas.SetHandle(FPriv->PaintDC);
+        return FPriv->Canvas;
+    }
     Surface();
     FPriv->Canvas.SetHandle(FPriv->Dc.get());
     if (QWidget* w = Widget())
@@ -737,16 +789,34 @@ void TWinControl::PaintTo(TCanvas& canvas, int x, int y)
 {
     RenderSurface();
     if (!FPriv->CustomPainted) {
-        const QImage grab = Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        auto dc = MakeDeviceContext(const_cast<uint8_t*>(grab.constBits()), grab.width(), grab.height(),
-                                    static_cast<int32_t>(grab.bytesPerLine()), 32);
-        BitBlt(canvas.Handle(), x, y, grab.width(), grab.height(), dc.get(), 0, 0, cmSrcCopy);
+        BlitWidget(Widget(), canvas.Handle(), x, y);
         return;
     }
     BitBlt(canvas.Handle(), x, y, ClientWidth(), ClientHeight(), Surface(), 0, 0, cmSrcCopy);
     for (TControl* c : FControls)
         if (c->Windowed() && c->Visible())
             static_cast<TWinControl*>(c)->PaintTo(canvas, x + c->Left(), y + c->Top());
+}
+
+void TWinControl::PaintWithDC(HDC dc)
+{
+    if (!dc)
+        return;
+    auto& p = *FPriv;
+    if (!p.CustomPainted) {
+        QWidget* w = Widget();
+        if (!w)
+            return;
+        BlitWidget(w, dc, 0, 0);
+        return;
+    }
+    PaintRedirect redirect(p.PaintDC, p.Canvas, dc);
+    if (!(ControlStyle & csOpaque) && Color() != clNone) {
+        p.Canvas.Brush.Color = Color();
+        p.Canvas.Brush.Style = bsSolid;
+        p.Canvas.FillRect(ClientRect());
+    }
+    CallProtected([this] { Paint(); });
 }
 
 void TWinControl::Realign()

@@ -161,6 +161,11 @@ public:
     void HandleMouseLeave();
     // For the platform layer: draws a window-less control into its parent's surface.
     virtual void PaintControl(HDC parentSurface, TRect parentClip) { (void)parentSurface; (void)parentClip; }
+    // The paint message with a context: draws the control itself (not its children) into
+    // dc at dc's origin and clip: a windowed control its background (unless csOpaque)
+    // and its Paint, a window-less one its Paint, with its Canvas attached to dc for the
+    // call.
+    virtual void PaintWithDC(HDC dc) { (void)dc; }
     virtual bool Windowed() const { return false; }
 
 protected:
@@ -213,6 +218,7 @@ public:
     TCanvas& Canvas();
     void Invalidate() override;
     void PaintControl(HDC parentSurface, TRect parentClip) override;
+    void PaintWithDC(HDC dc) override;
 
 protected:
     // Draws the control on Canvas (coordinates relative to the control).
@@ -221,6 +227,7 @@ protected:
 private:
     void AttachCanvas(HDC parentSurface);
     TCanvas FCanvas;
+    HDC FPaintDC = nullptr; // the context of PaintWithDC while it runs
     TDeviceContextPtr FView;
     HDC FViewOf = nullptr;
     TRect FViewRect{};
@@ -260,6 +267,7 @@ public:
     HDC Surface();
     // Paints the control and its children into the canvas at (x, y).
     void PaintTo(TCanvas& canvas, int x, int y);
+    void PaintWithDC(HDC dc) override;
     // Lays out the children with an Align other than alNone inside `rect` (the client
     // rectangle), in z-order: top, bottom, left, right, then client.
     virtual void AlignControls(TControl* control, TRect& rect);

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -113,10 +114,73 @@ void TFont::SetSize(int32_t points)
 // ---------------------------------------------------------------------------------------
 // Device contexts
 
+// The state saved and restored together by SaveDC and RestoreDC.
+struct TDeviceContextState {
+    TPoint ViewportOrg;
+    TPoint WindowOrg;
+    bool Clipped = false; // false: the whole context
+    QRegion Clip;         // device pixels, within the context's bounds
+};
+
 class TDeviceContext {
 public:
     TDeviceContextInfo info;
     QImage image; // a view of the memory; null when Qt cannot paint this layout
+    TDeviceContextState state;
+    std::vector<TDeviceContextState> saved;
+
+    QRect Bounds() const { return QRect(0, 0, info.Width, info.Height); }
+    // Logical to device: p + viewport origin - window origin.
+    int64_t OffsetX() const { return int64_t(state.ViewportOrg.X) - state.WindowOrg.X; }
+    int64_t OffsetY() const { return int64_t(state.ViewportOrg.Y) - state.WindowOrg.Y; }
+    // The visible device pixels: the clip, or the whole context.
+    QRegion Visible() const { return state.Clipped ? state.Clip : QRegion(Bounds()); }
+    // A logical rectangle in device pixels, cut to the context's bounds (so that far
+    // origins never overflow).
+    QRect DeviceRect(int64_t l, int64_t t, int64_t r, int64_t b) const
+    {
+        l = std::max<int64_t>(l + OffsetX(), 0);
+        t = std::max<int64_t>(t + OffsetY(), 0);
+        r = std::min<int64_t>(r + OffsetX(), info.Width);
+        b = std::min<int64_t>(b + OffsetY(), info.Height);
+        if (r <= l || b <= t)
+            return QRect();
+        return QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                     static_cast<int>(b - t));
+    }
+    bool DevicePoint(int32_t x, int32_t y, int32_t& dx, int32_t& dy) const
+    {
+        const int64_t px = x + OffsetX(), py = y + OffsetY();
+        if (px < 0 || py < 0 || px >= info.Width || py >= info.Height)
+            return false;
+        dx = static_cast<int32_t>(px);
+        dy = static_cast<int32_t>(py);
+        return !state.Clipped || state.Clip.contains(QPoint(dx, dy));
+    }
+    // Calls f(TRect) for each visible part of a device rectangle.
+    template <class F>
+    void ForEachVisible(const QRect& device, F&& f) const
+    {
+        if (device.isEmpty())
+            return;
+        auto call = [&](const QRect& q) {
+            if (!q.isEmpty())
+                f(TRect{q.left(), q.top(), q.left() + q.width(), q.top() + q.height()});
+        };
+        if (!state.Clipped) {
+            call(device & Bounds());
+            return;
+        }
+        for (const QRect& part : state.Clip.intersected(device))
+            call(part);
+    }
+    // A painter on the image with the origin and clip applied (check image first).
+    void SetUpPainter(QPainter& p) const
+    {
+        if (state.Clipped)
+            p.setClipRegion(state.Clip);
+        p.translate(static_cast<qreal>(OffsetX()), static_cast<qreal>(OffsetY()));
+    }
 };
 
 namespace {
@@ -307,15 +371,158 @@ TDeviceContextInfo DeviceContextInfo(HDC dc)
     return dc ? dc->info : TDeviceContextInfo{};
 }
 
-void BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC source,
-            int32_t sx, int32_t sy, uint32_t rop, TColor brushColor)
+// ---------------------------------------------------------------------------------------
+// Device-context state: origins, clip, saved levels
+
+namespace {
+
+int RegionKind(const TDeviceContext* dc)
 {
-    if (!dest || !source || width <= 0 || height <= 0)
+    if (!dc->state.Clipped)
+        return dc->info.Width > 0 && dc->info.Height > 0 ? SIMPLEREGION : NULLREGION;
+    const int n = dc->state.Clip.rectCount();
+    return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+// A logical rectangle in device pixels, normalised (an inverted one is empty).
+QRect ClipArgument(const TDeviceContext* dc, int32_t l, int32_t t, int32_t r, int32_t b)
+{
+    if (r <= l || b <= t)
+        return QRect();
+    return dc->DeviceRect(l, t, r, b);
+}
+
+TPoint Replace(TPoint& field, int32_t x, int32_t y)
+{
+    const TPoint old = field;
+    field = Point(x, y);
+    return old;
+}
+
+int32_t ClampToInt(int64_t v)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
+
+bool SetViewportOrgEx(HDC dc, int32_t x, int32_t y, TPoint* old)
+{
+    if (!dc)
+        return false;
+    const TPoint was = Replace(dc->state.ViewportOrg, x, y);
+    if (old)
+        *old = was;
+    return true;
+}
+
+bool OffsetViewportOrgEx(HDC dc, int32_t dx, int32_t dy, TPoint* old)
+{
+    if (!dc)
+        return false;
+    const TPoint was = dc->state.ViewportOrg;
+    return SetViewportOrgEx(dc, ClampToInt(int64_t(was.X) + dx), ClampToInt(int64_t(was.Y) + dy), old);
+}
+
+TPoint GetViewportOrgEx(HDC dc) { return dc ? dc->state.ViewportOrg : TPoint{}; }
+
+bool SetWindowOrgEx(HDC dc, int32_t x, int32_t y, TPoint* old)
+{
+    if (!dc)
+        return false;
+    const TPoint was = Replace(dc->state.WindowOrg, x, y);
+    if (old)
+        *old = was;
+    return true;
+}
+
+TPoint GetWindowOrgEx(HDC dc) { return dc ? dc->state.WindowOrg : TPoint{}; }
+
+int IntersectClipRect(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    if (!dc)
+        return ERROR_REGION;
+    const QRect r = ClipArgument(dc, left, top, right, bottom);
+    dc->state.Clip = dc->Visible().intersected(r);
+    dc->state.Clipped = true;
+    return RegionKind(dc);
+}
+
+int ExcludeClipRect(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    if (!dc)
+        return ERROR_REGION;
+    const QRect r = ClipArgument(dc, left, top, right, bottom);
+    dc->state.Clip = dc->Visible().subtracted(QRegion(r));
+    dc->state.Clipped = true;
+    return RegionKind(dc);
+}
+
+int SelectClipRgn(HDC dc, std::nullptr_t)
+{
+    if (!dc)
+        return ERROR_REGION;
+    dc->state.Clipped = false;
+    dc->state.Clip = QRegion();
+    return RegionKind(dc);
+}
+
+int GetClipBox(HDC dc, TRect& box)
+{
+    box = TRect{};
+    if (!dc)
+        return ERROR_REGION;
+    const QRect b = dc->Visible().boundingRect();
+    if (!b.isEmpty())
+        box = TRect{ClampToInt(b.left() - dc->OffsetX()), ClampToInt(b.top() - dc->OffsetY()),
+                    ClampToInt(b.left() + b.width() - dc->OffsetX()),
+                    ClampToInt(b.top() + b.height() - dc->OffsetY())};
+    return RegionKind(dc);
+}
+
+bool PtVisible(HDC dc, int32_t x, int32_t y)
+{
+    int32_t dx, dy;
+    return dc && dc->DevicePoint(x, y, dx, dy);
+}
+
+int SaveDC(HDC dc)
+{
+    if (!dc)
+        return 0;
+    dc->saved.push_back(dc->state);
+    return static_cast<int>(dc->saved.size());
+}
+
+bool RestoreDC(HDC dc, int level)
+{
+    if (!dc)
+        return false;
+    const int count = static_cast<int>(dc->saved.size());
+    if (level < 0)
+        level = count + 1 + level;
+    if (level < 1 || level > count)
+        return false;
+    dc->state = dc->saved[static_cast<size_t>(level - 1)];
+    dc->saved.resize(static_cast<size_t>(level - 1));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Copies between contexts
+
+namespace {
+
+// Copies in device pixels, cut to both contexts' bounds.
+void RawBitBlt(const TDeviceContextInfo& d, int32_t x, int32_t y, int32_t width, int32_t height,
+               const TDeviceContextInfo& s, int64_t sx64, int64_t sy64, uint32_t rop, TColor brushColor)
+{
+    if (!d.Bits || !s.Bits || width <= 0 || height <= 0)
         return;
-    const TDeviceContextInfo& d = dest->info;
-    const TDeviceContextInfo& s = source->info;
-    if (!d.Bits || !s.Bits)
+    // Sources far outside give nothing to copy.
+    if (sx64 >= s.Width || sy64 >= s.Height || sx64 + width <= 0 || sy64 + height <= 0)
         return;
+    int32_t sx = static_cast<int32_t>(sx64), sy = static_cast<int32_t>(sy64);
     // Clip against both contexts, moving the other side by the same amount.
     if (x < 0) { width += x; sx -= x; x = 0; }
     if (y < 0) { height += y; sy -= y; y = 0; }
@@ -350,6 +557,23 @@ void BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC s
     }
 }
 
+} // namespace
+
+void BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC source,
+            int32_t sx, int32_t sy, uint32_t rop, TColor brushColor)
+{
+    if (!dest || !source || width <= 0 || height <= 0)
+        return;
+    const QRect area = dest->DeviceRect(x, y, int64_t(x) + width, int64_t(y) + height);
+    // Source pixel for device pixel (dx, dy) of the destination.
+    const int64_t shiftX = int64_t(sx) + source->OffsetX() - (int64_t(x) + dest->OffsetX());
+    const int64_t shiftY = int64_t(sy) + source->OffsetY() - (int64_t(y) + dest->OffsetY());
+    dest->ForEachVisible(area, [&](const TRect& r) {
+        RawBitBlt(dest->info, r.Left, r.Top, r.Width(), r.Height(), source->info, r.Left + shiftX,
+                  r.Top + shiftY, rop, brushColor);
+    });
+}
+
 void StretchBlt(HDC dest, const TRect& destRect, HDC source, const TRect& sourceRect)
 {
     if (!dest || !source || destRect.IsEmpty() || sourceRect.IsEmpty())
@@ -360,20 +584,23 @@ void StretchBlt(HDC dest, const TRect& destRect, HDC source, const TRect& source
         return;
     const int64_t dw = destRect.Width(), dh = destRect.Height();
     const int64_t sw = sourceRect.Width(), sh = sourceRect.Height();
-    const int32_t y0 = std::max(destRect.Top, 0), y1 = std::min(destRect.Bottom, d.Height);
-    const int32_t x0 = std::max(destRect.Left, 0), x1 = std::min(destRect.Right, d.Width);
-    for (int32_t y = y0; y < y1; ++y) {
-        int64_t syy = sourceRect.Top + (y - destRect.Top) * sh / dh;
-        if (syy < 0 || syy >= s.Height)
-            continue;
-        for (int32_t x = x0; x < x1; ++x) {
-            int64_t sxx = sourceRect.Left + (x - destRect.Left) * sw / dw;
-            if (sxx < 0 || sxx >= s.Width)
+    const int64_t dl = destRect.Left + dest->OffsetX(), dt = destRect.Top + dest->OffsetY();
+    const int64_t sl = sourceRect.Left + source->OffsetX(), st = sourceRect.Top + source->OffsetY();
+    const QRect area = dest->DeviceRect(destRect.Left, destRect.Top, destRect.Right, destRect.Bottom);
+    dest->ForEachVisible(area, [&](const TRect& r) {
+        for (int32_t y = r.Top; y < r.Bottom; ++y) {
+            const int64_t syy = st + (y - dt) * sh / dh;
+            if (syy < 0 || syy >= s.Height)
                 continue;
-            WriteNative(d, x, y,
-                        ConvertedPixel(s, static_cast<int32_t>(sxx), static_cast<int32_t>(syy), d));
+            for (int32_t x = r.Left; x < r.Right; ++x) {
+                const int64_t sxx = sl + (x - dl) * sw / dw;
+                if (sxx < 0 || sxx >= s.Width)
+                    continue;
+                WriteNative(d, x, y,
+                            ConvertedPixel(s, static_cast<int32_t>(sxx), static_cast<int32_t>(syy), d));
+            }
         }
-    }
+    });
 }
 
 void Convert16To32Stretched(const uint8_t* src, int32_t srcWidth, int32_t srcHeight,
@@ -713,44 +940,51 @@ QFont ToQFont(const TFont& f)
 TColor TCanvas::Pixel(int32_t x, int32_t y)
 {
     HDC dc = Handle();
-    if (!dc || x < 0 || y < 0 || x >= dc->info.Width || y >= dc->info.Height)
+    int32_t dx, dy;
+    if (!dc || !dc->DevicePoint(x, y, dx, dy))
         return clNone;
     uint8_t r, g, b;
-    ReadRGB(dc->info, x, y, r, g, b);
+    ReadRGB(dc->info, dx, dy, r, g, b);
     return RGB(r, g, b);
 }
 
 void TCanvas::SetPixel(int32_t x, int32_t y, TColor color)
 {
     HDC dc = Handle();
-    if (!dc || x < 0 || y < 0 || x >= dc->info.Width || y >= dc->info.Height)
+    int32_t dx, dy;
+    if (!dc || !dc->info.Bits || !dc->DevicePoint(x, y, dx, dy))
         return;
     color = ColorToRGB(color);
-    WriteRGB(dc->info, x, y, GetRValue(color), GetGValue(color), GetBValue(color));
+    WriteRGB(dc->info, dx, dy, GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+TRect TCanvas::ClipRect()
+{
+    TRect box;
+    GetClipBox(Handle(), box);
+    return box;
 }
 
 void TCanvas::FillRect(const TRect& rect)
 {
     HDC dc = Handle();
-    if (!dc || Brush.Style == bsClear)
+    if (!dc || !dc->info.Bits || Brush.Style == bsClear)
         return;
     const TDeviceContextInfo& d = dc->info;
-    TRect r = IntersectRect(rect, TRect{0, 0, d.Width, d.Height});
-    if (r.IsEmpty())
-        return;
-    if (Brush.Bitmap && !Brush.Bitmap->Empty()) {
+    const QRect area = dc->DeviceRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
+    const bool pattern = Brush.Bitmap && !Brush.Bitmap->Empty();
+    const uint32_t v = NativePixel(d, Brush.Color);
+    dc->ForEachVisible(area, [&](const TRect& r) {
         for (int32_t y = r.Top; y < r.Bottom; ++y)
             for (int32_t x = r.Left; x < r.Right; ++x) {
-                TColor c = Brush.Bitmap->PixelColor(x % Brush.Bitmap->Width(),
-                                                    y % Brush.Bitmap->Height());
-                WriteNative(d, x, y, NativePixel(d, c));
+                if (pattern)
+                    WriteNative(d, x, y,
+                                NativePixel(d, Brush.Bitmap->PixelColor(x % Brush.Bitmap->Width(),
+                                                                        y % Brush.Bitmap->Height())));
+                else
+                    WriteNative(d, x, y, v);
             }
-        return;
-    }
-    const uint32_t v = NativePixel(d, Brush.Color);
-    for (int32_t y = r.Top; y < r.Bottom; ++y)
-        for (int32_t x = r.Left; x < r.Right; ++x)
-            WriteNative(d, x, y, v);
+    });
 }
 
 void TCanvas::FrameRect(const TRect& rect)
@@ -771,10 +1005,11 @@ void TCanvas::LineTo(int32_t x, int32_t y)
     HDC dc = Handle();
     const TPoint from = PenPos;
     PenPos = Point(x, y);
-    if (!dc || Pen.Style == psClear)
+    if (!dc || !dc->info.Bits || Pen.Style == psClear)
         return;
     const TDeviceContextInfo& d = dc->info;
     const uint32_t v = NativePixel(d, Pen.Color);
+    int32_t dx0, dy0;
     const int32_t half = std::max(Pen.Width, 1) / 2;
     const int32_t size = std::max(Pen.Width, 1);
     // Bresenham, without the end point.
@@ -785,9 +1020,8 @@ void TCanvas::LineTo(int32_t x, int32_t y)
     while (!(x0 == x && y0 == y)) {
         for (int32_t j = 0; j < size; ++j)
             for (int32_t i = 0; i < size; ++i) {
-                int32_t px = x0 - half + i, py = y0 - half + j;
-                if (px >= 0 && py >= 0 && px < d.Width && py < d.Height)
-                    WriteNative(d, px, py, v);
+                if (dc->DevicePoint(x0 - half + i, y0 - half + j, dx0, dy0))
+                    WriteNative(d, dx0, dy0, v);
             }
         int32_t e2 = 2 * err;
         if (e2 >= dy) { err += dy; x0 += sx; }
@@ -815,9 +1049,11 @@ void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom
 void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     HDC dc = Handle();
-    if (!dc || dc->image.isNull() || right <= left || bottom <= top)
+    if (!dc || dc->image.isNull() || right <= left || bottom <= top ||
+        !dc->Visible().intersects(dc->DeviceRect(left, top, right, bottom)))
         return;
     QPainter p(&dc->image);
+    dc->SetUpPainter(p);
     p.setRenderHint(QPainter::Antialiasing, false);
     if (Pen.Style == psClear)
         p.setPen(Qt::NoPen);
@@ -846,9 +1082,11 @@ void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
         FillRect(TRect{x, y, x + ext.X, y + ext.Y});
     HDC dc = Handle();
     PenPos = Point(x + ext.X, y);
-    if (!dc || dc->image.isNull() || !CanUseFonts() || text.empty())
+    if (!dc || dc->image.isNull() || !CanUseFonts() || text.empty() ||
+        !dc->Visible().intersects(dc->DeviceRect(x, y, int64_t(x) + ext.X, int64_t(y) + ext.Y)))
         return;
     QPainter p(&dc->image);
+    dc->SetUpPainter(p);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     QFont font = ToQFont(Font);
     p.setFont(font);
@@ -863,10 +1101,12 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::strin
     TPoint ext = TextExtent(text);
     if (Brush.Style == bsSolid)
         FillRect(rect);
-    if (!dc || dc->image.isNull() || !CanUseFonts() || text.empty())
+    if (!dc || dc->image.isNull() || !CanUseFonts() || text.empty() ||
+        !dc->Visible().intersects(dc->DeviceRect(rect.Left, rect.Top, rect.Right, rect.Bottom)))
         return;
     QPainter p(&dc->image);
-    p.setClipRect(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()));
+    dc->SetUpPainter(p);
+    p.setClipRect(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()), Qt::IntersectClip);
     QFont font = ToQFont(Font);
     p.setFont(font);
     p.setPen(ToQColor(Font.Color));
@@ -996,7 +1236,12 @@ int32_t TCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags)
             x = rect.Right - w;
         if (Brush.Style == bsSolid)
             FillRect(TRect{x, y, x + w, y + lineHeight});
+        if (!dc->Visible().intersects(dc->DeviceRect(x, y, int64_t(x) + w, int64_t(y) + lineHeight))) {
+            y += lineHeight;
+            continue;
+        }
         QPainter p(&dc->image);
+        dc->SetUpPainter(p);
         p.setFont(font);
         p.setPen(ToQColor(Font.Color));
         p.drawText(x, y + m.ascent(), l.text);
@@ -1016,12 +1261,15 @@ void TCanvas::DrawFocusRect(const TRect& rect)
     if (!dc || rect.IsEmpty())
         return;
     const TDeviceContextInfo& d = dc->info;
+    if (!d.Bits)
+        return;
     auto invert = [&](int32_t x, int32_t y) {
-        if (x < 0 || y < 0 || x >= d.Width || y >= d.Height)
+        int32_t dx, dy;
+        if (!dc->DevicePoint(x, y, dx, dy))
             return;
         uint8_t r, g, b;
-        ReadRGB(d, x, y, r, g, b);
-        WriteRGB(d, x, y, static_cast<uint8_t>(255 - r), static_cast<uint8_t>(255 - g),
+        ReadRGB(d, dx, dy, r, g, b);
+        WriteRGB(d, dx, dy, static_cast<uint8_t>(255 - r), static_cast<uint8_t>(255 - g),
                  static_cast<uint8_t>(255 - b));
     };
     // Every other pixel along the edge, the phase continuing round the corners.

@@ -41,6 +41,8 @@ constexpr TColor clRed = 0x0000FF;
 constexpr TColor clLime = 0x00FF00;
 constexpr TColor clBlue = 0xFF0000;
 constexpr TColor clFuchsia = 0xFF00FF;
+constexpr TColor clYellow = 0x00FFFF;
+constexpr TColor clAqua = 0xFFFF00;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
@@ -165,6 +167,37 @@ struct TDeviceContextDeleter {
 using TDeviceContextPtr = std::unique_ptr<TDeviceContext, TDeviceContextDeleter>;
 TDeviceContextPtr MakeDeviceContext(uint8_t* bits, int32_t width, int32_t height, int32_t pitch,
                                     int32_t bitsPerPixel, const TBitFields& fields = BitFields565);
+
+// Every context has an origin and a clip, saved and restored together. A logical point p
+// is drawn at device point p + viewport origin - window origin. The clip is a region of
+// device pixels, at first the whole context; the rectangles given to IntersectClipRect
+// and ExcludeClipRect are logical, right and bottom exclusive (an inverted or empty one
+// is empty). Every drawing call through a context (canvas operations, BitBlt,
+// StretchBlt) honours both; DeviceContextInfo still gives the raw memory.
+constexpr int ERROR_REGION = 0;
+constexpr int NULLREGION = 1;
+constexpr int SIMPLEREGION = 2;
+constexpr int COMPLEXREGION = 3;
+bool SetViewportOrgEx(HDC dc, int32_t x, int32_t y, TPoint* old);
+bool OffsetViewportOrgEx(HDC dc, int32_t dx, int32_t dy, TPoint* old);
+TPoint GetViewportOrgEx(HDC dc);
+// Logical (x, y) lands at device (0, 0) (with the viewport origin at 0).
+bool SetWindowOrgEx(HDC dc, int32_t x, int32_t y, TPoint* old);
+TPoint GetWindowOrgEx(HDC dc);
+// Each returns the kind of the clip left: NULLREGION, SIMPLEREGION or COMPLEXREGION.
+int IntersectClipRect(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom);
+int ExcludeClipRect(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom);
+// Null removes the clip.
+int SelectClipRgn(HDC dc, std::nullptr_t);
+// The clip's bounding box in logical coordinates.
+int GetClipBox(HDC dc, TRect& box);
+// The logical point is inside the context and its clip.
+bool PtVisible(HDC dc, int32_t x, int32_t y);
+// Saves origin and clip; returns the new level (1, 2, ...).
+int SaveDC(HDC dc);
+// Restores the state saved at that level and drops the later ones; -1 the last saved.
+// False for a level that does not exist.
+bool RestoreDC(HDC dc, int level);
 
 // ---------------------------------------------------------------------------------------
 // Pictures
@@ -379,6 +412,8 @@ public:
 
     TColor Pixel(int32_t x, int32_t y);
     void SetPixel(int32_t x, int32_t y, TColor color);
+    // The clip's bounding box in logical coordinates (GetClipBox).
+    TRect ClipRect();
     void MoveTo(int32_t x, int32_t y) { PenPos = Point(x, y); }
     // Draws from the pen position to (x, y), leaving (x, y) itself unplotted.
     void LineTo(int32_t x, int32_t y);
