@@ -264,8 +264,20 @@ bool RunPostedMessages(int maxRounds)
 
 int PendingPostedMessages() { return PendingMessageCount(); }
 
+namespace {
+std::vector<std::function<void()>>& ResetSteps()
+{
+    static std::vector<std::function<void()>> steps;
+    return steps;
+}
+} // namespace
+
+TResetStep::TResetStep(std::function<void()> step) { ResetSteps().push_back(std::move(step)); }
+
 void Reset()
 {
+    for (const auto& step : ResetSteps())
+        step();
     auto& h = Hooks();
     h.Answer = nullptr;
     h.Log.clear();

@@ -71,6 +71,12 @@ int PendingPostedMessages();
 // Terminated flag cleared and its events unassigned: a clean start for the next test.
 void Reset();
 
+// A step Reset runs as well: each platform source with hooks or globals of its own
+// defines one at namespace scope (const TestHooks::TResetStep reset([] { ... });).
+struct TResetStep {
+    explicit TResetStep(std::function<void()> step);
+};
+
 // For the platform layer.
 const std::optional<TForm*>& ActiveFormOverride();
 const std::optional<bool>& ApplicationActiveOverride();
