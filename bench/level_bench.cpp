@@ -9,6 +9,7 @@
 #include "platform/StringList.h"
 #include "tesk/game/Levels.h"
 #include "tesk/toolkit/PackageFiles.h"
+#include "tests/support/TestGameLevel.h"
 
 // Level loading and one turn over 300 units, each beside a plain split of the same text
 // into lines.
@@ -44,7 +45,7 @@ struct BenchLevel {
         RegisterUnitKind("Player", tBenchWalker::StaticClass(), nullptr);
         RegisterUnitKind("Walker", tBenchWalker::StaticClass(), nullptr);
         tLevel level;
-        GameLevel = &level;
+        TestGameLevel useLevel(level);
         for (int i = 0; i < 300; ++i) {
             auto u = std::make_unique<tBenchWalker>();
             u->SetInitialX(i % 16);
@@ -57,7 +58,6 @@ struct BenchLevel {
         folder = std::filesystem::temp_directory_path() / ("tesk_level_bench_" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
         level.SaveToFile((folder / "Bench.map").string());
-        GameLevel = nullptr;
         std::ifstream in(folder / "Bench.map", std::ios::binary);
         text.assign(std::istreambuf_iterator<char>(in), {});
         ResetPackageFiles(folder.string());
@@ -106,7 +106,7 @@ void BM_TurnPassOver300Units(benchmark::State& state)
 {
     Bench();
     tLevel level;
-    GameLevel = &level;
+    TestGameLevel useLevel(level);
     level.LoadFromFile("Bench.map");
     level.Restart();
     for (auto _ : state) {
@@ -114,7 +114,6 @@ void BM_TurnPassOver300Units(benchmark::State& state)
         level.TakeTurns();
         level.MoveUnits();
     }
-    GameLevel = nullptr;
 }
 BENCHMARK(BM_TurnPassOver300Units);
 

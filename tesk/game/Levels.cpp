@@ -36,8 +36,6 @@ tLevel::tLevel() = default;
 tLevel::~tLevel()
 {
     FreeAllUnits();
-    if (GameLevel == this)
-        GameLevel = nullptr;
 }
 
 tUnit* tLevel::AddUnit(std::unique_ptr<tUnit> unit)

@@ -31,9 +31,11 @@ extern const std::array<tCellDelta, 4> DirectionDelta;
 extern int32_t PlayfieldX;
 // Ticks of one turn (12 + the speed offset).
 extern int32_t TicksPerTurn;
-// The level the units stand on (the engine points it at its level; tests at theirs).
+// The level the units stand on: the engine's level, set by the engine alone (its
+// constructor and destructor); tests without an engine use tests/support/TestGameLevel.h.
 extern tLevel* GameLevel;
-// The editor's view: cells are looked up by the units' initial cells.
+// The editor's view: cells are looked up by the units' initial cells. Follows the
+// engine's EditMode (set by the engine's constructor, destructor and SetEditMode).
 extern bool FindUnitsAtInitialCells;
 
 class tUnit : public TPersistent {

@@ -17,6 +17,7 @@
 #include "tesk/game/LevelRecorder.h"
 #include "tesk/game/Levels.h"
 #include "tests/tesk/game/TestUnits.h"
+#include "tests/support/TestGameLevel.h"
 
 inline bool LevelFuzzOneInput(const uint8_t* data, size_t size)
 {
@@ -28,7 +29,7 @@ inline bool LevelFuzzOneInput(const uint8_t* data, size_t size)
     }();
     (void)registered;
     tLevel level;
-    GameLevel = &level;
+    TestGameLevel useLevel(level);
     bool ok = true;
     try {
         TMemoryStream in;
@@ -63,7 +64,6 @@ inline bool LevelFuzzOneInput(const uint8_t* data, size_t size)
     } catch (const Exception&) {
         ok = false;
     }
-    GameLevel = nullptr;
     return ok;
 }
 

@@ -1,9 +1,12 @@
 // Tile sets and the level's drawing: tile layers, overlay and cover mask, units by layer
 // with their flags, background units, solid marks and the cursor sprite.
+#include <optional>
+
 #include "tests/tesk/toolkit/GraphicsFixture.h"
 
 #include "tesk/game/Levels.h"
 #include "tesk/game/Tiles.h"
+#include "tests/support/TestGameLevel.h"
 
 namespace {
 
@@ -25,7 +28,7 @@ protected:
     {
         GraphicsTest::SetUp();
         PlayfieldX = 128;
-        GameLevel = &level;
+        useLevel.emplace(level);
         tDib16* sheet = Sheet("Tiles.jpg", 512, 512);
         for (int y = 0; y < 512; ++y)
             for (int x = 0; x < 512; ++x)
@@ -50,7 +53,7 @@ protected:
     void TearDown() override
     {
         FreeTileSprites();
-        GameLevel = nullptr;
+        useLevel.reset();
         Frame.reset();
         GraphicsTest::TearDown();
     }
@@ -80,6 +83,7 @@ protected:
     std::array<tSprite, 2> Pictures;
     std::unique_ptr<tDib16> Frame;
     tLevel level;
+    std::optional<TestGameLevel> useLevel;
 };
 
 }  // namespace

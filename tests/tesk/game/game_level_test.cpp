@@ -2,7 +2,10 @@
 // operations, carried queue and kind registry.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "TestUnits.h"
+#include "tests/support/TestGameLevel.h"
 
 namespace {
 
@@ -11,8 +14,7 @@ protected:
     void SetUp() override
     {
         RegisterTestKinds();
-        GameLevel = &level;
-        FindUnitsAtInitialCells = false;
+        useLevel.emplace(level);
         TicksPerTurn = 12;
         ClearCarriedUnits();
         tTestWalker::TurnLog.clear();
@@ -20,7 +22,7 @@ protected:
     }
     void TearDown() override
     {
-        GameLevel = nullptr;
+        useLevel.reset();
         ClearCarriedUnits();
     }
 
@@ -37,6 +39,7 @@ protected:
     }
 
     tLevel level;
+    std::optional<TestGameLevel> useLevel;
 };
 
 TEST_F(LevelTest, BeginTurnStopsUnitsSnapsCellsAndFillsRowLists)
@@ -86,7 +89,7 @@ TEST_F(LevelTest, UnitQueriesLookOnlyAtLiveUnitsInTheRowLists)
     EXPECT_EQ(level.UnitAtInitialCell(6, 4), held);
     EXPECT_EQ(level.UnitAtInitialCell(3, 4), a);
     EXPECT_EQ(level.UnitAtInitialCell(-5, 99), nullptr);
-    FindUnitsAtInitialCells = true;
+    TestGameLevel::SetEditView(true);
     EXPECT_EQ(UnitAtCell(6, 4), held);
 }
 

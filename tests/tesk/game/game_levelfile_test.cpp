@@ -2,8 +2,11 @@
 // byte-exact round trips.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "TestUnits.h"
 #include "platform/Streams.h"
+#include "tests/support/TestGameLevel.h"
 
 namespace {
 
@@ -59,9 +62,9 @@ protected:
     void SetUp() override
     {
         RegisterTestKinds();
-        GameLevel = &level;
+        useLevel.emplace(level);
     }
-    void TearDown() override { GameLevel = nullptr; }
+    void TearDown() override { useLevel.reset(); }
 
     std::vector<std::string> Written()
     {
@@ -81,6 +84,7 @@ protected:
     }
 
     tLevel level;
+    std::optional<TestGameLevel> useLevel;
 };
 
 TEST_F(LevelFileTest, ReadsEverySectionAndWritesTheSameTextBack)

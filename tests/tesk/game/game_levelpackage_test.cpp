@@ -1,6 +1,8 @@
 // Level and record files read through the packaged-file system and written to disk.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 #include "TestUnits.h"
@@ -8,6 +10,7 @@
 #include "tesk/toolkit/PackageFiles.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/support/ZipBuilder.h"
+#include "tests/support/TestGameLevel.h"
 
 namespace {
 
@@ -21,17 +24,18 @@ protected:
     void SetUp() override
     {
         RegisterTestKinds();
-        GameLevel = &level;
+        useLevel.emplace(level);
         ResetPackageFiles(App.Path());
     }
     void TearDown() override
     {
         ResetPackageFiles();
-        GameLevel = nullptr;
+        useLevel.reset();
     }
 
     ScratchDir App;
     tLevel level;
+    std::optional<TestGameLevel> useLevel;
 };
 
 TEST_F(LevelPackageTest, LevelsLoadFromAPackageAndSaveToDisk)
