@@ -12,7 +12,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+struct TimerEvent;
+void StopAndJoin(TimerEvent& event);
+
 struct TimerEvent {
+    void Finished();
+
     UINT Id = 0;
     std::chrono::milliseconds Period{0};
     bool Periodic = false;
@@ -33,8 +38,12 @@ struct TimerEvent {
             lock.unlock();
             Callback(Id, 0, User, 0, 0);
             lock.lock();
-            if (!Periodic || Stop)
+            if (Stop)
                 return;
+            if (!Periodic) {
+                Finished();
+                return;
+            }
             next += Period;
             // A thread held up for long (a suspended process, a debugger) starts
             // counting afresh rather than firing a burst of stale periods.
@@ -46,8 +55,55 @@ struct TimerEvent {
 };
 
 std::mutex EventsLock;
-std::map<UINT, std::shared_ptr<TimerEvent>> Events;
 UINT LastId = 0;
+
+// The running events. Whatever is still running when the program ends is stopped and
+// its thread joined, so no joinable thread outlives the table.
+struct EventTable {
+    std::map<UINT, std::shared_ptr<TimerEvent>> Items;
+    ~EventTable()
+    {
+        std::map<UINT, std::shared_ptr<TimerEvent>> left;
+        {
+            std::lock_guard<std::mutex> guard(EventsLock);
+            left.swap(Items);
+        }
+        for (auto& [id, event] : left)
+            StopAndJoin(*event);
+    }
+};
+EventTable Table;
+auto& Events = Table.Items;
+
+// A one-shot event that has fired leaves the table and lets its thread go. When a kill
+// or the program's end took it out of the table first, that side joins the thread.
+void TimerEvent::Finished()
+{
+    bool mine = false;
+    {
+        std::lock_guard<std::mutex> guard(EventsLock);
+        const auto it = Events.find(Id);
+        if (it != Events.end() && it->second.get() == this) {
+            Events.erase(it);
+            mine = true;
+        }
+    }
+    if (mine)
+        Thread.detach();
+}
+
+void StopAndJoin(TimerEvent& event)
+{
+    {
+        std::lock_guard<std::mutex> guard(event.Lock);
+        event.Stop = true;
+    }
+    event.Wake.notify_all();
+    if (event.Thread.get_id() == std::this_thread::get_id())
+        event.Thread.detach(); // killed from its own callback: it ends when that returns
+    else if (event.Thread.joinable())
+        event.Thread.join();
+}
 
 } // namespace
 
@@ -70,6 +126,8 @@ UINT timeSetEvent(UINT delay, UINT /*resolution*/, LPTIMECALLBACK callback, DWOR
         Events[event->Id] = event;
     }
     try {
+        // The thread starts by taking the event's lock, so it sees its own handle.
+        std::lock_guard<std::mutex> guard(event->Lock);
         event->Thread = std::thread([event] { event->Run(); });
     } catch (const std::system_error&) {
         std::lock_guard<std::mutex> guard(EventsLock);
@@ -90,14 +148,6 @@ MMRESULT timeKillEvent(UINT id)
         event = it->second;
         Events.erase(it);
     }
-    {
-        std::lock_guard<std::mutex> guard(event->Lock);
-        event->Stop = true;
-    }
-    event->Wake.notify_all();
-    if (event->Thread.get_id() == std::this_thread::get_id())
-        event->Thread.detach(); // killed from its own callback: it ends when that returns
-    else if (event->Thread.joinable())
-        event->Thread.join();
+    StopAndJoin(*event);
     return TIMERR_NOERROR;
 }

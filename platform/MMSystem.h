@@ -27,5 +27,6 @@ UINT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PT
 
 // Stops the event. When it returns, the callback is not running and will not run
 // again (unless called from the callback itself, which only stops further calls).
-// MMSYSERR_INVALPARAM for an id that names no running event.
+// MMSYSERR_INVALPARAM for an id that names no running event (a one-shot event that has
+// fired is gone). Events still running when the program ends are stopped then.
 MMRESULT timeKillEvent(UINT id);
