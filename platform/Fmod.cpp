@@ -13,6 +13,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/System.h"
 #include "platform/sound/Mixer.h"
 #include "platform/sound/SoundData.h"
 
@@ -61,6 +62,13 @@ struct SoundSystem {
     FSOUND_SEEKCALLBACK seek = nullptr;
     FSOUND_TELLCALLBACK tell = nullptr;
     std::deque<std::string> openedNames;
+
+    // The silent output keeps time: its channels move on by the time passed (the tick
+    // count), so sounds end as they would on a device. Once a test renders (or asks for
+    // it), the output moves only when rendered.
+    bool manualClock = false;
+    uint32_t lastTick = 0;
+    int64_t pendingFrameMillis = 0;
 };
 
 // Never destroyed: samples and modules held by objects that outlive the others at
@@ -73,6 +81,30 @@ SoundSystem& System()
 }
 
 using Guard = std::lock_guard<std::mutex>;
+
+// Under the lock: the silent output's channels catch up with the tick count.
+void KeepSilentTime(SoundSystem& s)
+{
+    const uint32_t now = GetTickCount();
+    if (!s.initialised || s.device != 0 || s.manualClock) {
+        s.lastTick = now;
+        s.pendingFrameMillis = 0;
+        return;
+    }
+    const uint32_t elapsed = now - s.lastTick;
+    s.lastTick = now;
+    // Frames times 1000: whole frames move on, the rest waits for the next call.
+    s.pendingFrameMillis += int64_t(elapsed) * s.mixer.Rate();
+    const int64_t frames = s.pendingFrameMillis / 1000;
+    s.pendingFrameMillis %= 1000;
+    s.mixer.Advance(frames);
+}
+
+// Takes the lock and brings the silent output up to date.
+struct TimedGuard {
+    explicit TimedGuard(SoundSystem& s) : Lock(s.lock) { KeepSilentTime(s); }
+    Guard Lock;
+};
 
 bool SdlAudioReady()
 {
@@ -287,6 +319,8 @@ bool FSOUND_Init(int mixRate, int maxChannels, unsigned)
         s.mixer.Reset(mixRate, maxChannels);
         s.mixer.SetSfxMaster(255);
         s.initialised = true;
+        s.lastTick = GetTickCount();
+        s.pendingFrameMillis = 0;
     }
     s.chosenOutput = s.output;
     s.chosenDriver = s.driver;
@@ -441,7 +475,7 @@ bool FSOUND_Sample_GetDefaults(FSOUND_SAMPLE* sample, int* frequency, int* volum
 int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample)
 {
     SoundSystem& s = System();
-    Guard guard(s.lock);
+    TimedGuard guard(s);
     if (!s.initialised || !LiveSample(s, sample))
         return -1;
     return s.mixer.Play(channel, sample);
@@ -450,7 +484,7 @@ int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample)
 bool FSOUND_StopSound(int channel)
 {
     SoundSystem& s = System();
-    Guard guard(s.lock);
+    TimedGuard guard(s);
     sound::MixChannel* c = s.mixer.Find(channel);
     if (!c)
         return false;
@@ -461,7 +495,7 @@ bool FSOUND_StopSound(int channel)
 bool FSOUND_SetVolume(int channel, int volume)
 {
     SoundSystem& s = System();
-    Guard guard(s.lock);
+    TimedGuard guard(s);
     sound::MixChannel* c = s.mixer.Find(channel);
     if (!c)
         return false;
@@ -472,7 +506,7 @@ bool FSOUND_SetVolume(int channel, int volume)
 bool FSOUND_SetPan(int channel, int pan)
 {
     SoundSystem& s = System();
-    Guard guard(s.lock);
+    TimedGuard guard(s);
     sound::MixChannel* c = s.mixer.Find(channel);
     if (!c)
         return false;
@@ -483,7 +517,7 @@ bool FSOUND_SetPan(int channel, int pan)
 bool FSOUND_SetFrequency(int channel, int frequency)
 {
     SoundSystem& s = System();
-    Guard guard(s.lock);
+    TimedGuard guard(s);
     sound::MixChannel* c = s.mixer.Find(channel);
     if (!c)
         return false;
@@ -617,7 +651,7 @@ namespace FmodTest {
 bool Channel(int channel, FmodChannelState& state)
 {
     SoundSystem& s = System();
-    Guard guard(s.lock);
+    TimedGuard guard(s);
     const sound::MixChannel* c = s.mixer.Find(channel);
     if (!c)
         return false;
@@ -628,7 +662,7 @@ bool Channel(int channel, FmodChannelState& state)
 std::vector<FmodChannelState> PlayingChannels()
 {
     SoundSystem& s = System();
-    Guard guard(s.lock);
+    TimedGuard guard(s);
     std::vector<FmodChannelState> result;
     for (const sound::MixChannel& c : s.mixer.Channels())
         if (c.playing)
@@ -676,10 +710,20 @@ void Render(int16_t* out, int frames)
 {
     SoundSystem& s = System();
     Guard guard(s.lock);
+    s.manualClock = true;
     if (s.initialised)
         s.mixer.Render(out, frames);
     else
         std::fill(out, out + 2 * frames, int16_t(0));
+}
+
+void UseManualClock(bool manual)
+{
+    SoundSystem& s = System();
+    Guard guard(s.lock);
+    s.manualClock = manual;
+    s.lastTick = GetTickCount();
+    s.pendingFrameMillis = 0;
 }
 
 void FailInit(bool fail) { System().failInit = fail; }

@@ -141,8 +141,13 @@ std::vector<std::string> OpenedNames();
 void ClearOpenedNames();
 // Mixes the next frames of the output into out (interleaved stereo, 2 * frames
 // values), advancing every channel and module as the device would. Meant for the
-// silent output (a device would mix on its own as well).
+// silent output (a device would mix on its own as well). The silent output otherwise
+// moves its channels on by the time passed (GetTickCount), so a sound ends after its
+// length as on a device; from the first Render on it moves only when rendered.
 void Render(int16_t* out, int frames);
+// The silent output moves only when rendered (true) or with the tick count (false).
+// TestHooks::Reset goes back to real time.
+void UseManualClock(bool manual);
 // The next FSOUND_Init calls fail while set.
 void FailInit(bool fail);
 // While set, the outputs WaveOut and DirectSound report exactly these device names

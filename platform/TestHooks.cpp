@@ -291,6 +291,7 @@ void Reset()
     CursorPosOverride().reset();
     ClearKeyStates();
     FmodTest::SetDeviceNames(std::nullopt);
+    FmodTest::UseManualClock(false);
     if (Application) {
         Application->ClearTerminated();
         Application->OnActivate = nullptr;

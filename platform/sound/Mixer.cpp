@@ -241,4 +241,30 @@ void Mixer::Render(int16_t* out, int frames)
     }
 }
 
+void Mixer::Advance(int64_t frames)
+{
+    if (frames <= 0)
+        return;
+    for (MixChannel& c : FChannels) {
+        if (!c.playing || !c.sample)
+            continue;
+        const int64_t length = c.sample->frames;
+        if (length <= 0) {
+            c.playing = false;
+            continue;
+        }
+        const uint64_t step = (uint64_t(unsigned(c.frequency)) << 32) / uint64_t(unsigned(FRate));
+        const uint64_t end = uint64_t(length) << 32;
+        const bool loop = (c.loopMode & FSOUND_LOOP_NORMAL) != 0;
+        // In 128 bits: an hour of frames at a high rate stays exact.
+        const unsigned __int128 next = (unsigned __int128)c.position + (unsigned __int128)step * uint64_t(frames);
+        if (next < end)
+            c.position = uint64_t(next);
+        else if (loop)
+            c.position = uint64_t(next % end);
+        else
+            c.playing = false;
+    }
+}
+
 }  // namespace sound

@@ -47,6 +47,9 @@ public:
 
     // Mixes the next frames into out (2 * frames values).
     void Render(int16_t* out, int frames);
+    // Moves every playing sample on by that many frames without mixing: sounds end or
+    // loop on time. Modules are left where they are.
+    void Advance(int64_t frames);
 
 private:
     void MixChannelInto(MixChannel& channel, float* accum, int frames);

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "platform/Fmod.h"
+#include "platform/System.h"
+#include "platform/TestHooks.h"
 #include "tests/support/SoundFixtures.h"
 
 using soundfix::Bytes;
@@ -102,6 +104,9 @@ class SoundLibrary : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The silent output keeps time by the tick count: it stands still unless a test
+        // moves it on.
+        TestHooks::SetTickCountSource([this] { return Now; });
         FmodTest::FailInit(false);
         FSOUND_File_SetCallbacks(OpenMem, CloseMem, ReadMem, SeekMem, TellMem);
         FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
@@ -127,6 +132,7 @@ protected:
             samples.push_back(s);
         return s;
     }
+    uint32_t Now = 1000;
     FMUSIC_MODULE* Keep(FMUSIC_MODULE* m)
     {
         if (m)
@@ -691,4 +697,45 @@ TEST_F(SoundLibrary, TheDeviceMixesWhileTheCallerPlaysAndFrees)
     }
     FSOUND_Close();
     EXPECT_FALSE(FmodTest::UsingDevice());
+}
+
+// Without a device, sounds still end after their length: the silent output moves on by
+// the tick count until a test renders.
+TEST_F(SoundLibrary, TheSilentOutputKeepsTime)
+{
+    FSOUND_SAMPLE* s = Keep(LoadMemory(soundfix::ConstantWav(1000, 882)));  // 20 ms
+    ASSERT_NE(s, nullptr);
+    const int h = FSOUND_PlaySound(FSOUND_FREE, s);
+    ASSERT_GT(h, 0);
+    FmodChannelState state;
+    Now += 19;
+    ASSERT_TRUE(FmodTest::Channel(h, state));
+    EXPECT_TRUE(state.playing);
+    Now += 81;
+    EXPECT_TRUE(!FmodTest::Channel(h, state) || !state.playing) << "a 20 ms sound plays 100 ms later";
+    EXPECT_TRUE(FmodTest::PlayingChannels().empty());
+
+    // 500 plays spread over 2 s never run out of channels.
+    for (int i = 0; i < 500; ++i) {
+        Now += 4;
+        ASSERT_GT(FSOUND_PlaySound(FSOUND_FREE, s), 0) << "play " << i;
+        ASSERT_LE(FmodTest::PlayingChannels().size(), 6u);
+    }
+
+    // Looping sounds go round and keep playing.
+    ASSERT_TRUE(FSOUND_Sample_SetLoopMode(s, FSOUND_LOOP_NORMAL));
+    const int loop = FSOUND_PlaySound(FSOUND_FREE, s);
+    Now += 3600000;
+    ASSERT_TRUE(FmodTest::Channel(loop, state));
+    EXPECT_TRUE(state.playing);
+
+    // With the manual clock the output moves only when rendered.
+    ASSERT_TRUE(FSOUND_Sample_SetLoopMode(s, FSOUND_LOOP_OFF));
+    FmodTest::UseManualClock(true);
+    const int held = FSOUND_PlaySound(FSOUND_FREE, s);
+    Now += 1000;
+    ASSERT_TRUE(FmodTest::Channel(held, state));
+    EXPECT_TRUE(state.playing);
+    Render(1000);
+    EXPECT_TRUE(!FmodTest::Channel(held, state) || !state.playing);
 }
