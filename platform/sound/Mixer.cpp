@@ -18,7 +18,8 @@ void Mixer::Reset(int rate, int channels)
     FRate = rate;
     FChannels.assign(size_t(std::clamp(channels, 1, kMaxChannels)), MixChannel{});
     FModules.clear();
-    FSerial = 0;
+    // The start count runs on across closes and inits: a handle kept from before a close
+    // never reaches a sound started after the next init.
     FAccum.assign(size_t(kChunk) * 2, 0.0f);
     FMusic.assign(size_t(kChunk) * 2, 0.0f);
 }

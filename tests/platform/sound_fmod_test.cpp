@@ -421,6 +421,29 @@ TEST_F(SoundLibrary, ChannelHandlesAreNeverZeroAndGoStaleWhenReused)
     EXPECT_EQ(FSOUND_PlaySound(65, s), -1);  // beyond the 64 channels
 }
 
+// A handle kept across a close of the library never reaches the sound that a later init
+// starts on the same slot.
+TEST_F(SoundLibrary, ChannelHandlesFromBeforeACloseStayStaleAfterTheNextInit)
+{
+    FSOUND_SAMPLE* s = Keep(LoadMemory(soundfix::ConstantWav(1000, 4096)));
+    ASSERT_NE(s, nullptr);
+    const int before = FSOUND_PlaySound(1, s);
+    ASSERT_GT(before, 0);
+    FSOUND_Close();
+    ASSERT_TRUE(FSOUND_Init(44100, 64, 0));
+    const int after = FSOUND_PlaySound(1, s);
+    ASSERT_GT(after, 0);
+    EXPECT_EQ(after & 0x7F, before & 0x7F);
+    EXPECT_NE(after, before);
+    FmodChannelState state;
+    EXPECT_FALSE(FmodTest::Channel(before, state));
+    EXPECT_FALSE(FSOUND_StopSound(before));
+    EXPECT_FALSE(FSOUND_SetVolume(before, 0));
+    ASSERT_TRUE(FmodTest::Channel(after, state));
+    EXPECT_TRUE(state.playing);
+    EXPECT_EQ(state.volume, 255);
+}
+
 TEST_F(SoundLibrary, BusyChannelsAreTakenOverOldestFirstButLoopsAndHigherPrioritiesStay)
 {
     FSOUND_SAMPLE* shortSound = Keep(LoadMemory(soundfix::ConstantWav(10, 1000)));
