@@ -162,6 +162,7 @@ TApplication::TApplication(int& argc, char** argv) : d(std::make_unique<Impl>())
                      [this](Qt::ApplicationState) { CheckActivation(); });
     StartMessageQueue();
     Application = this;
+    WatchDisplayChanges(d->Core.get());
 }
 
 TApplication::~TApplication()

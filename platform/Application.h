@@ -57,6 +57,8 @@ public:
     void CreateForm(T*& reference);
 
     TForm* MainForm() const { return FMainForm; }
+    // Every form alive, in the order created.
+    const std::vector<TForm*>& Forms() const { return FForms; }
 
     // Shows the main form and runs the message loop until the main form closes or
     // Terminate is called. Returns at once when Terminate came first.

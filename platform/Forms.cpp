@@ -10,6 +10,10 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
 #include "platform/Application.h"
 #include "platform/QtBridge.h"
 #include "platform/TestHooks.h"
@@ -129,6 +133,88 @@ int TScreen::Height() const
         return size->cy;
     const QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().height() : 0;
+}
+
+namespace {
+
+// The screen that holds the main window (the primary one before there is a main window).
+const QScreen* MainWindowScreen()
+{
+    if (Application && Application->MainForm())
+        if (const QScreen* s = Application->MainForm()->Widget()->screen())
+            return s;
+    return QGuiApplication::primaryScreen();
+}
+
+std::optional<int> DepthFromEnvironment()
+{
+    const char* text = std::getenv("TP_DESKTOP_DEPTH");
+    if (!text)
+        return std::nullopt;
+    const std::string value(text);
+    if (value == "16" || value == "24" || value == "32")
+        return std::stoi(value);
+    return std::nullopt;
+}
+
+} // namespace
+
+int TScreen::BitsPerPixel() const
+{
+    if (const auto& depth = TestHooks::DesktopDepthOverride())
+        return *depth;
+    static const std::optional<int> fromEnvironment = DepthFromEnvironment();
+    if (fromEnvironment)
+        return *fromEnvironment;
+    const QScreen* s = MainWindowScreen();
+    return s ? s->depth() : 32;
+}
+
+void BroadcastDisplayChange(int depth, TSize size)
+{
+    if (!Application)
+        return;
+    const LPARAM packed = static_cast<LPARAM>((static_cast<uint32_t>(size.cx) & 0xFFFFu) |
+                                              ((static_cast<uint32_t>(size.cy) & 0xFFFFu) << 16));
+    for (TForm* form : Application->Forms())
+        PostMessage(form->Handle(), WM_DISPLAYCHANGE, static_cast<WPARAM>(depth), packed);
+}
+
+void WatchDisplayChanges(QObject* context)
+{
+    // The last size and depth told, so that each change is told once.
+    struct Last {
+        int Depth = 0;
+        QSize Size;
+    };
+    auto last = std::make_shared<Last>();
+    auto check = [last] {
+        const QScreen* s = MainWindowScreen();
+        if (!s)
+            return;
+        const int depth = Screen->BitsPerPixel();
+        const QSize size = s->geometry().size();
+        if (depth == last->Depth && size == last->Size)
+            return;
+        const bool first = last->Depth == 0;
+        last->Depth = depth;
+        last->Size = size;
+        if (!first)
+            BroadcastDisplayChange(depth, TSize{size.width(), size.height()});
+    };
+    check();
+    auto watch = [context, check](QScreen* s) {
+        QObject::connect(s, &QScreen::geometryChanged, context, [check](const QRect&) { check(); });
+    };
+    for (QScreen* s : QGuiApplication::screens())
+        watch(s);
+    auto* app = qGuiApp;
+    QObject::connect(app, &QGuiApplication::screenAdded, context, [watch, check](QScreen* s) {
+        watch(s);
+        check();
+    });
+    QObject::connect(app, &QGuiApplication::screenRemoved, context, [check](QScreen*) { check(); });
+    QObject::connect(app, &QGuiApplication::primaryScreenChanged, context, [check](QScreen*) { check(); });
 }
 
 namespace {
@@ -295,6 +381,38 @@ void TForm::UpdateSizeConstraints()
 }
 
 bool TForm::Visible() const { return FWidget->isVisible(); }
+
+TWindowState TForm::WindowState() const
+{
+    const Qt::WindowStates state = FWidget->windowState();
+    if (state & Qt::WindowMinimized)
+        return wsMinimized;
+    if (state & Qt::WindowMaximized)
+        return wsMaximized;
+    return wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState state)
+{
+    const Qt::WindowStates now = FWidget->windowState();
+    // A window that covers the screen goes back to covering it (Qt's maximised state
+    // would drop that).
+    const bool covering = now & Qt::WindowFullScreen;
+    Qt::WindowStates wanted = now & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    switch (state) {
+    case wsMinimized: wanted |= Qt::WindowMinimized; break;
+    case wsMaximized:
+        if (!covering)
+            wanted |= Qt::WindowMaximized;
+        break;
+    default: break;
+    }
+    if (wanted == now)
+        return;
+    FWidget->setWindowState(wanted);
+    if (FWidget->isVisible() && !(wanted & Qt::WindowMinimized))
+        FWidget->show();
+}
 
 void TForm::SetVisible(bool visible)
 {

@@ -62,6 +62,7 @@ enum TBorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 using TBorderIcons = uint8_t;
 enum TPosition { poDesigned, poDefault, poScreenCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
@@ -113,6 +114,10 @@ public:
 
     bool Visible() const override;
     void SetVisible(bool visible) override;
+    // Minimised, maximised or neither. A window that covers the screen keeps covering it
+    // when it is made normal (or maximised) again from minimised.
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState state);
     void Show();
     void Hide();
     void Close();
@@ -194,10 +199,20 @@ private:
 // Private message numbers the platform uses for its own forms' bookkeeping.
 constexpr UINT CM_RELEASE = 0xB021;
 
-// The class library's Screen: the size of the screen that holds the main window.
+// The class library's Screen: the size and depth of the screen that holds the main
+// window.
 struct TScreen {
     int Width() const;
     int Height() const;
     int PixelsPerInch() const { return 96; }
+    // Bits per pixel as the window system reports them; the environment variable
+    // TP_DESKTOP_DEPTH (16, 24 or 32) overrides it for a whole run.
+    int BitsPerPixel() const;
 };
 extern TScreen* Screen;
+
+// The message every form receives when the screen that holds the main window changes
+// its size or depth: wParam the new depth, lParam width | height << 16.
+constexpr UINT WM_DISPLAYCHANGE = 0x007E;
+// Posts WM_DISPLAYCHANGE with these values to every form (for the platform layer).
+void BroadcastDisplayChange(int depth, TSize size);

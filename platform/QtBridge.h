@@ -42,5 +42,9 @@ QString QtTextForKeyCode(WORD keyCode, TShiftState shift);
 void NoteKeyState(int keyCode, bool down);
 void ClearKeyStates();
 
+// Tells every form of a change of the main window's screen (size or depth) from now on.
+class QObject;
+void WatchDisplayChanges(QObject* context);
+
 // The cursor position override set by the test hooks, if any.
 std::optional<TPoint>& CursorPosOverride();

@@ -25,6 +25,7 @@ struct State {
     std::optional<bool> ApplicationActive;
     std::optional<TForm*> ActiveForm;
     std::optional<TSize> ScreenSize;
+    std::optional<int> DesktopDepth;
     Qt::MouseButtons HeldButtons;
     QPointer<QWidget> Grabber; // the widget that got the press, until the release
     QPointer<QWidget> Under;   // the widget the pointer is over
@@ -213,6 +214,15 @@ const std::optional<TForm*>& ActiveFormOverride() { return Hooks().ActiveForm; }
 void SetCursorPos(std::optional<TPoint> position) { CursorPosOverride() = position; }
 
 void SetScreenSize(std::optional<TSize> size) { Hooks().ScreenSize = size; }
+
+void SetDesktopDepth(std::optional<int> depth) { Hooks().DesktopDepth = depth; }
+const std::optional<int>& DesktopDepthOverride() { return Hooks().DesktopDepth; }
+
+void TriggerDisplayChange(int depth, TSize size)
+{
+    Hooks().DesktopDepth = depth;
+    BroadcastDisplayChange(depth, size);
+}
 const std::optional<TSize>& ScreenSizeOverride() { return Hooks().ScreenSize; }
 
 void SetKeyState(int keyCode, bool down) { NoteKeyState(keyCode, down); }
@@ -285,6 +295,7 @@ void Reset()
     h.ApplicationActive.reset();
     h.ActiveForm.reset();
     h.ScreenSize.reset();
+    h.DesktopDepth.reset();
     h.HeldButtons = Qt::NoButton;
     h.Grabber = nullptr;
     h.Under = nullptr;

@@ -42,6 +42,12 @@ void ReleaseActiveForm();
 // The screen size Screen reports (the offscreen screen is 800 x 600); nullopt: the real one.
 void SetScreenSize(std::optional<TSize> size);
 
+// The depth Screen->BitsPerPixel reports (over TP_DESKTOP_DEPTH); nullopt: the real one.
+void SetDesktopDepth(std::optional<int> depth);
+// Sends every form the display-change message as the window system's change would, and
+// makes the depth hook report depth from then on.
+void TriggerDisplayChange(int depth, TSize size);
+
 // The pointer's screen position as GetCursorPos reports it; nullopt: the real one.
 void SetCursorPos(std::optional<TPoint> position);
 
@@ -81,6 +87,7 @@ struct TResetStep {
 const std::optional<TForm*>& ActiveFormOverride();
 const std::optional<bool>& ApplicationActiveOverride();
 const std::optional<TSize>& ScreenSizeOverride();
+const std::optional<int>& DesktopDepthOverride();
 void NotifyModalStarted(TForm* form);
 void FormGone(TForm* form);
 bool AnswerMessageBox(const TMessageBoxRequest& request, TModalResult& answer);

@@ -95,3 +95,17 @@ std::string UncleanStop(const ProgramRun& run)
         return "exit code " + std::to_string(run.ExitCode);
     return {};
 }
+
+ProgramRun RunTestInChild(const std::string& testName, const std::vector<std::string>& extraEnv,
+                          int limitSeconds)
+{
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) {
+        ProgramRun run;
+        run.Stderr = "cannot find the test program";
+        return run;
+    }
+    self[n] = 0;
+    return RunProgram(self, {"--gtest_filter=" + testName}, extraEnv, limitSeconds);
+}

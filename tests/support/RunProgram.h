@@ -21,3 +21,9 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
 // The reason the run does not count as a clean stop (a crash, a time-out, a non-zero
 // exit or a sanitizer report on standard error); empty when it was clean.
 std::string UncleanStop(const ProgramRun& run);
+
+// Runs one test of the running test program (its full name, "Suite.Name") in a child
+// process with extra environment, for settings a process reads once (a screen's scale,
+// an override read at start). The child's result is in ExitCode (0: passed).
+ProgramRun RunTestInChild(const std::string& testName, const std::vector<std::string>& extraEnv,
+                          int limitSeconds = 60);
