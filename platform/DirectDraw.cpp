@@ -308,18 +308,21 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
 {
     if (width == 0 || height == 0 || bitsPerPixel != 16)
         return DDERR_UNSUPPORTED;
-    // The screen keeps its mode: the exclusive window covers it and scales the frame.
+    // The screen keeps its mode: the window of the cooperative level (exclusive or
+    // normal) covers it and scales the frame.
     FModeSet = true;
-    if ((FCooperativeLevel & DDSCL_FULLSCREEN) && FWindow)
-        SetWindowFullScreen(FWindow, true);
+    FModeWindow = FWindow;
+    if (FModeWindow)
+        SetWindowFullScreen(FModeWindow, true);
     return DD_OK;
 }
 
 HRESULT IDirectDraw::RestoreDisplayMode()
 {
-    if (FModeSet && (FCooperativeLevel & DDSCL_FULLSCREEN) && FWindow)
-        SetWindowFullScreen(FWindow, false);
+    if (FModeSet && FModeWindow)
+        SetWindowFullScreen(FModeWindow, false);
     FModeSet = false;
+    FModeWindow = nullptr;
     return DD_OK;
 }
 

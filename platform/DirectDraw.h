@@ -3,7 +3,8 @@
 // codes the display code uses. Surfaces are heap memory in a 16-bit format; the primary
 // surface is the client area of the window its clipper is bound to, and a blit to it
 // presents the frame in that window. Display modes are not changed: the program is told
-// it has the mode it asked for.
+// it has the mode it asked for, and the window of the cooperative level covers the screen
+// until the mode is restored.
 //
 // The screen's pixel format is a setting: RGB565 unless SetDirectDrawScreenFormat chooses
 // another or the environment variable TP_SCREEN_FORMAT is "555" when DirectDraw is created.
@@ -210,6 +211,8 @@ private:
     DWORD FCooperativeLevel = 0;
     DDWindowHandle FWindow = nullptr;
     bool FModeSet = false;
+    // The window that covers the screen while the mode is set.
+    DDWindowHandle FModeWindow = nullptr;
     DDPIXELFORMAT FScreenFormat{};
 };
 using IDirectDraw2 = IDirectDraw;

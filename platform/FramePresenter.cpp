@@ -2,6 +2,9 @@
 
 #include "platform/Forms.h"
 
+#include <cmath>
+#include <cstring>
+
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
@@ -11,7 +14,8 @@
 
 namespace {
 
-// Kept by each presenting window as a child object: the last frame and the painting of it.
+// Kept by each presenting window as a child object: the last frame, at the window's size
+// in device pixels, and the painting of it (one device pixel for one, never smoothed).
 class TKeptFrame : public QObject {
 public:
     explicit TKeptFrame(QWidget* window) : QObject(window), FWindow(window)
@@ -27,12 +31,15 @@ protected:
     {
         if (watched == FWindow && event->type() == QEvent::Paint) {
             QPainter p(FWindow);
+            p.setRenderHint(QPainter::SmoothPixmapTransform, false);
             // Black wherever no frame has been shown yet (also after the window grew).
-            const QRegion uncovered = QRegion(FWindow->rect()) - QRegion(Image.rect());
+            const QRect shown = Image.isNull() ? QRect()
+                                               : QRect(QPoint(0, 0), Image.deviceIndependentSize().toSize());
+            const QRegion uncovered = QRegion(FWindow->rect()) - QRegion(shown);
             for (const QRect& r : uncovered)
                 p.fillRect(r, Qt::black);
             if (!Image.isNull())
-                p.drawImage(0, 0, Image);
+                p.drawImage(QPointF(0, 0), Image);
             return true;
         }
         return false;
@@ -50,6 +57,29 @@ TKeptFrame* KeptFrame(QWidget* w, bool create)
     return kept;
 }
 
+// A client rectangle in device pixels.
+TRect ToDevice(const TRect& r, qreal ratio)
+{
+    return TRect{static_cast<int32_t>(std::lround(r.Left * ratio)), static_cast<int32_t>(std::lround(r.Top * ratio)),
+                 static_cast<int32_t>(std::lround(r.Right * ratio)),
+                 static_cast<int32_t>(std::lround(r.Bottom * ratio))};
+}
+
+// The kept picture, at the window's present size in device pixels (black when new).
+QImage& KeptPicture(QWidget* w, TKeptFrame* kept)
+{
+    const qreal ratio = w->devicePixelRatioF();
+    const QSize device(static_cast<int>(std::lround(w->width() * ratio)),
+                       static_cast<int>(std::lround(w->height() * ratio)));
+    if (kept->Image.size() != device || kept->Image.devicePixelRatio() != ratio) {
+        QImage fresh(device, QImage::Format_RGB32);
+        fresh.fill(Qt::black);
+        fresh.setDevicePixelRatio(ratio);
+        kept->Image = fresh;
+    }
+    return kept->Image;
+}
+
 } // namespace
 
 void PresentFrame(TPresentWindow window, const uint8_t* bits, int32_t width, int32_t height,
@@ -58,35 +88,53 @@ void PresentFrame(TPresentWindow window, const uint8_t* bits, int32_t width, int
     auto* w = static_cast<QWidget*>(window);
     if (!w || !bits || width <= 0 || height <= 0)
         return;
-    TKeptFrame* kept = KeptFrame(w, true);
-    const QSize client = w->size();
-    if (client.isEmpty())
+    if (w->width() <= 0 || w->height() <= 0)
         return;
-    if (kept->Image.size() != client) {
-        QImage fresh(client, QImage::Format_RGB32);
-        fresh.fill(Qt::black);
-        kept->Image = fresh;
-    }
-    TRect dest = destRect ? *destRect : TRect{0, 0, client.width(), client.height()};
-    TRect visible = IntersectRect(dest, TRect{0, 0, client.width(), client.height()});
-    if (visible.IsEmpty())
+    TKeptFrame* kept = KeptFrame(w, true);
+    QImage& image = KeptPicture(w, kept);
+    const qreal ratio = image.devicePixelRatio();
+    const TRect logical = destRect ? *destRect : TRect{0, 0, w->width(), w->height()};
+    const TRect dest = ToDevice(logical, ratio);
+    const TRect visible = IntersectRect(dest, TRect{0, 0, image.width(), image.height()});
+    if (dest.IsEmpty() || visible.IsEmpty())
         return;
     if (visible == dest) {
-        uchar* dst = kept->Image.bits() + static_cast<ptrdiff_t>(dest.Top) * kept->Image.bytesPerLine() +
-                     4 * dest.Left;
+        uchar* dst = image.bits() + static_cast<ptrdiff_t>(dest.Top) * image.bytesPerLine() + 4 * dest.Left;
         Convert16To32Stretched(bits, width, height, pitch, fields, dst, dest.Width(), dest.Height(),
-                               static_cast<int32_t>(kept->Image.bytesPerLine()));
+                               static_cast<int32_t>(image.bytesPerLine()));
     } else {
         // Only part of the destination lies in the client area: scale into a picture of the
         // whole destination and copy the visible part.
         QImage whole(dest.Width(), dest.Height(), QImage::Format_RGB32);
         Convert16To32Stretched(bits, width, height, pitch, fields, whole.bits(), dest.Width(),
                                dest.Height(), static_cast<int32_t>(whole.bytesPerLine()));
-        QPainter p(&kept->Image);
-        p.drawImage(QPoint(visible.Left, visible.Top), whole,
-                    QRect(visible.Left - dest.Left, visible.Top - dest.Top, visible.Width(),
-                          visible.Height()));
+        for (int32_t y = visible.Top; y < visible.Bottom; ++y)
+            std::memcpy(image.scanLine(y) + 4 * visible.Left,
+                        whole.constScanLine(y - dest.Top) + 4 * (visible.Left - dest.Left),
+                        static_cast<size_t>(visible.Width()) * 4);
     }
+    w->update();
+}
+
+void ShowSurfaceOverFrame(TForm* form, const TRect& rect)
+{
+    QWidget* w = form ? form->Widget() : nullptr;
+    if (!w)
+        return;
+    TKeptFrame* kept = KeptFrame(w, false);
+    if (!kept || kept->Image.isNull()) {
+        // No frame covers the surface: it shows as it is.
+        w->update();
+        return;
+    }
+    QImage& image = KeptPicture(w, kept);
+    const TRect client{0, 0, w->width(), w->height()};
+    const TRect part = IntersectRect(rect, client);
+    if (part.IsEmpty())
+        return;
+    auto target = MakeDeviceContext(image.bits(), image.width(), image.height(),
+                                    static_cast<int32_t>(image.bytesPerLine()), 32);
+    StretchBlt(target.get(), ToDevice(part, image.devicePixelRatio()), form->Surface(), part);
     w->update();
 }
 

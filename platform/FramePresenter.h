@@ -1,7 +1,8 @@
 #pragma once
 // Shows 16-bit frames in a window. The window keeps the last frame (converted to 32 bits
-// and scaled to its client area by nearest neighbour) and paints it whenever it is
-// exposed. The window is the platform's window object (a QWidget) passed as a pointer.
+// and scaled to its client area in device pixels by nearest neighbour, never smoothed)
+// and paints it whenever it is exposed. The window is the platform's window object (a
+// QWidget) passed as a pointer.
 #include <cstdint>
 
 #include "platform/Graphics.h"
@@ -19,6 +20,9 @@ void PresentBitmap(TForm* form, TBitmap& frame);
 // whole client area when null), scaled to that rectangle, and schedules a repaint.
 void PresentFrame(TPresentWindow window, const uint8_t* bits, int32_t width, int32_t height,
                   int32_t pitch, const TBitFields& fields, const TRect* destRect = nullptr);
+// Shows a rectangle (client coordinates) of what was drawn on the form's own surface over
+// the kept frame, until the next frame; without a kept frame the surface shows anyway.
+void ShowSurfaceOverFrame(TForm* form, const TRect& rect);
 // Forgets the window's kept picture (it paints black until the next frame).
 void ForgetPresentedFrame(TPresentWindow window);
 // Makes the window's top-level window cover the screen without a frame, or gives it back

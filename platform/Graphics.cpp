@@ -584,6 +584,12 @@ void StretchBlt(HDC dest, const TRect& destRect, HDC source, const TRect& source
         return;
     const int64_t dw = destRect.Width(), dh = destRect.Height();
     const int64_t sw = sourceRect.Width(), sh = sourceRect.Height();
+    // Equal sizes need no scaling: a block copy (row by row for equal layouts).
+    if (dw == sw && dh == sh) {
+        BitBlt(dest, destRect.Left, destRect.Top, destRect.Width(), destRect.Height(), source,
+               sourceRect.Left, sourceRect.Top, cmSrcCopy);
+        return;
+    }
     const int64_t dl = destRect.Left + dest->OffsetX(), dt = destRect.Top + dest->OffsetY();
     const int64_t sl = sourceRect.Left + source->OffsetX(), st = sourceRect.Top + source->OffsetY();
     const QRect area = dest->DeviceRect(destRect.Left, destRect.Top, destRect.Right, destRect.Bottom);
@@ -603,13 +609,84 @@ void StretchBlt(HDC dest, const TRect& destRect, HDC source, const TRect& source
     });
 }
 
+namespace {
+
+// A 16-bit layout whose three channels are runs of at most 8 bits: each converts with
+// two shifts, which the compiler vectorises.
+struct TShiftChannels {
+    uint32_t Mask[3];
+    int Down[3];
+    int Up[3];
+};
+
+bool ShiftChannelsOf(const TBitFields& fields, TShiftChannels& out)
+{
+    const uint32_t masks[3] = {fields.Red, fields.Green, fields.Blue};
+    for (int i = 0; i < 3; ++i) {
+        const ChannelLayout c = Layout(masks[i]);
+        if (masks[i] == 0 || masks[i] != (((1u << c.bits) - 1u) << c.shift))
+            return false;
+        out.Mask[i] = masks[i];
+        out.Down[i] = c.shift;
+        out.Up[i] = 8 - c.bits;
+    }
+    return true;
+}
+
+// One source row to `scale` copies of each pixel.
+void ShiftConvertRow(const uint16_t* src, int32_t width, uint32_t* dst, int32_t scale,
+                     const TShiftChannels& c)
+{
+    const uint32_t rm = c.Mask[0], gm = c.Mask[1], bm = c.Mask[2];
+    const int rd = c.Down[0], gd = c.Down[1], bd = c.Down[2];
+    const int ru = c.Up[0] + 16, gu = c.Up[1] + 8, bu = c.Up[2];
+    auto convert = [=](uint32_t p) {
+        return 0xFF000000u | (((p & rm) >> rd) << ru) | (((p & gm) >> gd) << gu) | (((p & bm) >> bd) << bu);
+    };
+    if (scale == 1) {
+        for (int32_t x = 0; x < width; ++x)
+            dst[x] = convert(src[x]);
+    } else if (scale == 2) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t v = convert(src[x]);
+            dst[2 * x] = v;
+            dst[2 * x + 1] = v;
+        }
+    } else {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t v = convert(src[x]);
+            for (int32_t k = 0; k < scale; ++k)
+                dst[x * scale + k] = v;
+        }
+    }
+}
+
+} // namespace
+
 void Convert16To32Stretched(const uint8_t* src, int32_t srcWidth, int32_t srcHeight,
                             int32_t srcPitch, const TBitFields& fields, uint8_t* dst,
                             int32_t dstWidth, int32_t dstHeight, int32_t dstPitch)
 {
     if (!src || !dst || srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0)
         return;
-    // One look-up table from the 16-bit pixel to the 32-bit one.
+    // Whole multiples of the source size: each source row is converted once, into a run of
+    // equal pixels per source pixel, and copied for the other rows of its block.
+    const int32_t scale = dstWidth / srcWidth;
+    TShiftChannels channels{};
+    const bool aligned = (reinterpret_cast<uintptr_t>(src) % 2 == 0) && srcPitch % 2 == 0 &&
+                         (reinterpret_cast<uintptr_t>(dst) % 4 == 0) && dstPitch % 4 == 0;
+    if (scale >= 1 && dstWidth == scale * srcWidth && dstHeight == scale * srcHeight && aligned &&
+        ShiftChannelsOf(fields, channels)) {
+        for (int32_t y = 0; y < srcHeight; ++y) {
+            const auto* srow = reinterpret_cast<const uint16_t*>(src + static_cast<ptrdiff_t>(y) * srcPitch);
+            uint8_t* first = dst + static_cast<ptrdiff_t>(y) * scale * dstPitch;
+            ShiftConvertRow(srow, srcWidth, reinterpret_cast<uint32_t*>(first), scale, channels);
+            for (int32_t k = 1; k < scale; ++k)
+                std::memcpy(first + static_cast<ptrdiff_t>(k) * dstPitch, first, static_cast<size_t>(dstWidth) * 4);
+        }
+        return;
+    }
+    // Any other size: one look-up table from the 16-bit pixel to the 32-bit one.
     static thread_local std::vector<uint32_t> table;
     static thread_local TBitFields tableFields{0, 0, 0};
     if (table.empty() || !(tableFields == fields)) {

@@ -5,14 +5,22 @@
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
+#include <vector>
 
+#include "platform/Application.h"
 #include "platform/DirectDraw.h"
+#include "platform/Forms.h"
 #include "platform/FramePresenter.h"
 #include "tests/support/GuiApplication.h"
+#include "tests/support/RunProgram.h"
 
 namespace {
 
@@ -163,22 +171,35 @@ TEST_F(PresentationTest, BitmapPathDrawsUnscaledOrStretched)
     EXPECT_EQ(Grab().pixel(5, 5) & 0xFFFFFF, 0u);
 }
 
-TEST_F(PresentationTest, ExclusiveModeCoversTheScreenInsteadOfChangingIt)
+// Setting the display mode makes the window of the cooperative level cover the screen,
+// with the exclusive level and with the normal one; restoring the mode gives the window
+// its frame and place back.
+TEST_F(PresentationTest, ADisplayModeCoversTheScreenInsteadOfChangingIt)
 {
-    IDirectDraw* dd = nullptr;
-    ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
-    EXPECT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_NOHWND);
-    ASSERT_EQ(dd->SetCooperativeLevel(Window.get(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-    EXPECT_EQ(dd->CooperativeLevel(), 17u);
-    EXPECT_EQ(dd->SetDisplayMode(640, 480, 8, 0, 0), DDERR_UNSUPPORTED);
-    ASSERT_EQ(dd->SetDisplayMode(640, 480, 16, 0, 0), DD_OK);
-    QApplication::processEvents();
-    EXPECT_TRUE(Window->isFullScreen());
-    EXPECT_EQ(dd->RestoreDisplayMode(), DD_OK);
-    QApplication::processEvents();
-    EXPECT_FALSE(Window->isFullScreen());
-    EXPECT_EQ(dd->FlipToGDISurface(), DD_OK);
-    dd->Release();
+    for (DWORD level : {DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN, DDSCL_NORMAL}) {
+        SCOPED_TRACE(level);
+        Window->setGeometry(30, 40, 640, 480);
+        QApplication::processEvents();
+        const QRect before = Window->geometry();
+        IDirectDraw* dd = nullptr;
+        ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+        EXPECT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_NOHWND);
+        ASSERT_EQ(dd->SetCooperativeLevel(Window.get(), level), DD_OK);
+        EXPECT_EQ(dd->CooperativeLevel(), level);
+        EXPECT_EQ(dd->SetDisplayMode(640, 480, 8, 0, 0), DDERR_UNSUPPORTED);
+        EXPECT_FALSE(dd->DisplayModeSet());
+        ASSERT_EQ(dd->SetDisplayMode(640, 480, 16, 0, 0), DD_OK);
+        EXPECT_TRUE(dd->DisplayModeSet());
+        QApplication::processEvents();
+        EXPECT_TRUE(Window->isFullScreen());
+        EXPECT_EQ(Window->geometry(), Window->screen()->geometry());
+        EXPECT_EQ(dd->RestoreDisplayMode(), DD_OK);
+        QApplication::processEvents();
+        EXPECT_FALSE(Window->isFullScreen());
+        EXPECT_EQ(Window->geometry(), before);
+        EXPECT_EQ(dd->FlipToGDISurface(), DD_OK);
+        dd->Release();
+    }
 }
 
 TEST_F(PresentationTest, TextDrawnThroughASurfaceDeviceContextLandsInItsPixels)
@@ -222,4 +243,126 @@ TEST_F(PresentationTest, TextDrawnThroughASurfaceDeviceContextLandsInItsPixels)
         dd->Release();
     }
     SetDirectDrawScreenFormat(BitFields565);
+}
+
+namespace {
+
+// A black frame with single-pixel dots, each of its own colour.
+std::vector<uint16_t> DotFrame()
+{
+    std::vector<uint16_t> frame(640 * 480, 0);
+    for (int y = 2; y < 480; y += 5)
+        for (int x = 1; x < 640; x += 7)
+            frame[static_cast<size_t>(y) * 640 + x] =
+                PackPixel16(BitFields565, static_cast<uint8_t>(8 + x % 240), static_cast<uint8_t>(8 + y % 240), 200);
+    return frame;
+}
+
+QRgb FrameColour(uint16_t p)
+{
+    uint8_t r, g, b;
+    UnpackPixel16(BitFields565, p, r, g, b);
+    return qRgb(r, g, b);
+}
+
+// Presents the dot frame at the window's size and checks, in device pixels, that every
+// frame pixel became an exact n x n block.
+void CheckWholeScale(QWidget* window, int logicalWidth, int logicalHeight)
+{
+    window->resize(logicalWidth, logicalHeight);
+    QApplication::processEvents();
+    const std::vector<uint16_t> frame = DotFrame();
+    PresentFrame(window, reinterpret_cast<const uint8_t*>(frame.data()), 640, 480, 1280, BitFields565);
+    QApplication::processEvents();
+    const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.width() % 640, 0) << shown.width();
+    const int n = shown.width() / 640;
+    ASSERT_EQ(shown.height(), 480 * n);
+    int mismatches = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
+        for (int x = 0; x < shown.width(); ++x)
+            mismatches += (row[x] & 0xFFFFFF) != (FrameColour(frame[static_cast<size_t>(y / n) * 640 + x / n]) & 0xFFFFFF);
+    }
+    EXPECT_EQ(mismatches, 0) << "at " << n << " device pixels a frame pixel";
+}
+
+} // namespace
+
+TEST_F(PresentationTest, FramesAreCrispAtEveryWindowSize)
+{
+    CheckWholeScale(Window.get(), 640, 480);
+    CheckWholeScale(Window.get(), 1280, 960);
+    // Any other size is stretched over the whole client area without new colours.
+    Window->resize(1000, 700);
+    QApplication::processEvents();
+    const std::vector<uint16_t> frame = DotFrame();
+    PresentFrame(Window.get(), reinterpret_cast<const uint8_t*>(frame.data()), 640, 480, 1280, BitFields565);
+    QApplication::processEvents();
+    std::set<QRgb> colours;
+    for (uint16_t p : frame)
+        colours.insert(FrameColour(p) & 0xFFFFFF);
+    const QImage shown = Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(1000, 700));
+    int foreign = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            foreign += colours.count(shown.pixel(x, y) & 0xFFFFFF) == 0;
+    EXPECT_EQ(foreign, 0);
+    EXPECT_EQ(shown.pixel(999, 699) & 0xFFFFFF, FrameColour(frame[479 * 640 + 639]) & 0xFFFFFF);
+}
+
+// Run in a child at a scale factor of 2 (below); alone it checks nothing.
+TEST_F(PresentationTest, ChildAtScaleTwoShowsFramePixelsAsTwoByTwoBlocks)
+{
+    if (!std::getenv("TP_EXPECT_SCALE_TWO"))
+        GTEST_SKIP() << "runs as a child of FramesAreCrispOnAScreenAtTwoHundredPercent";
+    ASSERT_EQ(Window->devicePixelRatioF(), 2.0);
+    CheckWholeScale(Window.get(), 640, 480);
+    EXPECT_EQ(GrabWindowPixel(Window.get(), 639, 479), RGB(0, 0, 0));
+    std::fprintf(stderr, "[checked in child]\n");
+}
+
+TEST_F(PresentationTest, FramesAreCrispOnAScreenAtTwoHundredPercent)
+{
+    const ProgramRun run = RunTestInChild("PresentationTest.ChildAtScaleTwoShowsFramePixelsAsTwoByTwoBlocks",
+                                          {"QT_SCALE_FACTOR=2", "TP_EXPECT_SCALE_TWO=1"});
+    EXPECT_EQ(UncleanStop(run), "") << run.Stderr;
+    EXPECT_NE(run.Stderr.find("[checked in child]"), std::string::npos) << run.Stderr;
+}
+
+// What a form draws on its own surface shows over the frame it keeps, where asked.
+TEST_F(PresentationTest, TextOnTheFormsSurfaceShowsOverTheKeptFrame)
+{
+    TForm* form = nullptr;
+    Application->CreateForm(form);
+    form->SetClientWidth(640);
+    form->SetClientHeight(480);
+    form->Show();
+    QApplication::processEvents();
+    std::vector<uint16_t> red(640 * 480, PackPixel16(BitFields565, 255, 0, 0));
+    PresentFrame(PresentWindowOf(form), reinterpret_cast<const uint8_t*>(red.data()), 640, 480, 1280,
+                 BitFields565);
+    QApplication::processEvents();
+    EXPECT_EQ(GrabWindowPixel(PresentWindowOf(form), 320, 240), RGB(248, 0, 0));
+    TCanvas& canvas = form->Canvas();
+    canvas.Brush.Color = clBlack;
+    canvas.Brush.Style = bsSolid;
+    canvas.Font.Color = clWhite;
+    canvas.Font.Height = 20;
+    const TRect band{0, 230, 640, 250};
+    canvas.FillRect(band);
+    canvas.TextOut(300, 230, "Loading");
+    // Until shown over the frame, the frame covers it.
+    EXPECT_EQ(GrabWindowPixel(PresentWindowOf(form), 2, 240), RGB(248, 0, 0));
+    ShowSurfaceOverFrame(form, band);
+    QApplication::processEvents();
+    int white = 0;
+    for (int y = band.Top; y < band.Bottom; ++y)
+        for (int x = 290; x < 380; ++x)
+            white += GrabWindowPixel(PresentWindowOf(form), x, y) == clWhite;
+    EXPECT_GT(white, 20);
+    EXPECT_EQ(GrabWindowPixel(PresentWindowOf(form), 2, 240), clBlack);
+    EXPECT_EQ(GrabWindowPixel(PresentWindowOf(form), 320, 100), RGB(248, 0, 0));
+    form->Free();
 }
