@@ -989,6 +989,50 @@ QColor ToQColor(TColor c)
 
 bool CanUseFonts() { return QGuiApplication::instance() != nullptr; }
 
+// The pixels a text drawn from (x, baseline) may touch: its advance box and the glyphs'
+// ink, with a pixel to spare on each side.
+QRect TextArea(const QFont& font, const QString& text, int x, int baseline, const TPoint& extent)
+{
+    const QFontMetrics m(font);
+    const QRect box(x, baseline - m.ascent(), extent.X, std::max(extent.Y, m.height()));
+    return box.united(m.boundingRect(text).translated(x, baseline)).adjusted(-2, -2, 2, 2);
+}
+
+// Draws text on a device context, inside `area` (logical coordinates), with the context's
+// origin and clip. Qt's raster engine draws aliased glyphs into 16-bit images wrongly (a
+// second, misplaced copy half a row to the right), so on 16-bit rows the text is drawn on
+// a 32-bit copy of the area, which is written back. The round trip leaves every pixel the
+// text does not touch as it was.
+template <class Paint>
+void PaintText(HDC dc, const QRect& area, Paint paint)
+{
+    QImage& image = dc->image;
+    const QRect device = dc->DeviceRect(area.left(), area.top(), int64_t(area.left()) + area.width(),
+                                        int64_t(area.top()) + area.height());
+    if (device.isEmpty())
+        return;
+    if (image.depth() != 16) {
+        QPainter p(&image);
+        dc->SetUpPainter(p);
+        p.setClipRect(area, Qt::IntersectClip);
+        paint(p);
+        return;
+    }
+    QImage part = image.copy(device).convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter p(&part);
+        p.translate(-device.left(), -device.top());
+        dc->SetUpPainter(p);
+        p.setClipRect(area, Qt::IntersectClip);
+        paint(p);
+    }
+    const QImage back = part.convertToFormat(image.format());
+    const TDeviceContextInfo& d = dc->info;
+    for (int y = 0; y < device.height(); ++y)
+        std::memcpy(d.Bits + static_cast<ptrdiff_t>(device.top() + y) * d.Pitch + device.left() * 2,
+                    back.constScanLine(y), static_cast<size_t>(device.width()) * 2);
+}
+
 } // namespace
 
 QFont ToQFont(const TFont& f)
@@ -1162,14 +1206,15 @@ void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
     if (!dc || dc->image.isNull() || !CanUseFonts() || text.empty() ||
         !dc->Visible().intersects(dc->DeviceRect(x, y, int64_t(x) + ext.X, int64_t(y) + ext.Y)))
         return;
-    QPainter p(&dc->image);
-    dc->SetUpPainter(p);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    QFont font = ToQFont(Font);
-    p.setFont(font);
-    p.setPen(ToQColor(Font.Color));
-    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    p.drawText(x, y + QFontMetrics(font).ascent(), s);
+    const QFont font = ToQFont(Font);
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const int baseline = y + QFontMetrics(font).ascent();
+    PaintText(dc, TextArea(font, s, x, baseline, ext), [&](QPainter& p) {
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setFont(font);
+        p.setPen(ToQColor(Font.Color));
+        p.drawText(x, baseline, s);
+    });
 }
 
 void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text)
@@ -1181,15 +1226,15 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::strin
     if (!dc || dc->image.isNull() || !CanUseFonts() || text.empty() ||
         !dc->Visible().intersects(dc->DeviceRect(rect.Left, rect.Top, rect.Right, rect.Bottom)))
         return;
-    QPainter p(&dc->image);
-    dc->SetUpPainter(p);
-    p.setClipRect(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()), Qt::IntersectClip);
-    QFont font = ToQFont(Font);
-    p.setFont(font);
-    p.setPen(ToQColor(Font.Color));
-    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    p.drawText(x, y + QFontMetrics(font).ascent(), s);
-    (void)ext;
+    const QFont font = ToQFont(Font);
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const int baseline = y + QFontMetrics(font).ascent();
+    const QRect clip(rect.Left, rect.Top, rect.Width(), rect.Height());
+    PaintText(dc, TextArea(font, s, x, baseline, ext).intersected(clip), [&](QPainter& p) {
+        p.setFont(font);
+        p.setPen(ToQColor(Font.Color));
+        p.drawText(x, baseline, s);
+    });
 }
 
 namespace {
@@ -1317,16 +1362,18 @@ int32_t TCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags)
             y += lineHeight;
             continue;
         }
-        QPainter p(&dc->image);
-        dc->SetUpPainter(p);
-        p.setFont(font);
-        p.setPen(ToQColor(Font.Color));
-        p.drawText(x, y + m.ascent(), l.text);
-        if (l.underline >= 0 && l.underline < l.text.size()) {
-            const int ux = x + m.horizontalAdvance(l.text.left(l.underline));
-            const int uw = std::max(1, static_cast<int>(m.horizontalAdvance(l.text.at(l.underline))));
-            p.fillRect(QRect(ux, y + m.ascent() + 1, uw, 1), ToQColor(Font.Color));
-        }
+        const int baseline = y + m.ascent();
+        const QRect area = TextArea(font, l.text, x, baseline, TPoint{w, lineHeight}).united(QRect(x, y, w, lineHeight + 2));
+        PaintText(dc, area, [&](QPainter& p) {
+            p.setFont(font);
+            p.setPen(ToQColor(Font.Color));
+            p.drawText(x, baseline, l.text);
+            if (l.underline >= 0 && l.underline < l.text.size()) {
+                const int ux = x + m.horizontalAdvance(l.text.left(l.underline));
+                const int uw = std::max(1, static_cast<int>(m.horizontalAdvance(l.text.at(l.underline))));
+                p.fillRect(QRect(ux, baseline + 1, uw, 1), ToQColor(Font.Color));
+            }
+        });
         y += lineHeight;
     }
     return total;

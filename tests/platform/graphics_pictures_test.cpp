@@ -287,6 +287,41 @@ TEST_F(CanvasTest, TextLandsInBothSixteenBitLayoutsAndTwentyFourBits)
     }
 }
 
+TEST_F(CanvasTest, TextOnSixteenBitRowsLightsTheSamePixelsAsOnTwentyFourBits)
+{
+    // Which pixels each way of writing text lights, on a wide bitmap of each layout.
+    auto lit = [](TPixelFormat format, TBitFields fields, int way) {
+        TBitmap b;
+        b.SetPixelFormat(format);
+        b.SetBitFields(fields);
+        b.SetSize(640, 60);
+        TCanvas& c = b.Canvas();
+        c.Brush.Color = clBlack;
+        c.FillRect(Rect(0, 0, 640, 60));
+        c.Font.Color = clWhite;
+        c.Font.Height = 25;
+        c.Brush.Style = bsClear;
+        TRect r = Rect(30, 5, 400, 50);
+        if (way == 0)
+            c.TextOut(40, 10, "03/05 Wj");
+        else if (way == 1)
+            c.TextRect(Rect(0, 0, 70, 60), 40, 10, "03/05 Wj");
+        else
+            c.DrawText("&03/05 Wj", r, DT_SINGLELINE);
+        std::vector<bool> on;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 640; ++x)
+                on.push_back(At(b, x, y) != clBlack);
+        return on;
+    };
+    for (int way = 0; way < 3; ++way) {
+        const std::vector<bool> reference = lit(pf24bit, BitFields565, way);
+        EXPECT_EQ(std::count(reference.begin(), reference.end(), true) > 30, true) << way;
+        EXPECT_EQ(lit(pf16bit, BitFields565, way), reference) << "565, way " << way;
+        EXPECT_EQ(lit(pf16bit, BitFields555, way), reference) << "555, way " << way;
+    }
+}
+
 TEST_F(CanvasTest, SolidBrushFillsTheTextCell)
 {
     TBitmap b;
