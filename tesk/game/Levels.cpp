@@ -139,6 +139,7 @@ void tLevel::ResumeUnitSounds()
 
 void tLevel::ResetUnits()
 {
+    ++ResetCount;
     FreeTemporaryUnits();
     for (int32_t i = 0, n = UnitList.Count(); i < n && i < UnitList.Count(); ++i)
         UnitList[i]->Reset();

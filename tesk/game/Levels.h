@@ -127,6 +127,9 @@ public:
     std::array<uint8_t, LevelCells> ClaimMap{};
     tUnitList UnitList;
     tUnit* Player = nullptr;
+    // ResetUnits passes so far (units that gather data from the whole list once per
+    // restart compare it).
+    uint32_t ResetCount = 0;
 
 private:
     void DropReferences(const tUnit* unit);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/TypInfo.h"
+#include "tesk/game/WaterPainter.h"
 
 class tLevel;
 class tSprite;
@@ -175,24 +176,122 @@ public:
     tPlayer* Player() const;
 };
 
+// Pushed by the hero; fills water.
 class tBoulder : public tPlayerAwareUnit {
     TP_CLASS(tBoulder)
+public:
+    tBoulder();
+    bool TryPush(tUnit* pusher, tDirection direction) override;
+    bool QueryPush(tUnit* pusher, tDirection direction) override;
+    bool WillInteractWithThePlayerNextTurn() override;
 };
+
+enum tWaterEdgeStyle : uint8_t { weTypeA, weTypeB, weTypeC, weSquare };
+extern const TTypeInfo TypeInfo_tWaterEdgeStyle;
+// Sides of a cell, bit n = tDirection n: Up 1, Right 2, Down 4, Left 8.
+extern const TTypeInfo TypeInfo_tDirectionSet;
+
+// Blocks everything but boulders until a boulder fills it; drawn as animated water.
 class tWater : public tUnit {
     TP_CLASS(tWater)
+public:
+    tWater();
+    ~tWater() override;
+    bool PartOfBackground() const override;
+    void DrawAtInitialCell() override;
+    void Draw() override;
+    void TakeTurn() override;
+    bool QueryPush(tUnit* pusher, tDirection direction) override;
+    void Reset() override;
+
+    // Published.
+    bool GetAutoEdge() const { return AutoEdge; }
+    void SetAutoEdge(bool on) { AutoEdge = on; }
+    tWaterEdgeStyle GetEdgeStyle() const { return EdgeStyle; }
+    void SetEdgeStyle(tWaterEdgeStyle style);
+    bool GetBoulder() const { return Boulder; }
+    void SetBoulder(bool on) { Boulder = on; }
+    uint8_t GetEdge() const { return Edge; }
+    void SetEdge(uint8_t edge) { Edge = edge & 15; }
+    // The water tint now in force as hexadecimal text; written only in edit mode, where
+    // it sets the level's tint.
+    std::string GetTint() const;
+    void SetTint(const std::string& text);
+
+    bool Filled = false;
+    bool AutoEdge = true;
+    tWaterEdgeStyle EdgeStyle = weSquare;
+    bool Boulder = false;
+    tWaterPixels SavedPixels{};
+    uint8_t Edge = 0;
+
+private:
+    void MarkCellDirty() const;
 };
+
+// Rubble the hero clears by stepping on it.
 class tDirt : public tPlayerAwareUnit {
     TP_CLASS(tDirt)
+public:
+    tDirt();
+    void TakeTurn() override;
+    bool QueryPush(tUnit* pusher, tDirection direction) override;
 };
+
+// Spins in place; taken when the hero stands on it.
 class tKey : public tPlayerAwareUnit {
     TP_CLASS(tKey)
+public:
+    tKey();
+    void Move() override;
+    void TakeTurn() override;
+    bool QueryPush(tUnit* pusher, tDirection direction) override;
+    void Reset() override;
+
+    int32_t SpinTicks = 0;
 };
+
+enum tJewelkinds : uint8_t { Blue_50, Magenta_100, Yellow_250, Green_1000 };
+extern const TTypeInfo TypeInfo_tJewelkinds;
+
 class tJewel : public tPlayerAwareUnit {
     TP_CLASS(tJewel)
+public:
+    tJewel();
+    void Move() override;
+    void TakeTurn() override;
+    bool QueryPush(tUnit* pusher, tDirection direction) override;
+    void Reset() override;
+
+    tJewelkinds GetKind() const { return Kind; }
+    void SetKind(tJewelkinds kind);
+
+    tJewelkinds Kind = Blue_50;
+    int32_t SpinTicks = 0;
 };
+
+enum tExitKind : uint8_t { ExitDoor, ExitUpDoor, ExitLeft, ExitRight, ExitHatch };
+extern const TTypeInfo TypeInfo_tExitKind;
+
+// The goal: opens when every key is held and the hero walks against it; two turns later
+// the level ends.
 class tExit : public tPlayerAwareUnit {
     TP_CLASS(tExit)
+public:
+    tExit();
+    void Move() override;
+    void TakeTurn() override;
+    bool TryPush(tUnit* pusher, tDirection direction) override;
+    void Reset() override;
+
+    tExitKind GetKind() const { return Kind; }
+    void SetKind(tExitKind kind);
+
+    tExitKind Kind = ExitDoor;
+    int32_t OpenTurns = 0;
+    bool Opening = false;
 };
+
 class tSnake : public tPlayerAwareUnit {
     TP_CLASS(tSnake)
 };
