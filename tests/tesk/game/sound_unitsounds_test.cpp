@@ -7,6 +7,7 @@
 
 #include "platform/Fmod.h"
 #include "tesk/game/GameSound.h"
+#include "tesk/game/Players.h"
 #include "tesk/game/UnitSounds.h"
 #include "tesk/toolkit/Faudio.h"
 #include "tesk/toolkit/PackageFiles.h"
@@ -106,6 +107,27 @@ TEST_F(UnitSounds, NothingLoadedPlaysNothing)
         EXPECT_EQ(PlayUnitSound(static_cast<tUnitSound>(s)), -1);
     EXPECT_EQ(PlayHeroSound(hsTeleportOut), -1);
     EXPECT_EQ(UnitSample(UnitSoundCount), nullptr);
+}
+
+TEST_F(UnitSounds, WarpsPlayTheirSampleOnTheirFifthMove)
+{
+    LoadHeroSamples();
+    for (const bool outgoing : {false, true}) {
+        tWarp warp;
+        warp.Outgoing = outgoing;
+        for (int i = 0; i < 4; ++i)
+            warp.Move();
+        EXPECT_TRUE(FmodTest::PlayingChannels().empty());
+        warp.Move();
+        const std::vector<FmodChannelState> playing = FmodTest::PlayingChannels();
+        ASSERT_EQ(playing.size(), 1u);
+        EXPECT_EQ(playing[0].sample, HeroSample(outgoing ? hsTeleportOut : hsTeleportIn)->Sample());
+        for (int i = 0; i < 70; ++i)
+            warp.Move();
+        EXPECT_EQ(FmodTest::PlayingChannels().size(), 1u);
+        for (const FmodChannelState& c : FmodTest::PlayingChannels())
+            FSOUND_StopSound(c.handle);
+    }
 }
 
 }  // namespace
