@@ -64,7 +64,8 @@ void TCustomZlibStream::RestorePosition()
 TCompressionStream::TCompressionStream(int compressionLevel, TStream& dest) : TCustomZlibStream(dest)
 {
     static const int Levels[4] = {Z_NO_COMPRESSION, Z_BEST_SPEED, Z_DEFAULT_COMPRESSION, Z_BEST_COMPRESSION};
-    if (compressionLevel < clNone || compressionLevel > clMax)
+    if (compressionLevel < static_cast<int>(TCompressionLevel::clNone) ||
+        compressionLevel > static_cast<int>(TCompressionLevel::clMax))
         throw ECompressionError("error");
     FZRec.next_out = FBuffer;
     FZRec.avail_out = BufferSize;

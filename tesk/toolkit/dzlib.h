@@ -44,12 +44,14 @@ protected:
     unsigned char FBuffer[BufferSize]{};
 };
 
-// Compression level indices: 0 none, 1 fastest, 2 zlib's default, 3 best.
-enum TCompressionLevel { clNone = 0, clFastest = 1, clDefault = 2, clMax = 3 };
+// Compression level indices: 0 none, 1 fastest, 2 zlib's default, 3 best. Scoped, since
+// the colour constants of the graphics layer take some of the same names.
+enum class TCompressionLevel : int { clNone = 0, clFastest = 1, clDefault = 2, clMax = 3 };
 
 class TCompressionStream : public TCustomZlibStream {
 public:
     TCompressionStream(int compressionLevel, TStream& dest);
+    TCompressionStream(TCompressionLevel level, TStream& dest) : TCompressionStream(static_cast<int>(level), dest) {}
     // Finishes the stream when Finish was not called; errors are swallowed here, so call
     // Finish to learn of a failed write.
     ~TCompressionStream() override;

@@ -1,0 +1,259 @@
+// Save slots: the slot file's layout and text, what a failed write leaves behind, the
+// high-score defaults, and the load and save pickers driven tick by tick.
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <filesystem>
+
+#include "platform/Files.h"
+#include "tests/tesk/game/SlabTestSupport.h"
+
+namespace {
+
+// The text of a slot file, from its zlib stream; its stored length goes to `length`.
+std::string Inflate(const std::string& file, uint32_t& length)
+{
+    EXPECT_GE(file.size(), 4u);
+    const auto* b = reinterpret_cast<const uint8_t*>(file.data());
+    length = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    std::string text(1 << 16, '\0');
+    uLongf size = text.size();
+    EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(text.data()), &size, b + 4, file.size() - 4), Z_OK);
+    text.resize(size);
+    return text;
+}
+
+std::string SlotText(const std::string& path)
+{
+    uint32_t length = 0;
+    const std::string text = Inflate(ScratchDir::Read(path), length);
+    EXPECT_EQ(length, text.size());
+    return text;
+}
+
+class SlotFiles : public SlabTest {
+protected:
+    std::string SlotPath(int number) const { return Dir / ("Save/Slot" + std::to_string(number) + ".sav"); }
+    // Types a text into the save picker, one character per key, and ticks once.
+    void Type(const std::string& text)
+    {
+        for (char c : text)
+            engine.LiveInput.KeyChar(c);
+        Tick(&tGameEngine::SaveGameStep);
+    }
+    void StartTyping()
+    {
+        engine.SetGameMode(gmSaveGame);
+        Tap(7);
+        Tick(&tGameEngine::SaveGameStep);
+        ASSERT_EQ(EditSlot, SlotSelection);
+        ASSERT_TRUE(engine.LiveInput.Typing);
+    }
+    void Save()
+    {
+        Tap(7);
+        Tick(&tGameEngine::SaveGameStep);
+    }
+};
+
+} // namespace
+
+TEST_F(SlotFiles, TheFileHoldsTheTextLengthAndTheSixLinesCompressed)
+{
+    SaveSlots[7] = tSaveSlot{false, "A QUIET ROOM", "Gromble.set", 12, 0, 0, 0};
+    SaveSlot(7);
+    EXPECT_TRUE(FileExists(Dir.Path() + "\\save\\SLOT8.SAV"));
+    EXPECT_EQ(SlotText(SlotPath(8)),
+              "Room=0\r\nScore=0\r\nBonus=0\r\nDescription=A QUIET ROOM\r\nEpisode=Gromble.set\r\nEpisodeIndex=12\r\n");
+    EXPECT_EQ(SaveSlotFileName(0), IncludeTrailingPathDelimiter(ApplicationDir()) + "Save\\Slot1.sav");
+
+    // Negative numbers are written with their sign; bytes of any value pass through.
+    SaveSlots[0] = tSaveSlot{false, "\xE9t\xE9", "Set", -3, -1, -2, -4};
+    SaveSlot(0);
+    EXPECT_EQ(SlotText(SlotPath(1)),
+              "Room=-2\r\nScore=-1\r\nBonus=-4\r\nDescription=\xE9t\xE9\r\nEpisode=Set\r\nEpisodeIndex=-3\r\n");
+}
+
+TEST_F(SlotFiles, FieldsLongerThanTheirCapacityAreWrittenCut)
+{
+    tSaveSlot slot;
+    slot.Description = std::string(200, 'D');
+    slot.Episode = std::string(200, 'E');
+    EXPECT_EQ(SaveSlotText(slot), "Room=0\r\nScore=0\r\nBonus=0\r\nDescription=" + std::string(80, 'D') +
+                                      "\r\nEpisode=" + std::string(40, 'E') + "\r\nEpisodeIndex=0\r\n");
+}
+
+TEST_F(SlotFiles, RefusedSlotsWriteNothing)
+{
+    SaveSlots[2].Empty = true;
+    try {
+        SaveSlot(2);
+        ADD_FAILURE() << "an empty slot was saved";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "SaveSlot: Bugger!");
+    }
+    for (int index : {8, -1, 1000})
+        EXPECT_THROW(SaveSlot(index), Exception) << index;
+    EXPECT_FALSE(std::filesystem::exists(Dir / "Save"));
+}
+
+TEST_F(SlotFiles, AMissingSaveFolderIsMadeAndAFileInItsPlaceIsAnError)
+{
+    SaveSlot(3);
+    EXPECT_TRUE(FileExists(SlotPath(4)));
+
+    ScratchDir other;
+    SetApplicationDirForTests(other.Path());
+    other.Write("Save", "not a folder");
+    EXPECT_THROW(SaveSlot(3), Exception);
+    EXPECT_EQ(ScratchDir::Read(other / "Save"), "not a folder");
+    SetApplicationDirForTests(Dir.Path());
+}
+
+TEST_F(SlotFiles, AFailedWriteLeavesTheTableAsItWas)
+{
+    // Through the picker: the table takes the record only when its file is written.
+    Dir.Write("Save", "not a folder");
+    engine.LevelSetName = "Gromble.set";
+    StartTyping();
+    Type("NEW");
+    EXPECT_THROW(Save(), Exception);
+    EXPECT_EQ(SaveSlots[0].Description, "");
+    EXPECT_EQ(SaveSlots[0].Episode, "");
+    EXPECT_EQ(ScratchDir::Read(Dir / "Save"), "not a folder");
+}
+
+TEST_F(SlotFiles, AFolderMadeReadOnlyKeepsTheOldFile)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into a read-only folder anyway";
+    SaveSlots[1] = tSaveSlot{false, "OLD", "Set", 1, 0, 0, 0};
+    SaveSlot(1);
+    const std::string before = ScratchDir::Read(SlotPath(2));
+    chmod((Dir / "Save").c_str(), 0555);
+    SaveSlots[1].Description = "NEWER";
+    EXPECT_THROW(SaveSlot(1), Exception);
+    chmod((Dir / "Save").c_str(), 0755);
+    EXPECT_EQ(ScratchDir::Read(SlotPath(2)), before);
+}
+
+TEST_F(SlotFiles, HighScoresStartAtTheirDefaults)
+{
+    const char* names[] = {"ASH", "BRAMBLE", "CINDER", "DUSK", "EMBER", "FLINT", "GORSE", "HAZEL"};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(HighScores[i].Name, names[i]);
+        EXPECT_EQ(HighScores[i].Score, 10000 - 1000 * i);
+    }
+}
+
+TEST_F(SlotFiles, TheSavePickerTypesADescriptionAndSavesTheCurrentEntry)
+{
+    engine.LevelSetName = std::string(45, 'S');
+    engine.EntryIndex = 6;
+    SlotSelection = 4;
+    StartTyping();
+    Type("ab\bc\x01");
+    EXPECT_EQ(SlotDescriptionEdit, "ac");
+    Save();
+    EXPECT_EQ(EditSlot, -1);
+    EXPECT_FALSE(engine.LiveInput.Typing);
+    EXPECT_FALSE(SaveSlots[4].Empty);
+    EXPECT_EQ(SaveSlots[4].Description, "ac");
+    EXPECT_EQ(SaveSlots[4].Episode, std::string(40, 'S'));
+    EXPECT_EQ(SaveSlots[4].EpisodeIndex, 6);
+    EXPECT_EQ(SlotText(SlotPath(5)), "Room=0\r\nScore=0\r\nBonus=0\r\nDescription=ac\r\nEpisode=" +
+                                         std::string(40, 'S') + "\r\nEpisodeIndex=6\r\n");
+
+    struct Case {
+        size_t typed, stored;
+    } cases[] = {{80, 80}, {81, 80}, {500, 80}, {1000, 80}};
+    for (const Case& c : cases) {
+        StartTyping();
+        Type(std::string(c.typed, 'X'));
+        Save();
+        EXPECT_EQ(SaveSlots[4].Description, std::string(c.stored, 'X')) << c.typed;
+    }
+}
+
+TEST_F(SlotFiles, EscInTheSavePickerStopsTypingOrLeaves)
+{
+    SaveSlots[0].Description = "KEPT";
+    StartTyping();
+    Type("GONE");
+    Played();
+    Tap(8);
+    Tick(&tGameEngine::SaveGameStep);
+    EXPECT_TRUE(PlayedOnly({"close"}));
+    EXPECT_EQ(EditSlot, -1);
+    EXPECT_FALSE(engine.LiveInput.Typing);
+    EXPECT_EQ(SaveSlots[0].Description, "KEPT");
+    EXPECT_EQ(engine.GameMode, gmSaveGame);
+
+    Tap(8);
+    Tick(&tGameEngine::SaveGameStep);
+    EXPECT_TRUE(PlayedOnly({"close"}));
+    EXPECT_EQ(engine.GameMode, gmMainMenu);
+    EXPECT_TRUE(engine.FullRedraw);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "Save"));
+}
+
+TEST_F(SlotFiles, PickerSelectionWrapsAndGlows)
+{
+    engine.SetGameMode(gmSaveGame);
+    SlotSelection = 7;
+    engine.LiveInput.SetTyping(true);
+    Tap(3);
+    Tick(&tGameEngine::SaveGameStep);
+    EXPECT_EQ(SlotSelection, 0);
+    EXPECT_FALSE(engine.LiveInput.Typing);
+    EXPECT_TRUE(PlayedOnly({"move"}));
+    Tap(2);
+    Tick(&tGameEngine::SaveGameStep);
+    EXPECT_EQ(SlotSelection, 7);
+
+    SlotLevels.fill(0.5f);
+    Tick(&tGameEngine::LoadGameStep);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FLOAT_EQ(SlotLevels[i], i == 7 ? 0.54f : 0.47f) << i;
+    Tick(&tGameEngine::LoadGameStep, 40);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FLOAT_EQ(SlotLevels[i], i == 7 ? 1.0f : 0.0f) << i;
+}
+
+TEST_F(SlotFiles, TheCaretCounterWrapsAfterFortyEightTicks)
+{
+    int highest = 0;
+    for (int i = 1; i <= 48; ++i) {
+        Tick(&tGameEngine::SaveGameStep);
+        highest = std::max(highest, SlotCaretTicks);
+        if (i < 48) {
+            EXPECT_EQ(SlotCaretTicks, i);
+        }
+    }
+    EXPECT_EQ(SlotCaretTicks, 0);
+    EXPECT_EQ(highest, 47);
+}
+
+TEST_F(SlotFiles, TheLoadPickerRefusesEmptySlotsAndEntriesOutsideTheSet)
+{
+    Dir.Write("Two.set", "Level A.map\r\nLevel B.map\r\n");
+    engine.SetGameMode(gmLoadGame);
+    engine.EntryIndex = 0;
+    SaveSlots[0].Empty = true;
+    SaveSlots[1] = tSaveSlot{false, "FAR", "Two.set", 5, 0, 0, 0};
+    SaveSlots[2] = tSaveSlot{false, "BEFORE", "Two.set", -1, 0, 0, 0};
+    for (int slot : {0, 1, 2}) {
+        SlotSelection = slot;
+        Tap(7);
+        Tick(&tGameEngine::LoadGameStep);
+        EXPECT_TRUE(PlayedOnly({"invalid"})) << slot;
+        EXPECT_EQ(engine.EntryIndex, 0);
+        EXPECT_EQ(engine.GameMode, gmLoadGame);
+    }
+    Tap(8);
+    Tick(&tGameEngine::LoadGameStep);
+    EXPECT_TRUE(PlayedOnly({"close"}));
+    EXPECT_EQ(engine.GameMode, gmMainMenu);
+    EXPECT_TRUE(engine.FullRedraw);
+}
