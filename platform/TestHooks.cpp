@@ -52,8 +52,17 @@ QWidget* KeyTarget(TForm* form)
     return w ? w : form->Widget();
 }
 
+// A window that a modal window blocks gets no input, as from the window system.
+bool BlockedByModal(QWidget* w)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && w && modal != w->window() && !modal->isAncestorOf(w);
+}
+
 void SendKey(TForm* form, QEvent::Type type, WORD key, TShiftState shift, bool autoRepeat)
 {
+    if (BlockedByModal(KeyTarget(form)))
+        return;
     bool keypad = false;
     const int qtKey = QtKeyFromKeyCode(key, keypad);
     Qt::KeyboardModifiers modifiers = QtModifiersFromShiftState(shift);
@@ -69,6 +78,8 @@ void SendKey(TForm* form, QEvent::Type type, WORD key, TShiftState shift, bool a
 void SendMouse(TForm* form, QEvent::Type type, Qt::MouseButton button, TPoint at, TShiftState shift)
 {
     QWidget* top = form->Widget();
+    if (BlockedByModal(top))
+        return;
     const QPoint local(at.X, at.Y);
     QWidget* under = top->childAt(local);
     if (!under)

@@ -56,6 +56,8 @@ void SetKeyState(int keyCode, bool down);
 
 // Key events to the form's focused window, built as the window system builds them and
 // mapped like real ones (so KeyPreview, characters, auto-repeat and swallowing apply).
+// Like the window system's, key and mouse events for a window that a modal window
+// blocks are dropped.
 void KeyDown(TForm* form, WORD key, TShiftState shift = {}, bool autoRepeat = false);
 void KeyUp(TForm* form, WORD key, TShiftState shift = {}, bool autoRepeat = false);
 // Press and release.
