@@ -1,11 +1,14 @@
 #include "tesk/game/GameEngine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
 #include "platform/Exceptions.h"
 #include "tesk/game/EndOFLevelPopups.h"
+#include "tesk/game/EngineParts.h"
 #include "tesk/game/LevelRecorder.h"
+#include "tesk/game/SidePanel.h"
 #include "tesk/game/SlabDialogs.h"
 
 tGameEngine* Engine = nullptr;
@@ -69,9 +72,42 @@ bool IsSlabOrPopupMode(uint8_t mode)
     return (mode >= gmLoadGame && mode <= gmHighScores) || (mode >= gmSolvedPopup && mode <= gmDeathPopup);
 }
 
+namespace engine_parts {
+
+void FillRectClipped(tDib16& dib, TRect rect, uint16_t pixel)
+{
+    rect.Left = std::max(rect.Left, 0);
+    rect.Top = std::max(rect.Top, 0);
+    rect.Right = std::min(rect.Right, dib.Width);
+    rect.Bottom = std::min(rect.Bottom, dib.Height);
+    for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
+        uint16_t* row = dib.ScanLine(y);
+        std::fill(row + rect.Left, row + std::max(rect.Left, rect.Right), pixel);
+    }
+}
+
+std::unique_ptr<tDib16> NewFrameSizedDib()
+{
+    const int32_t w = CurrentDib ? CurrentDib->Width : FrameWidth;
+    const int32_t h = CurrentDib ? CurrentDib->Height : FrameHeight;
+    auto dib = std::make_unique<tDib16>(w, h);
+    dib->ClipRect = TRect{0, 0, w, h};
+    return dib;
+}
+
+void CopyWholeDib(tDib16& target, tDib16& source)
+{
+    target.BlitFrom(source, 0, 0, source.Width, source.Height, 0, 0);
+}
+
+} // namespace engine_parts
+
+using namespace engine_parts;
+
 tGameEngine::tGameEngine()
 {
     CursorSaveDib = std::make_unique<tDib16>(32, 32);
+    CursorSaveDib->ClipRect = TRect{0, 0, 32, 32};
     LookAheadEnabled = true;
     Input = &LiveInput;
     LiveInput.BindKey(1, 1);
@@ -99,13 +135,27 @@ tGameEngine::tGameEngine()
 
 tGameEngine::~tGameEngine()
 {
-    MusicModule.reset();
-    if (BackgroundDib)
-        BackgroundDib->Unload();
+    try {
+        MusicModule.reset();
+        // The background may already be gone with the image registry at shutdown.
+        if (BackgroundLoaded())
+            BackgroundDib->Unload();
+    } catch (...) {
+    }
     BackgroundDib = nullptr;
     if (GameLevel == &Level)
         GameLevel = nullptr;
     FindUnitsAtInitialCells = false;
+}
+
+bool tGameEngine::BackgroundLoaded() const
+{
+    if (!BackgroundDib)
+        return false;
+    for (const auto& dib : DibRegistry())
+        if (dib.get() == BackgroundDib)
+            return BackgroundDib->Loaded && BackgroundDib->HasSurface();
+    return false;
 }
 
 void tGameEngine::SetGameMode(uint8_t m)
@@ -146,102 +196,248 @@ void tGameEngine::PopGameMode()
     SetGameMode(ModeStack[static_cast<size_t>(--ModeStackDepth)]);
 }
 
+void tGameEngine::StartTransition(uint8_t target)
+{
+    if (CurrentDib) {
+        CurrentDib->ClearDirtyRects();
+        CurrentDib->CoverMaskActive = false;
+    }
+    TransitionTarget = target;
+    SetGameMode(gmTransition);
+    TransitionFrame = 0;
+}
+
+void tGameEngine::BeginOverlay()
+{
+    SidePanelMenuClicked = false;
+    MenuButtonOver = false;
+    MenuButtonPressedInside = false;
+    if (GameRunning) {
+        MenuItem = 0;
+        EraseMouseCursor();
+        PushGameMode();
+        OverlaySnapshotDib.reset();
+        OverlaySnapshotDib = NewFrameSizedDib();
+        if (CurrentDib)
+            CopyWholeDib(*OverlaySnapshotDib, *CurrentDib);
+        OverlaySnapshotDib->HalveLight();
+        if (CurrentDib)
+            CurrentDib->CoverMaskActive = false;
+        Level.PauseUnitSounds();
+    } else {
+        MenuItem = 1;
+        OverlaySnapshotDib.reset();
+        OverlaySnapshotDib = NewFrameSizedDib();
+        OverlaySnapshotDib->Fill(PixelBlack);
+    }
+    FullRedraw = true;
+    SetGameMode(gmMainMenu);
+    Input->ClearLatched(AllActions);
+}
+
+void tGameEngine::OpenMenu()
+{
+    BeginOverlay();
+    MainMenuOpenSound.Play();
+}
+
+void tGameEngine::BeginPopup()
+{
+    BeginOverlay();
+}
+
+void tGameEngine::EndOverlay()
+{
+    if (GameRunning) {
+        PopGameMode();
+        if (CurrentDib)
+            CurrentDib->CoverMaskActive = CurrentDib->UseCoverMask;
+        UnloadSlabImages();
+        Level.ResumeUnitSounds();
+    }
+    Input->ClearLatched(AllActions);
+    OverlaySnapshotDib.reset();
+    FullRedraw = true;
+}
+
+void tGameEngine::CloseMenu()
+{
+    EndOverlay();
+    MainMenuCloseSound.Play();
+}
+
+void tGameEngine::EndPopup()
+{
+    EndOverlay();
+}
+
+void tGameEngine::Step()
+{
+    tEngineBusyScope busy;
+    UpdateMousePosition();
+    const uint8_t entryMode = GameMode;
+    if (SpeedMessageTicks > 0)
+        --SpeedMessageTicks;
+    if (GameMode != gmEditing) {
+        ++TickCount;
+        if (GameMode == gmPlaying || GameMode == gmDying)
+            RunTurnTiming();
+    }
+
+    // The menu key; the slab pages and pop-ups answer it themselves.
+    if (!IsSlabOrPopupMode(GameMode) && GameRunning && LiveInput.IsLatched(8)) {
+        if (GameMode == gmMainMenu) {
+            CloseMenu();
+            Input->AnyKey = false;
+        } else {
+            OpenMenu();
+        }
+    }
+
+    switch (GameMode) {
+    case gmPlaying:
+        if ((LiveInput.IsPressed(12) && LiveInput.IsLatched(13)) || (LiveInput.IsPressed(13) && LiveInput.IsLatched(12)))
+            SetGameMode(gmLevelEnd);
+        RunTurnTick();
+        break;
+    case gmDying:
+    case gmDead:
+    case gmDeathChoiceMade:
+    case gmResetWarp:
+        RunTurnTick();
+        break;
+    case gmLevelStart: LevelStartStep(); break;
+    case gmVideoMissing: NextSetEntry(); break;
+    case gmLevelEnd: LevelEndStep(); break;
+    case gmMainMenu: MainMenuStep(); break;
+    case gmLoadGame: LoadGameStep(); break;
+    case gmSaveGame: SaveGameStep(); break;
+    case gmOptions: OptionsMenuStep(); break;
+    case gmVideoOptions: VideoOptionsStep(); break;
+    case gmAdvancedVideoOptions: AdvancedVideoOptionsStep(); break;
+    case gmSoundOptions: SoundOptionsStep(); break;
+    case gmAdvancedSoundOptions: AdvancedSoundOptionsStep(); break;
+    case gmExtrasMenu: ExtrasMenuStep(); break;
+    case gmInstructions: InstructionsStep(); break;
+    case gmCredits: CreditsStep(); break;
+    case gmHighScores: HighScoresStep(); break;
+    case gmNextUnsolvedLevel: NextUnsolvedEntry(); break;
+    case gmSolvedPopup:
+    case gmPartiallySolvedPopup: LevelResultPopupStep(); break;
+    case gmDeathPopup: DeathPopupStep(); break;
+    default: break;
+    }
+
+    if (GameMode == gmPlaying || GameMode == gmDying || GameMode == gmDead || GameMode == gmLevelEnd ||
+        GameMode == gmSetCompleted) {
+        UpdateSidePanelMouse(TPoint{MouseX, MouseY}, LiveInput.IsLatched(1), LiveInput.IsPressed(1));
+        if (SidePanelMenuClicked) {
+            OpenMenu();
+            SidePanelMenuClicked = false;
+            LiveInput.ClearLatched(AllActions);
+        }
+    }
+
+    // In play the turn actions keep their latches until the next turn boundary.
+    if (entryMode == gmPlaying && GameMode == gmPlaying)
+        LiveInput.ClearLatched(1u << 1);
+    else
+        LiveInput.ClearLatched(AllActions);
+
+    if (ResetWarpDone) {
+        ResetWarpDone = false;
+        if (PendingAction == paMenu || PendingAction == paLevelPick) {
+            GameRunning = false;
+            if (CurrentDib)
+                CurrentDib->CoverMaskActive = false;
+            Level.PauseUnitSounds();
+            StartTransition(PendingAction == paMenu ? gmMainMenu : gmLevelPick);
+        } else {
+            RestartRequested = true;
+        }
+    }
+    if (RestartRequested)
+        RestartLevelWithMusic();
+}
+
+void tGameEngine::DrawFrame()
+{
+    tEngineBusyScope busy;
+    if (ShowLookAheadDiagnostics)
+        DrawLookAheadDiagnostics();
+    EraseMouseCursor();
+    ++FrameCount;
+    if (IsMenuMode(GameMode) && FullRedraw) {
+        if (CurrentDib && OverlaySnapshotDib)
+            CopyWholeDib(*CurrentDib, *OverlaySnapshotDib);
+        FullRedraw = false;
+    }
+    switch (GameMode) {
+    case gmTransition: TransitionStep(); break;
+    case gmLevelStart: DrawLevelStart(); break;
+    case gmMainMenu:
+        if (CurrentDib) {
+            tDrawScope scope(*CurrentDib);
+            DrawMainMenu();
+        }
+        break;
+    case gmLoadGame: DrawLoadGameSlab(); break;
+    case gmSaveGame: DrawSaveGameSlab(); break;
+    case gmOptions: DrawOptionsSlab(); break;
+    case gmVideoOptions: DrawVideoSlab(); break;
+    case gmAdvancedVideoOptions: DrawAdvancedVideoSlab(); break;
+    case gmSoundOptions: DrawSoundSlab(); break;
+    case gmAdvancedSoundOptions: DrawAdvancedSoundSlab(); break;
+    case gmSpareSlabA: DrawSpareSlabA(); break;
+    case gmSpareSlabB: DrawSpareSlabB(); break;
+    case gmExtrasMenu: DrawExtrasSlab(); break;
+    case gmInstructions: DrawInstructionsSlab(); break;
+    case gmCredits: DrawCreditsSlab(); break;
+    case gmHighScores: DrawHighScoresSlab(); break;
+    case gmSolvedPopup: DrawSolvedPopup(); break;
+    case gmPartiallySolvedPopup: DrawPartiallySolvedPopup(); break;
+    case gmDeathPopup: DrawDeathPopup(); break;
+    case gmUnused28:
+    case gmLevelPick:
+    case gmUnused31: break;
+    default: DrawGameScreen(); break;
+    }
+    if (SpeedMessageTicks > 0)
+        DrawSpeedMessage();
+    DrawMouseCursor();
+}
+
+void tGameEngine::TransitionStep()
+{
+    if (!CurrentDib)
+        return;
+    tDib16& frame = *CurrentDib;
+    frame.ClipRect = TRect{0, 0, frame.Width, frame.Height};
+    if (TransitionFrame == 0 || !TransitionDib) {
+        TransitionDib.reset();
+        TransitionDib = NewFrameSizedDib();
+        CopyWholeDib(*TransitionDib, frame);
+    }
+    TransitionDib->Darken(TransitionFrame & 1);
+    CopyWholeDib(frame, *TransitionDib);
+    ++TransitionFrame;
+    if (TransitionFrame > 16) {
+        if (TransitionTarget == gmMainMenu || TransitionTarget == gmLevelPick)
+            BeginPopup();
+        SetGameMode(TransitionTarget);
+        TransitionDib.reset();
+    }
+}
+
 tUnit* tGameEngine::UnitAtCell(int32_t x, int32_t y) const
 {
     return EditMode ? Level.UnitAtInitialCell(x, y) : Level.UnitAt(x, y);
 }
 
-std::string tGameEngine::ProgressFileName() const
-{
-    return {};
-}
-
-// Members still to be built: they do nothing yet.
-void tGameEngine::StartTransition(uint8_t) {}
-void tGameEngine::BeginOverlay() {}
-void tGameEngine::OpenMenu() {}
-void tGameEngine::BeginPopup() {}
-void tGameEngine::EndOverlay() {}
-void tGameEngine::CloseMenu() {}
-void tGameEngine::EndPopup() {}
-void tGameEngine::Step() {}
-void tGameEngine::DrawFrame() {}
 void tGameEngine::SetEditMode(bool on)
 {
     EditMode = on;
     FindUnitsAtInitialCells = on;
-}
-void tGameEngine::TransitionStep() {}
-void tGameEngine::RunTurnTick() {}
-void tGameEngine::TakeTurns() {}
-void tGameEngine::HandleSpeedKeys() {}
-void tGameEngine::StartLookAheadMove() {}
-void tGameEngine::DrawSpeedMessage() {}
-void tGameEngine::DrawLookAheadDiagnostics() {}
-void tGameEngine::LoadLevel(const std::string&) {}
-void tGameEngine::NewLevel() {}
-void tGameEngine::LoadLevelGraphics() {}
-void tGameEngine::SetMusic(const std::string&) {}
-void tGameEngine::SetBackground(const std::string&) {}
-void tGameEngine::RestartLevel(bool) {}
-void tGameEngine::RestartLevelWithMusic() {}
-void tGameEngine::LevelStartStep() {}
-void tGameEngine::DrawLevelStart() {}
-void tGameEngine::DrawGameScreen() {}
-void tGameEngine::RedrawAll() {}
-void tGameEngine::CopyBackground() {}
-void tGameEngine::RestoreBackground() {}
-void tGameEngine::DrawPlayfield() {}
-void tGameEngine::DrawEditorCursor() {}
-void tGameEngine::UpdateMousePosition() {}
-void tGameEngine::DrawMouseCursor() {}
-void tGameEngine::EraseMouseCursor() {}
-void tGameEngine::LoadLevelSet(const std::string&) {}
-void tGameEngine::ReadLevelTitles() {}
-void tGameEngine::LoadProgress() {}
-void tGameEngine::SaveProgress() {}
-void tGameEngine::ClearProgress() {}
-int32_t tGameEngine::GetLevelStatus(int32_t) const
-{
-    return 0;
-}
-void tGameEngine::SetLevelStatus(int32_t, int32_t) {}
-void tGameEngine::RecordLevelResult() {}
-bool tGameEngine::AllLevelsSolved() const
-{
-    return false;
-}
-bool tGameEngine::IsLevelEntry(int32_t) const
-{
-    return false;
-}
-bool tGameEngine::IsDummyLevelEntry(int32_t) const
-{
-    return false;
-}
-void tGameEngine::StartCurrentEntry() {}
-void tGameEngine::StartSetEntry(const std::string&) {}
-void tGameEngine::StartLevelFile(const std::string&) {}
-void tGameEngine::NextSetEntry() {}
-void tGameEngine::NextUnsolvedEntry() {}
-void tGameEngine::GoToSetEntry(int32_t) {}
-void tGameEngine::LevelEndStep() {}
-void tGameEngine::StartSolutionRecording() {}
-void tGameEngine::PlaySolution() {}
-
-void DrawArrowKeyState(TCanvas&, const tInputDevice&, int32_t, int32_t, int32_t, int32_t) {}
-
-std::string LevelNumberCaption(const std::string&, int32_t)
-{
-    return "  1";
-}
-
-bool IsContainedDataName(const std::string&)
-{
-    return true;
-}
-
-std::string SolutionFileName(const std::string&)
-{
-    return {};
+    if (!Level.Background.empty())
+        SetBackground(Level.Background);
 }

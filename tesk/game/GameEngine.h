@@ -185,6 +185,8 @@ public:
     void SaveGameStep();
 
     // ---- turn loop, speed and early move
+    // The turn timing of a tick in modes 2 and 4 (part of Step).
+    void RunTurnTiming();
     void RunTurnTick();
     void TakeTurns();
     void HandleSpeedKeys();
@@ -238,6 +240,8 @@ public:
     // The progress file's path: the program folder, the set name up to its last "." and
     // ".Progress".
     std::string ProgressFileName() const;
+    // The background picture is set, still registered and loaded.
+    bool BackgroundLoaded() const;
 };
 
 // The one engine (created and freed by the main window).
