@@ -238,6 +238,8 @@ TEST_F(SlotFiles, TheCaretCounterWrapsAfterFortyEightTicks)
 TEST_F(SlotFiles, TheLoadPickerRefusesEmptySlotsAndEntriesOutsideTheSet)
 {
     Dir.Write("Two.set", "Level A.map\r\nLevel B.map\r\n");
+    Dir.Write("A.map", "[Misc]\r\nTitle=A\r\n");
+    Dir.Write("B.map", "[Misc]\r\nTitle=B\r\n");
     engine.SetGameMode(gmLoadGame);
     engine.EntryIndex = 0;
     SaveSlots[0].Empty = true;
