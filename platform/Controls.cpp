@@ -294,7 +294,23 @@ void TControl::SetHint(const std::string& hint)
 {
     FHint = hint;
     if (auto* w = dynamic_cast<TWinControl*>(this); w && w->Widget())
-        w->Widget()->setToolTip(FShowHint ? ToQString(hint) : QString());
+        w->Widget()->setToolTip(FShowHint ? ToQString(HintLines(hint)) : QString());
+}
+
+std::string HintLines(const std::string& hint)
+{
+    std::string lines;
+    lines.reserve(hint.size());
+    for (size_t i = 0; i < hint.size(); ++i) {
+        if (hint[i] != '\r') {
+            lines += hint[i];
+            continue;
+        }
+        lines += '\n';
+        if (i + 1 < hint.size() && hint[i + 1] == '\n')
+            ++i;
+    }
+    return lines;
 }
 
 void TControl::SetShowHint(bool on)

@@ -115,6 +115,7 @@ public:
     virtual void SetCaption(const std::string& caption);
     std::string Text() const { return Caption(); }
     void SetText(const std::string& text) { SetCaption(text); }
+    // The hint as it was set; a CR LF or a lone CR in it shows as a line break.
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& hint);
     bool ShowHint() const { return FShowHint; }
@@ -332,6 +333,9 @@ public:
     explicit TCustomControl(TComponent* AOwner);
     TCanvas& Canvas() { return SurfaceCanvas(); }
 };
+
+// A hint's text as its tooltip shows it: CR LF and a lone CR become LF.
+std::string HintLines(const std::string& hint);
 
 // Clicks the first visible, enabled control on `root` (searched in z-order, children
 // included) that answers the dialog key. True when one did.

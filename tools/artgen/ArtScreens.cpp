@@ -1,4 +1,5 @@
 // Menu slabs, the side panel, the level-pick screen, instructions and credits.
+#include "GameTexts.h"
 #include "Sheets.h"
 
 #include <cmath>
@@ -170,11 +171,9 @@ static void WriteSlabs(Output& out)
     }
     {
         // The scrolling credits: 320 wide, light text on the slab's dark.
-        const QStringList lines = {
-            "#GROMBLE", "", "A puzzle of boulders,", "keys and jewels", "", "", "*Game design & code", "The Tesk team", "",
-            "*Pictures", "Painted by our own", "picture generator", "", "*Sounds & music", "Synthesised by our own", "sound generator",
-            "", "*Levels", "The Tesk level makers", "", "*Testing", "Everyone who got", "bitten by a snake", "", "", "Thank you",
-            "for playing!", ""};
+        QStringList lines;
+        for (const char* line : texts::CreditLines())
+            lines << QString::fromUtf8(line);
         const int h = 40 + lines.size() * 30;
         QImage img = NewOpaque(320, h, QColor(20, 12, 8));
         QPainter p(&img);
@@ -215,28 +214,9 @@ static void WriteInstructions(Output& out)
         p.drawRect(QRectF(8, 8, 624, 464));
         p.setFont(SerifBold(30));
         OutlinedText(p, QRectF(0, 18, 640, 40), Qt::AlignHCenter | Qt::AlignTop,
-                     page == 1 ? "HOW TO PLAY" : "FRIENDS AND FOES", QColor(130, 60, 20), QColor(250, 230, 180), 1.5f);
-        struct Entry {
-            int Icon;
-            const char* Text;
-        };
-        const Entry page1[] = {
-            {0, "You are the adventurer. Walk with the arrow keys; Esc opens the menu."},
-            {1, "Boulders can be pushed one at a time. Push one into water to fill it."},
-            {2, "Water cannot be crossed until a boulder fills it."},
-            {3, "Collect every key: then the exit door opens."},
-            {4, "Jewels are a bonus. Take them all to solve a level fully."},
-            {5, "Walk through the open exit to finish the level."},
-        };
-        const Entry page2[] = {
-            {6, "Snakes guard their row: stand in line with one and it spits fire. Put a boulder in the way."},
-            {7, "Spiders follow the walls and bite anyone beside them. Box one in and it bursts."},
-            {8, "Pick up cherry bombs (up to three) and drop one with Space. The blast clears what is next to it: stand clear!"},
-            {9, "Signs hold hints: step on one to read it."},
-            {10, "Stuck? Try the level again from the menu, or pick another level."},
-        };
-        const Entry* entries = page == 1 ? page1 : page2;
-        const int count = page == 1 ? 6 : 5;
+                     texts::InstructionPages().at(page - 1).Title, QColor(130, 60, 20), QColor(250, 230, 180), 1.5f);
+        const std::vector<texts::Entry>& entries = texts::InstructionPages().at(page - 1).Entries;
+        const int count = static_cast<int>(entries.size());
         for (int i = 0; i < count; ++i) {
             const float y = 74 + i * 60.0f;
             const QPointF c(64, y + 26);
