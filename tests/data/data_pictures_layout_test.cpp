@@ -370,3 +370,20 @@ TEST_F(PackagedPicturesTest, EverySheetLoadsWithItsKeyWhereItsMaskIsWhite)
 }
 
 } // namespace
+
+TEST_F(PicturesTest, TheCreditsBeginAndEndWithPlainRows)
+{
+    // At least the window's 16-row edge fade at each end holds only the ground colour, so
+    // the scroll starts on an empty window and the text always rises through the fade.
+    Image img;
+    ASSERT_TRUE(DecodeJpeg(ReadFile(ArtDir() / "Credits.jpg"), img));
+    ASSERT_GE(img.H, 64);
+    int off = 0;
+    for (int y : {0, img.H - 16})
+        for (int row = y; row < y + 16; ++row)
+            for (int x = 0; x < img.W; ++x) {
+                const Rgb& c = img.At(x, row);
+                off += std::abs(c.R - 20) > 10 || std::abs(c.G - 12) > 10 || std::abs(c.B - 8) > 10;
+            }
+    EXPECT_EQ(off, 0);
+}

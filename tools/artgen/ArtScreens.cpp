@@ -198,7 +198,21 @@ static void WriteSlabs(Output& out)
             y += 28;
         }
         p.end();
-        out.Picture("Credits.jpg", img.copy(0, 0, 320, static_cast<int>(y) + 20), Kind::Opaque);
+        // Plain rows above the title and below the last line: the window starts empty, the
+        // title rises in through the window's faded edge, and between two passes the window
+        // stays empty for about two seconds (the game scrolls 25 rows a second).
+        const QRgb ground = img.pixel(0, 0);
+        int last = img.height() - 1;
+        auto plain = [&](int row) {
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixel(x, row) != ground)
+                    return false;
+            return true;
+        };
+        while (last > 0 && plain(last))
+            --last;
+        constexpr int BottomRows = 32;
+        out.Picture("Credits.jpg", img.copy(0, 0, 320, last + 1 + BottomRows), Kind::Opaque);
     }
 }
 
