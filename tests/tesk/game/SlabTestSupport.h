@@ -88,6 +88,40 @@ inline void ResetPageSettings()
     SystemMemoryBackBuffer = true;
 }
 
+// The eight menu samples as short files of the program folder ("samples\\...").
+inline void WriteMenuSamples(const ScratchDir& dir)
+{
+    for (const char* name : {"MenuMove", "MenuMouseMove", "MenuSelect", "menuClose", "Slider", "InvalidOption",
+                             "MainMenuOpen", "MainMenuClose"}) {
+        const soundfix::Bytes wav = soundfix::ConstantWav(100, 100, 22050);
+        dir.Write(std::string("samples/") + name + ".wav", std::string(wav.begin(), wav.end()));
+    }
+}
+
+// The menu samples that played since the last call, sorted; their channels are stopped.
+// (With the silent output on its manual clock, a sound plays until it is looked at.)
+inline std::vector<std::string> MenuSamplesPlayed()
+{
+    const std::map<FSOUND_SAMPLE*, std::string> names = {
+        {MenuMoveSound.Sample(), "move"},     {MenuMouseMoveSound.Sample(), "mousemove"},
+        {MenuSelectSound.Sample(), "select"}, {MenuCloseSound.Sample(), "close"},
+        {SliderSound.Sample(), "slider"},     {InvalidOptionSound.Sample(), "invalid"},
+        {MainMenuOpenSound.Sample(), "open"}, {MainMenuCloseSound.Sample(), "mainclose"}};
+    std::vector<std::string> played;
+    for (const FmodChannelState& c : FmodTest::PlayingChannels()) {
+        auto it = names.find(c.sample);
+        played.push_back(it == names.end() ? "?" : it->second);
+        FSOUND_StopSound(c.handle);
+    }
+    std::sort(played.begin(), played.end());
+    return played;
+}
+inline bool MenuSamplesPlayedOnly(std::vector<std::string> expected)
+{
+    std::sort(expected.begin(), expected.end());
+    return MenuSamplesPlayed() == expected;
+}
+
 class SlabTest : public GraphicsTest {
 protected:
     void SetUp() override
@@ -100,23 +134,12 @@ protected:
         Frame = std::make_unique<tDib16>(FrameWidth, FrameHeight);
         CurrentDib = Frame.get();
         Engine = &engine;
-        // Eight samples that tell apart by their length.
-        int frames = 100;
-        for (const char* name : {"MenuMove", "MenuMouseMove", "MenuSelect", "menuClose", "Slider", "InvalidOption",
-                                 "MainMenuOpen", "MainMenuClose"}) {
-            const soundfix::Bytes wav = soundfix::ConstantWav(100, frames, 22050);
-            Dir.Write(std::string("samples/") + name + ".wav", std::string(wav.begin(), wav.end()));
-            frames += 10;
-        }
+        WriteMenuSamples(Dir);
         InstallPackageFileCallbacks();
         FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
         ASSERT_TRUE(FSOUND_Init(44100, 64, 0));
         FmodTest::UseManualClock(true);  // the samples keep playing until looked at
         LoadSlabDialogSoundData();
-        SampleNames = {{MenuMoveSound.Sample(), "move"},          {MenuMouseMoveSound.Sample(), "mousemove"},
-                       {MenuSelectSound.Sample(), "select"},      {MenuCloseSound.Sample(), "close"},
-                       {SliderSound.Sample(), "slider"},          {InvalidOptionSound.Sample(), "invalid"},
-                       {MainMenuOpenSound.Sample(), "open"},      {MainMenuCloseSound.Sample(), "mainclose"}};
     }
     void TearDown() override
     {
@@ -159,24 +182,8 @@ protected:
                   }));
     }
 
-    // The menu samples that played since the last call, sorted; the channels are stopped.
-    std::vector<std::string> Played()
-    {
-        std::vector<std::string> names;
-        for (const FmodChannelState& c : FmodTest::PlayingChannels()) {
-            auto it = SampleNames.find(c.sample);
-            names.push_back(it == SampleNames.end() ? "?" : it->second);
-            FSOUND_StopSound(c.handle);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    bool PlayedOnly(const std::vector<std::string>& expected)
-    {
-        std::vector<std::string> e = expected;
-        std::sort(e.begin(), e.end());
-        return Played() == e;
-    }
+    std::vector<std::string> Played() { return MenuSamplesPlayed(); }
+    bool PlayedOnly(const std::vector<std::string>& expected) { return MenuSamplesPlayedOnly(expected); }
 
     // One tick of a page: its handler, then the latches cleared as the engine's step does.
     void Tick(void (tGameEngine::*step)(), int times = 1)
@@ -213,7 +220,6 @@ protected:
 
     tGameEngine engine;
     std::unique_ptr<tDib16> Frame;
-    std::map<FSOUND_SAMPLE*, std::string> SampleNames;
 };
 
 // A main window that counts the messages the pages post to it.

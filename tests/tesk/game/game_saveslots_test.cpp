@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/Files.h"
+#include "tests/tesk/game/EngineHarness.h"
 #include "tests/tesk/game/SlabTestSupport.h"
 
 namespace {
@@ -235,27 +236,79 @@ TEST_F(SlotFiles, TheCaretCounterWrapsAfterFortyEightTicks)
     EXPECT_EQ(highest, 47);
 }
 
-TEST_F(SlotFiles, TheLoadPickerRefusesEmptySlotsAndEntriesOutsideTheSet)
+TEST_F(SlotFiles, EscInTheLoadPickerLeaves)
 {
-    Dir.Write("Two.set", "Level A.map\r\nLevel B.map\r\n");
-    Dir.Write("A.map", "[Misc]\r\nTitle=A\r\n");
-    Dir.Write("B.map", "[Misc]\r\nTitle=B\r\n");
     engine.SetGameMode(gmLoadGame);
-    engine.EntryIndex = 0;
-    SaveSlots[0].Empty = true;
-    SaveSlots[1] = tSaveSlot{false, "FAR", "Two.set", 5, 0, 0, 0};
-    SaveSlots[2] = tSaveSlot{false, "BEFORE", "Two.set", -1, 0, 0, 0};
-    for (int slot : {0, 1, 2}) {
-        SlotSelection = slot;
-        Tap(7);
-        Tick(&tGameEngine::LoadGameStep);
-        EXPECT_TRUE(PlayedOnly({"invalid"})) << slot;
-        EXPECT_EQ(engine.EntryIndex, 0);
-        EXPECT_EQ(engine.GameMode, gmLoadGame);
-    }
     Tap(8);
     Tick(&tGameEngine::LoadGameStep);
     EXPECT_TRUE(PlayedOnly({"close"}));
     EXPECT_EQ(engine.GameMode, gmMainMenu);
     EXPECT_TRUE(engine.FullRedraw);
+}
+
+namespace {
+
+// The load picker over a real engine and a two-level set.
+class LoadPicker : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        H = std::make_unique<tEngineHarness>();
+        tLevelText level;
+        level.Unit("Player", 3, 3);
+        H->WriteLoose("Levels/One.map", level.Text());
+        H->WriteLoose("Levels/Two.map", level.Text());
+        H->WriteSet("Two.set", {"Level Levels\\One.map", "Level Levels\\Two.map"});
+        H->WriteSet("Other.set", {"Level Levels\\One.map"});
+        WriteMenuSamples(H->Dir);
+        InstallPackageFileCallbacks();
+        FmodTest::UseManualClock(true);
+        LoadSlabDialogSoundData();
+        SaveSlots = {};
+        SlotSelection = 0;
+        H->E().LoadLevelSet("Other.set");
+        H->E().SetGameMode(gmLoadGame);
+    }
+    void TearDown() override
+    {
+        FreeSlabDialogSoundData();
+        FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+        SaveSlots = {};
+        H.reset();
+    }
+    void Enter(int slot)
+    {
+        SlotSelection = slot;
+        H->E().LiveInput.Press(7);
+        H->E().LoadGameStep();
+        H->E().LiveInput.Release(7);
+        H->E().LiveInput.ClearLatched(AllActions);
+    }
+    std::unique_ptr<tEngineHarness> H;
+};
+
+} // namespace
+
+TEST_F(LoadPicker, EmptySlotsAndEntriesOutsideTheSetAreRefused)
+{
+    SaveSlots[0].Empty = true;
+    SaveSlots[1] = tSaveSlot{false, "FAR", "Two.set", 2, 0, 0, 0};
+    SaveSlots[2] = tSaveSlot{false, "BEFORE", "Two.set", -1, 0, 0, 0};
+    for (int slot : {0, 1, 2}) {
+        Enter(slot);
+        EXPECT_TRUE(MenuSamplesPlayedOnly({"invalid"})) << slot;
+        EXPECT_EQ(H->E().GameMode, gmLoadGame) << slot;
+        EXPECT_EQ(H->E().EntryIndex, 0) << slot;
+    }
+}
+
+TEST_F(LoadPicker, ASlotStartsItsEntry)
+{
+    SaveSlots[3] = tSaveSlot{false, "SECOND", "Two.set", 1, 0, 0, 0};
+    Enter(3);
+    EXPECT_TRUE(MenuSamplesPlayedOnly({}));
+    EXPECT_EQ(H->E().LevelSetName, "Two.set");
+    EXPECT_EQ(H->E().EntryIndex, 1);
+    EXPECT_NE(H->E().GameMode, gmLoadGame);
+    EXPECT_TRUE(H->RunUntil(gmPlaying, 400));
 }
