@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -85,9 +86,9 @@ std::string MessageOf(std::exception_ptr e)
     }
 }
 
-// While Run runs, SIGINT, SIGTERM and SIGHUP (Ctrl+C, a logout, a kill) close the
-// main form as its close button would, so the program saves and ends cleanly. A
-// second signal while the first is pending ends the program at once.
+// From Initialize (or Run) until Run ends, SIGINT, SIGTERM and SIGHUP (Ctrl+C, a
+// logout, a kill) close the main form as its close button would, so the program saves
+// and ends cleanly. A second signal while the first is pending ends the program at once.
 int SignalPipe[2] = {-1, -1};
 
 extern "C" void OnStopSignal(int sig)
@@ -111,13 +112,23 @@ public:
             char byte;
             while (::read(SignalPipe[0], &byte, 1) == 1) {
             }
-            if (TForm* main = app->MainForm())
+            // The main form, or the first form while it is still being created.
+            TForm* main = app->MainForm();
+            if (!main && !app->Forms().empty())
+                main = app->Forms().front();
+            if (main)
                 main->Widget()->close();
             else
                 app->Terminate();
         });
-        for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigset_t stops;
+        sigemptyset(&stops);
+        for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
             std::signal(sig, OnStopSignal);
+            sigaddset(&stops, sig);
+        }
+        // A signal that arrived while they were blocked (a parent's mask) comes now.
+        pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
     }
     ~StopSignals()
     {
@@ -142,7 +153,15 @@ private:
 struct TApplication::Impl {
     std::unique_ptr<AppCore> Core;
     std::unique_ptr<QTranslator> Translator;
+    std::unique_ptr<StopSignals> Stops;
 };
+
+void TApplication::Initialize()
+{
+    // From here on a stop signal closes the main form (once there is one).
+    if (!d->Stops)
+        d->Stops = std::make_unique<StopSignals>(this);
+}
 
 TApplication::TApplication(int& argc, char** argv) : d(std::make_unique<Impl>())
 {
@@ -175,6 +194,7 @@ TApplication::~TApplication()
     FMainForm = nullptr;
     StopMessageQueue();
     Application = nullptr;
+    d->Stops.reset();
     d->Translator.reset();
     d->Core.reset();
 }
@@ -222,7 +242,7 @@ void TApplication::Run()
                 FMainForm->Widget()->close();
         });
     }
-    StopSignals stop(this);
+    Initialize();
     // Test-only: TP_REPORT_RUNNING says on standard error when the loop runs.
     if (std::getenv("TP_REPORT_RUNNING"))
         QTimer::singleShot(0, d->Core.get(), [] { std::fprintf(stderr, "[running]\n"); });
@@ -230,6 +250,7 @@ void TApplication::Run()
     while (!FTerminated)
         QApplication::exec();
     FRunning = false;
+    d->Stops.reset();
 }
 
 void TApplication::Terminate()

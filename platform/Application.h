@@ -42,7 +42,10 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    void Initialize() {}
+    // From here on SIGINT, SIGTERM and SIGHUP (Ctrl+C, a kill, a logout) close the main
+    // form as its close button would, also while the program is still starting; Run does
+    // it when the program block did not.
+    void Initialize();
 
     // The program's title: the text message boxes carry, and the name the desktop
     // shows for the program and its windows.

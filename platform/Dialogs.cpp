@@ -60,6 +60,8 @@ std::string TitleOf(TMsgDlgType type)
 
 TModalResult RunMessageBox(const TMessageBoxRequest& request)
 {
+    // A box counts as a modal loop while it waits, also while a test answers it.
+    const TModalLoopCount counted;
     TModalResult answer = mrNone;
     if (TestHooks::AnswerMessageBox(request, answer))
         return answer;

@@ -270,18 +270,28 @@ void TForm::SetCaption(const std::string& caption)
     FWidget->setWindowTitle(ToQString(caption));
 }
 
-int TForm::Left() const { return FWidget->x(); }
-int TForm::Top() const { return FWidget->y(); }
-void TForm::SetLeft(int left) { FWidget->move(left, FWidget->y()); }
-void TForm::SetTop(int top) { FWidget->move(FWidget->x(), top); }
-int TForm::Width() const { return FWidget->frameGeometry().width(); }
-int TForm::Height() const { return FWidget->frameGeometry().height(); }
+// A window without a border is all client area: its place is its client area's (the
+// window system may not have caught up yet with a border just taken away).
+int TForm::Left() const { return FBorderStyle == bsNone ? FWidget->geometry().x() : FWidget->x(); }
+int TForm::Top() const { return FBorderStyle == bsNone ? FWidget->geometry().y() : FWidget->y(); }
+void TForm::SetLeft(int left) { MoveTo(left, Top()); }
+void TForm::SetTop(int top) { MoveTo(Left(), top); }
+
+void TForm::MoveTo(int left, int top)
+{
+    if (FBorderStyle == bsNone)
+        FWidget->move(FWidget->pos() + QPoint(left, top) - FWidget->geometry().topLeft());
+    else
+        FWidget->move(left, top);
+}
+int TForm::Width() const { return FBorderStyle == bsNone ? FWidget->width() : FWidget->frameGeometry().width(); }
+int TForm::Height() const { return FBorderStyle == bsNone ? FWidget->height() : FWidget->frameGeometry().height(); }
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
     const int frameW = Width() - ClientWidth();
     const int frameH = Height() - ClientHeight();
-    FWidget->move(left, top);
+    MoveTo(left, top);
     ResizeClient(width - frameW, height - frameH);
 }
 
@@ -495,10 +505,19 @@ void TForm::SetModalResult(TModalResult result)
         FModalLoop->exit();
 }
 
+namespace {
+int gModalLoops = 0;
+} // namespace
+
+int ModalLoopsRunning() { return gModalLoops; }
+TModalLoopCount::TModalLoopCount() { ++gModalLoops; }
+TModalLoopCount::~TModalLoopCount() { --gModalLoops; }
+
 TModalResult TForm::ShowModal()
 {
     if (Visible() || Modal())
         throw EInvalidOperation("Cannot make a visible window modal");
+    const TModalLoopCount counted;
     FModalResult = mrNone;
     QEventLoop loop;
     FModalLoop = &loop;

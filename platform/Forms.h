@@ -179,6 +179,8 @@ protected:
     virtual void DoClose(TCloseAction& Action);
 
 private:
+    // Places the window's frame (a window without a border: its client area).
+    void MoveTo(int left, int top);
     void ApplyWindowFlags();
     void UpdateSizeConstraints();
     void ResizeClient(int width, int height);
@@ -194,6 +196,17 @@ private:
     bool FShownOnce = false;
     TModalResult FModalResult = mrNone;
     QEventLoop* FModalLoop = nullptr;
+};
+
+// Modal loops running now (modal forms and message boxes), innermost counted too.
+int ModalLoopsRunning();
+// Counts one modal loop for its lifetime (for the platform layer).
+class TModalLoopCount {
+public:
+    TModalLoopCount();
+    ~TModalLoopCount();
+    TModalLoopCount(const TModalLoopCount&) = delete;
+    TModalLoopCount& operator=(const TModalLoopCount&) = delete;
 };
 
 // Private message numbers the platform uses for its own forms' bookkeeping.

@@ -196,8 +196,10 @@ TEST(ShowModal, RunsUntilModalResultAndPostedMessagesGoOnInside)
     TForm dialog;
     std::vector<std::string> log;
     dialog.OnClose = [&](TObject*, TCloseAction&) { log.push_back("close"); };
+    EXPECT_EQ(ModalLoopsRunning(), 0);
     dialog.SetMessageHandler(0x7800, [&](TMessage& m) {
         log.push_back("tick " + std::to_string(m.LParam));
+        EXPECT_EQ(ModalLoopsRunning(), 1);
         if (m.LParam == 2)
             dialog.SetModalResult(101);
         else
@@ -210,6 +212,7 @@ TEST(ShowModal, RunsUntilModalResultAndPostedMessagesGoOnInside)
     });
     EXPECT_EQ(dialog.ShowModal(), 101);
     EXPECT_FALSE(dialog.Visible());
+    EXPECT_EQ(ModalLoopsRunning(), 0);
     EXPECT_EQ(log, (std::vector<std::string>{"tick 1", "tick 2", "close"}));
 }
 

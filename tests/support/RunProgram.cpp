@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -14,7 +15,7 @@ extern char** environ;
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::vector<std::string>& extraEnv, int limitSeconds, int signal,
-                      const std::string& signalWhen)
+                      const std::string& signalWhen, int signalDelayMs)
 {
     ProgramRun run;
     std::vector<std::string> env;
@@ -39,9 +40,20 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (signal != 0) {
+        sigset_t mask;
+        sigemptyset(&mask);
+        sigaddset(&mask, signal);
+        posix_spawnattr_setsigmask(&attributes, &mask);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    }
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const auto started = std::chrono::steady_clock::now();
+    const int rc = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     close(fds[1]);
     if (rc != 0) {
         close(fds[0]);
@@ -52,17 +64,23 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
     bool signalled = signal == 0;
     char buffer[4096];
+    const auto signalAt = started + std::chrono::milliseconds(signalDelayMs);
     for (;;) {
-        if (!signalled && run.Stderr.find(signalWhen) != std::string::npos) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!signalled && now >= signalAt && run.Stderr.find(signalWhen) != std::string::npos) {
             kill(pid, signal);
             signalled = true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now()).count();
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
         if (left <= 0) {
             run.TimedOut = true;
             kill(pid, SIGKILL);
             break;
+        }
+        if (!signalled && now < signalAt) {
+            const long long untilSignal =
+                std::chrono::duration_cast<std::chrono::milliseconds>(signalAt - now).count() + 1;
+            left = std::min<long long>(left, untilSignal);
         }
         pollfd p{fds[0], POLLIN, 0};
         if (poll(&p, 1, static_cast<int>(left)) <= 0)

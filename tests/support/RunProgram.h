@@ -13,10 +13,12 @@ struct ProgramRun {
 // Starts program with args and the current environment plus extra ("NAME=value"),
 // waits for it at most limitSeconds, and collects what it wrote to standard error.
 // With a signal given, sends it once, as soon as the program has written signalWhen to
-// standard error.
+// standard error and signalDelayMs have passed since the start. The program starts with
+// that signal blocked, so one sent before it can handle signals waits until it unblocks
+// them (a program of ours does when it installs its handlers).
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::vector<std::string>& extraEnv, int limitSeconds = 60, int signal = 0,
-                      const std::string& signalWhen = {});
+                      const std::string& signalWhen = {}, int signalDelayMs = 0);
 
 // The reason the run does not count as a clean stop (a crash, a time-out, a non-zero
 // exit or a sanitizer report on standard error); empty when it was clean.
