@@ -13,3 +13,6 @@ bool DontAnimateWater = false;
 
 bool NoVideo = false;
 std::string LevelSetFileName = "Gromble.Set";
+
+int32_t DesktopDepth = 0;
+std::string SoundDriverText;

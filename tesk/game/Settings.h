@@ -21,3 +21,9 @@ extern bool DontAnimateWater; // the "AnimateWater" key, held inverted
 // Set from the command line.
 extern bool NoVideo;                  // video entries are skipped
 extern std::string LevelSetFileName;  // the level set to load
+
+// Set by the main window, read by the editor and the option pages: the desktop's bits per
+// pixel at the last set-up or display change, and the name the sound library gives for
+// the driver it opened (empty when it names none).
+extern int32_t DesktopDepth;
+extern std::string SoundDriverText;

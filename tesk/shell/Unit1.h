@@ -1,32 +1,181 @@
 #pragma once
-// The main window of Tesk: it hosts the game, and handles the program's private
-// window messages.
+// The main window of Tesk. It owns the game engine and the 640 x 480 frame buffer, brings
+// sound, display and graphics up (SetUpEverything) and down (ShutDownEverything) in one of
+// the four display types, runs the game's loop from its multimedia timer, routes keyboard
+// and mouse to the engine's live input device (or edits the level for the editor), and
+// handles the program's private window messages, which rebuild display or sound.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "tesk/toolkit/Dib16.h"
+#include "tesk/toolkit/MMTimer.h"
+
+class tGameEngine;
 
 // Private messages of the main window (wParam as stated, lParam 0); WM_SETDISPLAYTYPE,
 // WM_RELOADDATA and WM_REINITAUDIO come with the graphics layer.
 constexpr UINT WM_STARTUP = 0x7818;
 constexpr UINT WM_CLOSEGAME = 0x7819; // closes the main window
 
+// Display types: windowed or full screen, through DirectDraw surfaces or a plain bitmap.
+constexpr uint8_t dtWindowedDirectDraw = 0;
+constexpr uint8_t dtWindowedBitmap = 1;
+constexpr uint8_t dtFullScreenDirectDraw = 2;
+constexpr uint8_t dtFullScreenBitmap = 3;
+
+// The display type the settings BitBlt and FullScreen give.
+uint8_t ChooseDisplayType();
+
 class TForm1 : public TForm {
 public:
     TForm1();
+    ~TForm1() override;
 
-    // Window position at start-up.
-    int SavedLeft = 0;
-    int SavedTop = 0;
+    // ---- layout
+    TPaintBox* PaintBox2 = nullptr;   // the drawing surface, filling the client area
+    TPanel* VideoPanel = nullptr;     // where videos play (hidden)
+    TPaintBox* PaintBox1 = nullptr;   // fills the video panel
+    TMMTimer* MMTimer1 = nullptr;     // the game's loop: 20 ms, off until set-up
+
+    // ---- state
+    uint8_t DisplayType = 0;
+    uint8_t ActiveDisplayType = 1;  // the type the display was last set up with
+    std::unique_ptr<tDib16> FrameBuffer;
+    bool DirectDrawReady = false;
     bool SettingUp = false;
+    bool ShuttingDown = false;
+    bool SetUpDone = false;
+    bool ReinitialisingAudio = false;
+    bool Desktop16 = false;
+    bool ForceExclusive = true;
+    int SavedLeft = 0;  // window position at start-up
+    int SavedTop = 0;
+    int32_t SfxVolume = 0;
+    bool VideoPlaying = false;
+    bool DraggingUnit = false;
+    bool WasInactive = false;
+    bool SlowTimer = false;
+    int32_t FadeMusicVolume = 0;
+    bool MusicWasOn = false;
+    int32_t FadeTickCount = 0;
     bool Closing = false;
 
+    // ---- start-up, set-up and teardown
     void FormCreate(TObject* Sender);
-    void FormCloseQuery(TObject* Sender, bool& CanClose);
-    void FormActivate(TObject* Sender);
+    void FormResize(TObject* Sender);
     void WMStartUp(TMessage& Message);
+    void SetDisplayType(uint8_t t);
+    void SetUpEverything();
+    void InitAudio();
+    // The sound library on the output of the SoundDevice setting (or another one).
+    void InitFMOD();
+    void InitFMODOnOutput(uint8_t output);
+    void LoadSoundData();
+    void FreeSoundData();
+    void SetUpDisplayAndGraphics();
+    void InitDirectDrawAndDisplay();
+    void SetUpDisplay(uint8_t t);
+    void FitWindowToScreen(int w, int h);
+    void LoadGraphicsData();
+    void FreeGraphicsData();
+    void ShutDownEverything();
+    void FreeDisplayAndGraphics();
+    void ReleaseDisplay();
+    void DoneAudio();
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+
+    // ---- the main tick and what it presents
+    void MMTimer1Timer(TObject* Sender, int32_t Ticks);
+    void VolumeFade();
+    // The playfield cell under the pointer, or (-1, -1).
+    TPoint MouseCell();
+    // The same for a client position of the window.
+    TPoint ClientCell(int x, int y);
+    void PresentFrame();
+    void PaintBox2Paint(TObject* Sender);
+    void PaintBox1Paint(TObject* Sender);
+
+    // ---- input
+    void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void FormKeyUp(TObject* Sender, WORD& Key, TShiftState Shift);
+    void FormKeyPress(TObject* Sender, char& Key);
+    void PaintBox1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void PaintBox1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void PaintBox1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void FormActivate(TObject* Sender);
+
+    // ---- window messages
+    void WMSetDisplayType(TMessage& Message);
+    void WMReloadData(TMessage& Message);
+    void WMReinitAudio(TMessage& Message);
     void WMCloseGame(TMessage& Message);
+    void WMDisplayChange(TMessage& Message);
+
+    // ---- the level-pick screen, video entries and the web link
+    // Each body lives in a file of its own (LevelPick.cpp, VideoEntries.cpp).
+    int32_t SelectedLevel = 0;
+    void CreateLevelPickButtons();
+    void LayoutLevelPickButtons();
+    void ShowLevelPickScreen();
+    void HideLevelPickScreen();
+    void RepaintLevelButton(int32_t i);
+    void LevelPickKeyDown(WORD& Key, TShiftState Shift);
+    void LevelPickKeyPress(char& Key);
+    // The level-pick screen is showing (for the Enter key of FormKeyPress).
+    bool LevelPickScreenVisible() const;
+    void StartVideoEntry();
+    void OpenWebLink();
+
+    // ---- set completed (mode 11)
+    void DrawSetCompletedScreen();
+    void EndCompletedSet();
+
+private:
+    enum class tRebuildKind : uint8_t { None, DisplayType, ReloadData, DisplayChange };
+    struct tRebuildRequest {
+        tRebuildKind Kind = tRebuildKind::None;
+        uint8_t Type = 0;
+    };
+
+    // A rebuild or close now would pull the ground from under code still running.
+    bool MustDefer() const;
+    void RequestRebuild(tRebuildKind kind, uint8_t type);
+    void RunRebuild(const tRebuildRequest& request);
+    void ReinitialiseAudio();
+    void Rebuild(uint8_t displayType);
+    // Runs what was deferred (a rebuild, then a close).
+    void RunDeferred();
+    void ShowReportedProblems();
+    // A failure of set-up: the box with the last step, and the program ends.
+    void FailSetUp(const std::string& message, uintptr_t address);
+    void RunTick(int32_t ticks);
+    void DrawCentredText(const std::string& text, int fontSize, bool boxed);
+    void EditAtCell(TMouseButton Button, TPoint cell);
+    // What is left when the program ends without a close (a failed start): freed quietly.
+    void FreeWhatIsLeft();
+
+    std::unique_ptr<tGameEngine> FEngine;
+    tRebuildRequest FPendingRebuild;
+    bool FPendingClose = false;
+    bool FPendingReinitAudio = false;
+    bool FSoundStarted = false;  // the last FSOUND_Init succeeded
+    int FTickDepth = 0;
+    bool FFirstSetUpDone = false;
+    bool FSetCompletedDrawn = false;
+    int32_t FSetCompletedGlowTick = 0;
 };
 
 extern TForm1* Form1;
+
+// Set when start-up (or a rebuild) failed: the program then ends with status 1.
+extern bool StartupFailed;
+
+// Creates the program's nine forms in their order and posts WM_STARTUP to the main
+// window: what the program block does before it runs the message loop.
+void CreateProgramForms();
 
 // The text of the box that reports a failed start-up: the exception's text, where it
 // happened and the last step that was running.

@@ -1,17 +1,20 @@
 // Program block of Tesk ("Gromble").
 #include "platform/Application.h"
-#include "platform/Messages.h"
 #include "platform/Params.h"
+#include "tesk/game/GameSound.h"
 #include "tesk/shell/Unit1.h"
+#include "tesk/toolkit/Random.h"
 
 int main(int argc, char** argv)
 {
     SetCommandLine(argc, argv);
     TApplication app(argc, argv);
+    InitGameSound();
+    Randomize();
     Application->Initialize();
     Application->SetTitle("Gromble");
-    Application->CreateForm(Form1);
-    PostMessage(Form1->Handle(), WM_STARTUP, 0, 0);
+    CreateProgramForms();
     Application->Run();
-    return 0;
+    DoneGameSound();
+    return StartupFailed ? 1 : 0;
 }

@@ -399,6 +399,11 @@ void ForgetReportedProblems()
     Problems() = tProblemStore{};
 }
 
+bool ProfilingOn = false;
+TPoint MoveTime;
+TPoint DrawTime;
+TPoint BlitTime;
+
 void ProfileReset() {}
 void ProfileBegin() {}
 void ProfileEnd() {}

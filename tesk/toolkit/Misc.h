@@ -106,6 +106,12 @@ void ProfileReset();
 void ProfileBegin();
 void ProfileEnd();
 void ProfileSample(TPoint& point);
+// The editor's profiling box is on, and the last samples of the tick's engine steps,
+// drawing and presentation (all 0 in this build).
+extern bool ProfilingOn;
+extern TPoint MoveTime;
+extern TPoint DrawTime;
+extern TPoint BlitTime;
 
 // ---------------------------------------------------------------------------------------
 // tOwnerList: a list of objects it owns. Items are added as pointers (the list takes

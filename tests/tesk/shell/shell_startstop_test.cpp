@@ -1,12 +1,19 @@
-// Tesk starts headless, shows its main window and stops cleanly, by its private close
-// message and by a close of the window.
+// The built program, started headless over a scratch program folder: it stops cleanly by
+// its private close message, a close of its window and the termination signals, however
+// early they come; a damaged package ends it with one box and status 1.
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
 #include <ostream>
 
-#include "tests/support/RunProgram.h"
+#include "platform/Forms.h"
+#include "tests/support/ZipBuilder.h"
+#include "tests/tesk/shell/ShellHarness.h"
+
+namespace {
 
 struct StopCase {
     const char* name;
@@ -14,32 +21,107 @@ struct StopCase {
 };
 void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
 
-
 class TeskStartStop : public ::testing::TestWithParam<StopCase> {};
+
+int MessageBoxes(const std::string& stderrText)
+{
+    int n = 0;
+    for (size_t at = stderrText.find("[message box]"); at != std::string::npos;
+         at = stderrText.find("[message box]", at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
 
 TEST_P(TeskStartStop, StopsCleanly)
 {
-    std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy"};
-    env.insert(env.end(), GetParam().env.begin(), GetParam().env.end());
-    const ProgramRun run = RunProgram(std::string(TP_BIN_DIR) + "/tesk", {}, env);
+    ScratchProgramDir dir;
+    const ProgramRun run = RunTesk(dir, {}, GetParam().env);
     EXPECT_EQ(UncleanStop(run), "") << run.Stderr;
-    EXPECT_EQ(run.Stderr.find("[message box]"), std::string::npos) << "an error was shown: " << run.Stderr;
-    EXPECT_NE(run.Stderr.find("[autoclose] title \"Gromble\" main form \"\" 640x480 visible"), std::string::npos)
-        << run.Stderr;
+    EXPECT_EQ(MessageBoxes(run.Stderr), 0) << run.Stderr;
+    EXPECT_NE(run.Stderr.find("[autoclose] title \"Gromble\" main form \"\" "), std::string::npos) << run.Stderr;
+    // A first start without settings is full screen.
+    EXPECT_NE(ScratchDir::Read(dir / "Config.cfg").find("FullScreen=True\r\n"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, TeskStartStop, ::testing::Values(
-    StopCase{"CloseGameMessage", {"TP_AUTOCLOSE_MS=200", "TP_AUTOCLOSE_MESSAGE=0x7819"}},
-    StopCase{"WindowClose", {"TP_AUTOCLOSE_MS=200"}}),
+    StopCase{"CloseGameMessage", {"TP_AUTOCLOSE_MS=300", "TP_AUTOCLOSE_MESSAGE=0x7819"}},
+    StopCase{"WindowClose", {"TP_AUTOCLOSE_MS=300"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Ctrl+C or a logout closes the window as its close button would: a clean end.
-TEST(TeskStartStop, ATerminationSignalClosesTheMainWindow)
+// Ctrl+C or a logout closes the window as its close button would: a clean end, with the
+// settings written.
+TEST(TeskStartStop, ATerminationSignalDuringPlayClosesTheWindowAndWritesTheSettings)
 {
     for (int sig : {SIGINT, SIGTERM}) {
-        const ProgramRun run = RunProgram(std::string(TP_BIN_DIR) + "/tesk", {},
-                                          {"QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy", "TP_REPORT_RUNNING=1"},
-                                          60, sig, "[running]");
+        ScratchProgramDir dir;
+        dir.Write("Config.cfg", "BitBlt=True\r\n");
+        const ProgramRun run = RunTesk(dir, {}, {"TP_REPORT_RUNNING=1"}, 60, sig, "[running]", 300);
         EXPECT_EQ(UncleanStop(run), "") << "signal " << sig << ": " << run.Stderr;
+        EXPECT_NE(ScratchDir::Read(dir / "Config.cfg").find("BitBlt=True\r\n"), std::string::npos);
+        EXPECT_NE(ScratchDir::Read(dir / "Config.cfg").find("SoundOn=True\r\n"), std::string::npos);
     }
 }
+
+// A close asked for while the program is still starting is carried out once it can be.
+TEST(TeskStartStop, ACloseThatArrivesEarlyIsNeverLost)
+{
+    for (int ms : {0, 10, 20, 50, 200}) {
+        ScratchProgramDir dir;
+        const ProgramRun run = RunTesk(dir, {}, {}, 5, SIGTERM, "", ms);
+        EXPECT_EQ(UncleanStop(run), "") << "SIGTERM after " << ms << " ms: " << run.Stderr;
+    }
+    for (const char* ms : {"1", "5", "50"}) {
+        ScratchProgramDir dir;
+        const ProgramRun run = RunTesk(dir, {}, {std::string("TP_AUTOCLOSE_MS=") + ms}, 5);
+        EXPECT_EQ(UncleanStop(run), "") << "TP_AUTOCLOSE_MS=" << ms << ": " << run.Stderr;
+        EXPECT_TRUE(std::filesystem::exists(dir / "Config.cfg")) << ms;
+    }
+}
+
+namespace {
+
+std::string BuiltPackageBytes() { return ScratchDir::Read(ScratchProgramDir::BuiltPackage()); }
+
+struct PackageCase {
+    const char* name;
+    std::string (*bytes)();
+};
+void PrintTo(const PackageCase& c, std::ostream* os) { *os << c.name; }
+
+class DamagedPackage : public ::testing::TestWithParam<PackageCase> {};
+
+} // namespace
+
+TEST_P(DamagedPackage, EndsTheStartWithOneBoxAndStatusOne)
+{
+    ScratchProgramDir dir(false);
+    dir.Write("Base.Tarvol", GetParam().bytes());
+    const ProgramRun run = RunTesk(dir, {}, {"TP_AUTOCLOSE_MS=3000"}, 30);
+    EXPECT_EQ(run.ExitCode, 1) << run.Stderr;
+    EXPECT_EQ(run.Signal, 0);
+    EXPECT_EQ(run.Stderr.find("Sanitizer"), std::string::npos) << run.Stderr;
+    EXPECT_EQ(run.Stderr.find("runtime error"), std::string::npos) << run.Stderr;
+    EXPECT_EQ(MessageBoxes(run.Stderr), 1) << run.Stderr;
+    EXPECT_FALSE(std::filesystem::exists(dir / "Config.cfg"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Packages, DamagedPackage,
+    ::testing::Values(PackageCase{"NotAZip", [] { return std::string("This is not an archive at all.\r\n"); }},
+                      PackageCase{"Truncated",
+                                  [] {
+                                      const std::string all = BuiltPackageBytes();
+                                      return all.substr(0, all.size() / 2);
+                                  }},
+                      PackageCase{"WithAnArchiveComment",
+                                  [] {
+                                      std::string all = BuiltPackageBytes();
+                                      const std::string comment = "A comment after the directory";
+                                      // The end record's comment length (its last field).
+                                      all[all.size() - 2] = static_cast<char>(comment.size());
+                                      all[all.size() - 1] = 0;
+                                      return all + comment;
+                                  }}),
+    [](const auto& info) { return std::string(info.param.name); });
