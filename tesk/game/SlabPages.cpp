@@ -84,17 +84,13 @@ void ApplyVideoSettings()
     Post(WM_RELOADDATA);
 }
 
-// "ON"/"OFF" or "YES"/"NO" with their glows, and the "/" between them in the item's glow.
+// "ON"/"OFF" or "YES"/"NO" centred on their places with their glows, and the "/" between
+// them from its x in the item's glow.
 void DrawChoice(int32_t onX, int32_t offX, int32_t slashX, int32_t y, const char* on, const char* off,
-                const tChoiceGlow& glow, float itemLevel, bool centred)
+                const tChoiceGlow& glow, float itemLevel)
 {
-    if (centred) {
-        DrawMenuTextCentred(onX, y, on, GlowOf(glow.On));
-        DrawMenuTextCentred(offX, y, off, GlowOf(glow.Off));
-    } else {
-        DrawMenuText(onX, y, on, GlowOf(glow.On));
-        DrawMenuText(offX, y, off, GlowOf(glow.Off));
-    }
+    DrawMenuTextCentred(onX, y, on, GlowOf(glow.On));
+    DrawMenuTextCentred(offX, y, off, GlowOf(glow.Off));
     DrawMenuText(slashX, y, "/", GlowOf(itemLevel));
 }
 
@@ -295,8 +291,8 @@ void DrawSoundSlab()
     DrawMenuText(170, 382, "ADVANCED  >", GlowOf(SoundLevels[5]));
     SliderKnob.Draw(345 + 12 * SoundVolume, 227);
     SliderKnob.Draw(345 + 12 * MusicVolume, 308);
-    DrawChoice(368, 440, 394, 214, "ON", "OFF", SoundOnGlow, SoundLevels[1], true);
-    DrawChoice(368, 440, 394, 298, "ON", "OFF", MusicOnGlow, SoundLevels[3], true);
+    DrawChoice(368, 440, 394, 214, "ON", "OFF", SoundOnGlow, SoundLevels[1]);
+    DrawChoice(368, 440, 394, 298, "ON", "OFF", MusicOnGlow, SoundLevels[3]);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -460,8 +456,8 @@ void DrawVideoSlab()
     DrawMenuText(111, 246, "ANIMATE WATER", GlowOf(VideoLevels[2]));
     DrawMenuText(111, 286, "USE FULL SCREEN", GlowOf(VideoLevels[3]));
     DrawMenuText(111, 326, "ADVANCED >", GlowOf(VideoLevels[4]));
-    DrawChoice(436, 505, 463, 244, "YES", "NO", AnimateWaterGlow, VideoLevels[2], true);
-    DrawChoice(436, 505, 463, 281, "YES", "NO", FullScreenGlow, VideoLevels[3], true);
+    DrawChoice(436, 505, 463, 244, "YES", "NO", AnimateWaterGlow, VideoLevels[2]);
+    DrawChoice(436, 505, 463, 281, "YES", "NO", FullScreenGlow, VideoLevels[3]);
     SliderKnob.Draw(404 + 12 * BrightnessKnob(PendingBrightness), 181);
     DrawMenuTextCentred(320, 384, "APPLY CHANGES", VideoChanged ? GlowOf(VideoLevels[5]) : -1);
 }
@@ -515,6 +511,8 @@ void DrawAdvancedVideoSlab()
     DrawMenuText(121, 270, "IN SYSTEM RAM", GlowOf(AdvancedVideoLevels[1]));
     DrawMenuText(116, 314, "'BITBLT' INSTEAD", GlowOf(AdvancedVideoLevels[2]));
     DrawMenuText(121, 344, "OF DIRECTX", GlowOf(AdvancedVideoLevels[2]));
-    DrawChoice(436, 505, 463, 255, "YES", "NO", SystemMemoryGlow, AdvancedVideoLevels[1], false);
-    DrawChoice(436, 505, 463, 329, "YES", "NO", BitBltGlow, AdvancedVideoLevels[2], false);
+    // The words sit round the "/" as on the video page; drawn from their x they would
+    // run into it.
+    DrawChoice(436, 505, 463, 255, "YES", "NO", SystemMemoryGlow, AdvancedVideoLevels[1]);
+    DrawChoice(436, 505, 463, 329, "YES", "NO", BitBltGlow, AdvancedVideoLevels[2]);
 }
