@@ -166,6 +166,7 @@ TEST_F(SlotFiles, TheSavePickerTypesADescriptionAndSavesTheCurrentEntry)
     EXPECT_EQ(SlotText(SlotPath(5)), "Room=0\r\nScore=0\r\nBonus=0\r\nDescription=ac\r\nEpisode=" +
                                          std::string(40, 'S') + "\r\nEpisodeIndex=6\r\n");
 
+    engine.LevelSetName = std::string(200, 'L');
     struct Case {
         size_t typed, stored;
     } cases[] = {{80, 80}, {81, 80}, {500, 80}, {1000, 80}};
@@ -174,6 +175,7 @@ TEST_F(SlotFiles, TheSavePickerTypesADescriptionAndSavesTheCurrentEntry)
         Type(std::string(c.typed, 'X'));
         Save();
         EXPECT_EQ(SaveSlots[4].Description, std::string(c.stored, 'X')) << c.typed;
+        EXPECT_EQ(SaveSlots[4].Episode, std::string(40, 'L'));
     }
 }
 

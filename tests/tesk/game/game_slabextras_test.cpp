@@ -130,6 +130,30 @@ TEST_F(SlabExtras, ClosingTheMenuReleasesThePagePicturesAndTheyComeBackTheSame)
     UnloadSlabImages();  // with nothing loaded at all
 }
 
+TEST_F(SlabExtras, APageStateOutlivesARebuild)
+{
+    OptionsSelection = 2;
+    VideoSelection = 4;
+    AdvancedVideoSelection = 1;
+    PendingBitBlt = true;
+    InstructionsPage = 2;
+    CreditsScroll = 77;
+    OptionsLevels[2] = 1;
+    FreeSlabDialogGraphicsData();
+    DoneSlabDialogs();
+    FreeAllDibs();
+    InitSlabDialogs();
+    LoadSlabDialogGraphicsData();
+    EXPECT_EQ(OptionsSelection, 2);
+    EXPECT_EQ(VideoSelection, 4);
+    EXPECT_EQ(AdvancedVideoSelection, 1);
+    EXPECT_TRUE(PendingBitBlt);
+    EXPECT_EQ(InstructionsPage, 2);
+    EXPECT_EQ(CreditsScroll, 77);
+    EXPECT_EQ(OptionsLevels[2], 0.0f);  // the highlights start dark again
+    DrawOptionsSlab();
+}
+
 TEST_F(SlabExtras, ResetSlabHighlightsZeroesOnlyThePageItems)
 {
     for (auto* levels : {OptionsLevels.data(), SoundLevels.data(), AdvancedSoundLevels.data(), VideoLevels.data(),
