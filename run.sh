@@ -23,4 +23,10 @@ if ! cmake --build build/release --target "${targets[@]}" -- -j"$(nproc)" >"$log
   echo "run.sh: the build failed (see above)." >&2
   exit 1
 fi
+# Tesk places windows by screen coordinates (the pop-up's zoom, the result forms, the
+# editor beside the game), which a native Wayland session ignores: under an X server
+# (Xwayland included) it runs as an X11 client unless a platform was chosen.
+if [ -n "${DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  export QT_QPA_PLATFORM=xcb
+fi
 exec "build/release/bin/$game" "$@"

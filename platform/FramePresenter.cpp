@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
+#include <QScreen>
+#include <QVariant>
 #include <QWidget>
 
 namespace {
@@ -171,10 +173,21 @@ void SetWindowFullScreen(TPresentWindow window, bool fullScreen)
     if (!w)
         return;
     QWidget* top = w->window();
-    if (fullScreen && !top->isFullScreen())
+    // Without a window manager (a bare X server) nothing resizes a window made full
+    // screen: it is placed over its screen here, and given its place back afterwards.
+    static const char* const normalPlace = "tpNormalGeometry";
+    if (fullScreen && !top->isFullScreen()) {
+        top->setProperty(normalPlace, top->geometry());
         top->showFullScreen();
-    else if (!fullScreen && top->isFullScreen())
+        if (const QScreen* screen = top->screen(); screen && top->geometry() != screen->geometry())
+            top->setGeometry(screen->geometry());
+    } else if (!fullScreen && top->isFullScreen()) {
         top->showNormal();
+        const QVariant place = top->property(normalPlace);
+        if (place.isValid() && top->geometry() != place.toRect())
+            top->setGeometry(place.toRect());
+        top->setProperty(normalPlace, QVariant());
+    }
 }
 
 TPresentWindow PresentWindowOf(TForm* form) { return form ? form->Widget() : nullptr; }

@@ -14,6 +14,13 @@ TEditor::TEditor()
     TileSolidCheckBox->SetChecked(true);
 }
 
+TEditor::~TEditor()
+{
+    // The main window may outlive the editor at the program's end.
+    if (Editor == this)
+        Editor = nullptr;
+}
+
 void TEditor::InitEditor() {}
 void TEditor::UpdateStatus() {}
 void TEditor::FormKeyDown(WORD&, TShiftState) {}

@@ -13,6 +13,7 @@ class tUnit;
 class TEditor : public TForm {
 public:
     TEditor();
+    ~TEditor() override;
 
     TCheckBox* ProfilingCheckBox = nullptr;
     TCheckBox* TileSolidCheckBox = nullptr;
