@@ -12,6 +12,8 @@ namespace {
 constexpr uint32_t EndOfDirectorySignature = 0x06054B50;
 constexpr uint32_t CentralHeaderSignature = 0x02014B50;
 constexpr uint32_t LocalHeaderSignature = 0x04034B50;
+constexpr uint32_t Zip64LocatorSignature = 0x07064B50;
+constexpr int Zip64LocatorSize = 20;
 constexpr int EndOfDirectorySize = 22;
 constexpr int CentralHeaderSize = 46;
 constexpr int LocalHeaderSize = 30;
@@ -19,13 +21,38 @@ constexpr int LocalHeaderSize = 30;
 // covers block headers.
 constexpr int64_t MaxDeflateRatio = 1032;
 constexpr int64_t DeflateSlack = 65536;
-constexpr int64_t MaxMemberSize = 0x7FFFFFFF;
+// The most compressed bytes one read can take.
+constexpr int64_t MaxPackedSize = 0x7FFFFFFF;
+// General-purpose flag bit 0: the member is encrypted.
+constexpr uint16_t EncryptedFlag = 0x0001;
 
 const char* const NotZipFile = "File is not Zip file.";
 const char* const NoLocalSignature = "LocalFile Signature not found";
 const char* const DamagedDirectory = "Zip directory is damaged";
 const char* const MemberOutside = "Zip member lies outside the file";
 const char* const DamagedMemberSize = "Zip member size is damaged";
+
+EZipError EncryptedMember(const tZippedFile& entry)
+{
+    return EZipError("Zip member '" + entry.Name + "' is encrypted and cannot be read");
+}
+
+EZipError DamagedMember(const std::string& name)
+{
+    return EZipError("Zip member '" + name + "' is damaged (CRC mismatch)");
+}
+
+uint32_t Crc32(const char* data, int64_t size)
+{
+    uLong crc = crc32(0, nullptr, 0);
+    while (size > 0) {
+        const uInt n = static_cast<uInt>(std::min<int64_t>(size, 1 << 30));
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(data), n);
+        data += n;
+        size -= n;
+    }
+    return static_cast<uint32_t>(crc);
+}
 
 uint16_t U16(const unsigned char* p)
 {
@@ -233,6 +260,17 @@ void tZip::ReadDirectory(TStream& stream)
         throw ENotZipFile(NotZipFile);
     const int count = U16(end + 8);
     const int64_t dirOffset = U32(end + 16);
+    // A zip64 archive keeps its real counts and offsets elsewhere: its end record holds
+    // only markers, and a locator of the zip64 record lies just before it.
+    if (count == 0xFFFF || U16(end + 10) == 0xFFFF || U32(end + 12) == 0xFFFFFFFF || dirOffset == 0xFFFFFFFF)
+        throw EZipError(DamagedDirectory);
+    if (size >= EndOfDirectorySize + Zip64LocatorSize) {
+        unsigned char locator[4];
+        stream.Seek(-(EndOfDirectorySize + Zip64LocatorSize), soFromEnd);
+        stream.ReadBuffer(locator, 4);
+        if (U32(locator) == Zip64LocatorSignature)
+            throw EZipError(DamagedDirectory);
+    }
     if (count == 0)
         return;
     // The directory lies between its offset and the end-of-directory record.
@@ -334,6 +372,8 @@ struct MemberPlace {
 MemberPlace LocateMember(const tZippedFile& entry, TStream& archive)
 {
     const TZipCentralHeader& h = entry.Header;
+    if (h.Flags & EncryptedFlag)
+        throw EncryptedMember(entry);
     const int64_t size = archive.Size();
 
     const int64_t local = h.LocalHeaderOffset;
@@ -349,7 +389,7 @@ MemberPlace LocateMember(const tZippedFile& entry, TStream& archive)
     place.Compressed = h.CompressedSize;
     place.Uncompressed = h.UncompressedSize;
     place.Stored = h.CompressionMethod == 0;
-    if (place.DataOffset > size || place.Compressed > size - place.DataOffset || place.Compressed > MaxMemberSize)
+    if (place.DataOffset > size || place.Compressed > size - place.DataOffset || place.Compressed > MaxPackedSize)
         throw EZipError(MemberOutside);
     if (place.Uncompressed > MaxMemberSize ||
         (!place.Stored && place.Uncompressed > place.Compressed * MaxDeflateRatio + DeflateSlack))
@@ -391,6 +431,7 @@ public:
             FPosition = base + offset;
         return FPosition;
     }
+    uint32_t Crc() const { return Crc32(FData, FSize); }
 
 private:
     std::unique_ptr<char[]> FOwned;
@@ -398,7 +439,7 @@ private:
     const char* FData = nullptr;
 };
 
-std::unique_ptr<TStream> InflateMember(const char* packed, const MemberPlace& place)
+std::unique_ptr<TMemberContent> InflateMember(const char* packed, const MemberPlace& place)
 {
     std::unique_ptr<char[]> bytes = NewBytes(place.Uncompressed);
     const size_t produced = RawInflate(packed, static_cast<size_t>(place.Compressed), bytes.get(),
@@ -410,7 +451,9 @@ std::unique_ptr<TStream> InflateMember(const char* packed, const MemberPlace& pl
 
 } // namespace
 
-std::unique_ptr<TStream> ReadZippedFile(const tZippedFile& entry)
+namespace {
+
+std::unique_ptr<TMemberContent> ReadMemberContent(const tZippedFile& entry)
 {
     if (entry.Owner == nullptr)
         throw EZipError(NoLocalSignature);
@@ -433,6 +476,16 @@ std::unique_ptr<TStream> ReadZippedFile(const tZippedFile& entry)
     return InflateMember(packed.get(), place);
 }
 
+} // namespace
+
+std::unique_ptr<TStream> ReadZippedFile(const tZippedFile& entry)
+{
+    std::unique_ptr<TMemberContent> content = ReadMemberContent(entry);
+    if (content->Crc() != entry.Header.Crc32)
+        throw DamagedMember(entry.Name);
+    return content;
+}
+
 // ---- tZippedStream ----
 
 tZippedStream::tZippedStream(const tZippedFile& entry)
@@ -442,6 +495,9 @@ tZippedStream::tZippedStream(const tZippedFile& entry)
     const std::unique_ptr<TStream> archive = entry.Owner->OpenStream();
     const MemberPlace place = LocateMember(entry, *archive);
     FUncompressedSize = static_cast<int32_t>(place.Uncompressed);
+    FExpectedCrc = entry.Header.Crc32;
+    FName = entry.Name;
+    FCrc = Crc32(nullptr, 0);
 
     FCompressed = std::make_unique<TMemoryStream>();
     FCompressed->SetSize(place.Compressed);
@@ -464,7 +520,16 @@ tZippedStream::~tZippedStream()
 
 int32_t tZippedStream::Read(void* buffer, int32_t count)
 {
-    return FContent->Read(buffer, count);
+    const int32_t done = FContent->Read(buffer, count);
+    if (FInOrder < 0 || done <= 0 || FInOrder >= FUncompressedSize)
+        return done;
+    // Only the member's own bytes count: a stored member's data may run past its size.
+    const int32_t own = static_cast<int32_t>(std::min<int64_t>(done, FUncompressedSize - FInOrder));
+    FCrc = static_cast<uint32_t>(crc32(FCrc, static_cast<const Bytef*>(buffer), static_cast<uInt>(own)));
+    FInOrder += own;
+    if (FInOrder == FUncompressedSize && FCrc != FExpectedCrc)
+        throw DamagedMember(FName);
+    return done;
 }
 
 int32_t tZippedStream::Write(const void* buffer, int32_t count)
@@ -474,5 +539,11 @@ int32_t tZippedStream::Write(const void* buffer, int32_t count)
 
 int64_t tZippedStream::Seek(int64_t offset, uint16_t origin)
 {
-    return FContent->Seek(offset, origin);
+    const int64_t at = FContent->Seek(offset, origin);
+    if (at != FInOrder) {
+        // Read again from the start, the content is checked again; from anywhere else, not.
+        FInOrder = at == 0 ? 0 : -1;
+        FCrc = Crc32(nullptr, 0);
+    }
+    return at;
 }

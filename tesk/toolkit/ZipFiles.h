@@ -3,9 +3,10 @@
 // when an archive is mounted; a member is opened later as a stream holding its bytes in
 // memory. An archive file of up to 64 MiB is read whole when mounted and held in memory,
 // so opening a member needs no file access at all; a larger one is read member by member
-// from the file, kept open while mounted. Members are stored (method 0) or raw deflate (any other method). Archives
-// with a comment, zip64, multi-disk archives, encryption and data descriptors are not
-// supported; CRCs are not checked.
+// from the file, kept open while mounted. Members are stored (method 0) or raw deflate
+// (any other method). Archives with a comment, zip64 archives (refused whole) and encrypted
+// members (refused when opened) are not read; multi-disk archives and data descriptors are
+// not supported. A member read to its end is checked against its CRC-32.
 //
 // Every size and offset read from an archive is checked against the archive's own size
 // before it is used, so a damaged archive raises instead of reading or allocating wildly.
@@ -67,8 +68,6 @@ public:
 
 private:
     friend class tZip;
-// The bytes of a whole archive held in memory (see tZip::Image).
-class TZipImage;
     std::string FKey; // the name trimmed of blanks and lower-cased
 };
 
@@ -132,7 +131,11 @@ public:
     std::unique_ptr<TStream> OpenStream() override;
 };
 
-// A read-only view of one member, read whole into memory when constructed.
+// No member may claim more bytes than this: no file of the game comes near it.
+constexpr int64_t MaxMemberSize = int64_t(256) << 20;
+
+// A read-only view of one member, read whole into memory when constructed. Read from its
+// start to its end, the content is checked against the member's CRC-32.
 class tZippedStream : public TStream {
 public:
     explicit tZippedStream(const tZippedFile& entry);
@@ -142,7 +145,7 @@ public:
     int32_t Write(const void* buffer, int32_t count) override;
     int64_t Seek(int64_t offset, uint16_t origin) override;
 
-    // The member's size from the central directory (checked, below 2^31).
+    // The member's size from the central directory (checked, at most MaxMemberSize).
     int32_t UncompressedSize() const { return FUncompressedSize; }
 
 private:
@@ -150,10 +153,15 @@ private:
     std::unique_ptr<TStream> FContentOwned; // the inflater, for deflated members
     TStream* FContent = nullptr;
     int32_t FUncompressedSize = 0;
+    uint32_t FExpectedCrc = 0;
+    std::string FName;
+    // The CRC-32 of the bytes read so far, while they were read in order from the start.
+    uint32_t FCrc = 0;
+    int64_t FInOrder = 0; // bytes read in order, or -1 after any other seek
 };
 
 // A member's whole content in memory, at position 0: what reading its declared size from
 // a tZippedStream gives, with the same checks and errors (a member that gives fewer bytes
-// raises the stream read error), read in one go without the copies between. The stream
-// is read-only and seeks like a memory stream.
+// raises the stream read error), read in one go without the copies between and checked
+// against the member's CRC-32. The stream is read-only and seeks like a memory stream.
 std::unique_ptr<TStream> ReadZippedFile(const tZippedFile& entry);

@@ -33,6 +33,8 @@ struct ZipMember {
     std::string Name;
     std::string Content;
     uint16_t Method = 8; // 0 stores the content; any other value deflates it
+    uint16_t Flags = 0;  // general-purpose flags, in both headers
+    std::optional<uint32_t> Crc;              // declared in both headers instead of the content's
     std::optional<std::string> Data; // the member's data bytes verbatim instead
     std::string Trailing;            // bytes after the data, counted in the compressed size
     std::optional<uint32_t> CompressedSize;   // declared in both headers
@@ -47,6 +49,8 @@ struct ZipMember {
     ZipMember(std::string name, std::string content = {}) : Name(std::move(name)), Content(std::move(content)) {}
     ZipMember& Stored() { return WithMethod(0); }
     ZipMember& WithMethod(uint16_t v) { Method = v; return *this; }
+    ZipMember& WithFlags(uint16_t v) { Flags = v; return *this; }
+    ZipMember& WithCrc(uint32_t v) { Crc = v; return *this; }
     ZipMember& WithData(std::string v) { Data = std::move(v); return *this; }
     ZipMember& WithTrailing(std::string v) { Trailing = std::move(v); return *this; }
     ZipMember& WithCompressedSize(uint32_t v) { CompressedSize = v; return *this; }
@@ -65,6 +69,7 @@ struct ZipLayout {
     uint32_t EndSignature = 0x06054B50;
     std::optional<uint16_t> NameLength; // every central header's declared name length
     std::optional<uint16_t> ExtraLength; // every central header's declared extra length
+    bool Zip64Locator = false; // a zip64 end-of-directory locator before the end record
 
     ZipLayout& WithArchiveComment(std::string v) { ArchiveComment = std::move(v); return *this; }
     ZipLayout& WithCount(uint16_t v) { Count = v; return *this; }
@@ -72,6 +77,7 @@ struct ZipLayout {
     ZipLayout& WithEndSignature(uint32_t v) { EndSignature = v; return *this; }
     ZipLayout& WithNameLength(uint16_t v) { NameLength = v; return *this; }
     ZipLayout& WithExtraLength(uint16_t v) { ExtraLength = v; return *this; }
+    ZipLayout& WithZip64Locator() { Zip64Locator = true; return *this; }
 };
 
 inline void PutU16(std::string& out, uint32_t v)
@@ -93,15 +99,15 @@ inline std::string BuildZip(const std::vector<ZipMember>& members, const ZipLayo
     for (const ZipMember& m : members) {
         std::string data = m.Data ? *m.Data : (m.Method == 0 ? m.Content : RawDeflate(m.Content));
         data += m.Trailing;
-        const uint32_t crc = static_cast<uint32_t>(
-            crc32(0, reinterpret_cast<const Bytef*>(m.Content.data()), static_cast<uInt>(m.Content.size())));
+        const uint32_t crc = m.Crc.value_or(static_cast<uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(m.Content.data()), static_cast<uInt>(m.Content.size()))));
         const uint32_t csize = m.CompressedSize.value_or(static_cast<uint32_t>(data.size()));
         const uint32_t usize = m.UncompressedSize.value_or(static_cast<uint32_t>(m.Content.size()));
         const uint32_t offset = static_cast<uint32_t>(out.size());
 
         // The fields from "flags" to "uncompressed size", alike in both headers.
         const auto putShared = [&](std::string& header) {
-            PutU16(header, 0);
+            PutU16(header, m.Flags);
             PutU16(header, m.Method);
             PutU16(header, 0);
             PutU16(header, 0x21);
@@ -135,6 +141,14 @@ inline std::string BuildZip(const std::vector<ZipMember>& members, const ZipLayo
     }
     const uint32_t dirOffset = static_cast<uint32_t>(out.size());
     out += central;
+    if (layout.Zip64Locator) {
+        // Points at a zip64 end record (not written: the locator alone marks the archive).
+        PutU32(out, 0x07064B50);
+        PutU32(out, 0);
+        PutU32(out, static_cast<uint32_t>(out.size()));
+        PutU32(out, 0);
+        PutU32(out, 1);
+    }
     PutU32(out, layout.EndSignature);
     PutU16(out, 0);
     PutU16(out, 0);

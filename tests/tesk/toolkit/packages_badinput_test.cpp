@@ -1,12 +1,16 @@
 // Damaged packages: every case ends in a clear exception (or a defined result), never a
 // crash, a hang or an allocation the archive's own size does not justify.
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <random>
 
 #include <gtest/gtest.h>
 
 #include "tesk/toolkit/PackageFiles.h"
 #include "tesk/toolkit/dzlib.h"
+#include "tests/support/AllocationWatch.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/support/ZipBuilder.h"
 
@@ -112,6 +116,10 @@ TEST_F(BadPackages, DamagedDirectoriesAreRefusedAtMount)
         {"directory beyond the end", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(100000)), Raises::ZipError},
         {"directory offset 2^31", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(0x80000000)), Raises::ZipError},
         {"zip64 directory offset", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(0xFFFFFFFF)), Raises::ZipError},
+        {"zip64 offset, no entries", BuildZip({}, ZipLayout().WithDirectoryOffset(0xFFFFFFFF)), Raises::ZipError},
+        {"zip64 locator", BuildZip({ZipMember("a")}, ZipLayout().WithZip64Locator()), Raises::ZipError},
+        {"zip64 locator, 0xFFFF count", BuildZip({ZipMember("a")}, ZipLayout().WithZip64Locator().WithCount(0xFFFF)),
+         Raises::ZipError},
         {"directory offset inside a member", BuildZip({ZipMember("a", "xxxxxxxxxx")}, ZipLayout().WithDirectoryOffset(5)),
          Raises::ZipError},
         {"name length 65535", BuildZip({ZipMember("a")}, ZipLayout().WithNameLength(0xFFFF)), Raises::ZipError},
@@ -132,8 +140,52 @@ TEST_F(BadPackages, DamagedDirectoriesAreRefusedAtMount)
             if (got == Raises::ReadError) {
                 EXPECT_EQ(message, "Stream read error");
             }
+            if (got == Raises::ZipError) {
+                EXPECT_EQ(message, "Zip directory is damaged");
+            }
         }
     }
+}
+
+// More than 65,535 entries, as Python's zipfile writes them: the end record holds 0xFFFF,
+// the real count is in the zip64 record. The archive is refused whole, not mounted in part;
+// 65,534 entries, the most a plain archive holds, mount whole.
+TEST_F(BadPackages, Zip64ArchivesAreRefusedWhole)
+{
+    std::vector<ZipMember> members;
+    for (int i = 0; i < 65534; ++i)
+        members.push_back(ZipMember("f" + std::to_string(i)).Stored());
+    members.back().Content = "last";
+    ASSERT_EQ(MountOutcome(BuildZip(members)), Raises::Nothing);
+    const tZipFile& plain = *Packages().back();
+    EXPECT_EQ(plain.Count(), 65534);
+    for (int i = 0; i < plain.Count(); ++i)
+        EXPECT_EQ(ReadZippedFile(plain.Entries(i))->Size(), i == 65533 ? 4 : 0);
+    EXPECT_EQ(plain.FindEntry("F65533"), &plain.Entries(65533));
+
+    for (int i = 65534; i < 70000; ++i)
+        members.push_back(ZipMember("f" + std::to_string(i)).Stored());
+    for (const bool locator : {true, false}) {
+        SCOPED_TRACE(locator ? "with a locator" : "count alone");
+        ZipLayout layout = ZipLayout().WithCount(0xFFFF);
+        if (locator)
+            layout.WithZip64Locator();
+        std::string message;
+        EXPECT_EQ(MountOutcome(BuildZip(members, layout), &message), Raises::ZipError);
+        EXPECT_EQ(message, "Zip directory is damaged");
+        EXPECT_TRUE(Packages().empty());
+    }
+}
+
+std::string FlipByte(std::string bytes, size_t at)
+{
+    bytes.at(at) = static_cast<char>(bytes.at(at) ^ 0x10);
+    return bytes;
+}
+
+uint32_t Crc(const std::string& bytes)
+{
+    return static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
 }
 
 TEST_F(BadPackages, DamagedMembersRaiseWhenOpenedAndAllocateNothingFirst)
@@ -174,6 +226,17 @@ TEST_F(BadPackages, DamagedMembersRaiseWhenOpenedAndAllocateNothingFirst)
         {"method 12", ZipMember("m", text).WithMethod(12).WithData(std::string(100, '\xFF')), Raises::Compression, "error"},
         {"method 99", ZipMember("m", text).WithMethod(99).WithData("\x07"),
          Raises::Compression, "error"},
+        {"encrypted, stored", ZipMember("m", text).Stored().WithFlags(1), Raises::ZipError,
+         "Zip member 'm' is encrypted and cannot be read"},
+        {"encrypted, deflated", ZipMember("m", text).WithFlags(0x41), Raises::ZipError,
+         "Zip member 'm' is encrypted and cannot be read"},
+        {"stored, wrong CRC", ZipMember("m", text).Stored().WithCrc(0x12345678), Raises::ZipError,
+         "Zip member 'm' is damaged (CRC mismatch)"},
+        // A stored deflate block with a flipped bit in its bytes inflates without a word.
+        {"deflated, flipped bits", ZipMember("m", text).WithData(FlipByte(RawDeflate(text, 0), 2500)),
+         Raises::ZipError, "Zip member 'm' is damaged (CRC mismatch)"},
+        {"deflated, declared smaller than the data", ZipMember("m", text).WithUncompressedSize(4),
+         Raises::ZipError, "Zip member 'm' is damaged (CRC mismatch)"},
     };
     for (const Case& c : cases) {
         for (const bool held : {true, false}) {
@@ -198,8 +261,8 @@ TEST_F(BadPackages, OddButReadableMembersGiveDefinedContent)
         std::string content;
     };
     const Case cases[] = {
-        {"declared smaller than the data", ZipMember("m", text).WithUncompressedSize(4), "0123"},
-        {"stored, declared smaller", ZipMember("m", text).Stored().WithUncompressedSize(3), "012"},
+        {"declared smaller than the data", ZipMember("m", text).WithUncompressedSize(4).WithCrc(Crc("0123")), "0123"},
+        {"stored, declared smaller", ZipMember("m", text).Stored().WithUncompressedSize(3).WithCrc(Crc("012")), "012"},
         {"method 14 holding deflate data", ZipMember("m", text).WithMethod(14), text},
         {"name with dots and a drive", ZipMember("C:/../m", text), text},
         {"name with a leading slash", ZipMember("/m", text), text},
@@ -218,6 +281,57 @@ TEST_F(BadPackages, OddButReadableMembersGiveDefinedContent)
     EXPECT_EQ(MountOutcome(BuildZip({ZipMember(nulName, "nul")})), Raises::Nothing);
     EXPECT_FALSE(PackageFileExists("a"));
     EXPECT_TRUE(PackageFileExists(nulName));
+}
+
+// Archives written by the zip tool with a password: stored or deflated, every member is
+// refused with a word of why, never handed over as its ciphertext.
+TEST_F(BadPackages, MembersEncryptedByTheZipToolAreRefused)
+{
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "Level " + std::to_string(i) + "\r\n";
+    ScratchDir work;
+    work.Write("plain.txt", text);
+    work.Write("store.txt", text);
+    const std::string zipTool = "cd '" + work.Path() + "' && zip -q -X -e -P x ";
+    ASSERT_EQ(std::system((zipTool + "secret.zip plain.txt").c_str()), 0);
+    ASSERT_EQ(std::system((zipTool + "-0 secret.zip store.txt").c_str()), 0);
+    ASSERT_EQ(MountOutcome(ScratchDir::Read(work / "secret.zip")), Raises::Nothing);
+    for (const char* name : {"plain.txt", "store.txt"}) {
+        SCOPED_TRACE(name);
+        std::string message;
+        EXPECT_EQ(Outcome([&] { OpenPackageFile(name); }, &message), Raises::ZipError);
+        EXPECT_EQ(message, std::string("Zip member '") + name + "' is encrypted and cannot be read");
+    }
+}
+
+// A member may claim no more than 256 MiB: a 3 MB deflated member claiming nearly 2 GiB
+// (which the deflate ratio alone would let pass) is refused at once, before any
+// allocation for its content.
+TEST_F(BadPackages, HugeSizeClaimsAreRefusedBeforeAllocating)
+{
+    std::mt19937 rng(7);
+    std::string noise(3 << 20, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(rng());
+    for (const bool stored : {false, true}) {
+        ZipMember member = ZipMember("m").WithData(noise).WithUncompressedSize(0x7FFFFFF0);
+        if (stored)
+            member.Stored().WithUncompressedSize(0x7FFFFFF0);
+        SCOPED_TRACE(stored ? "stored" : "deflated");
+        const size_t peakBefore = PeakResidentBytes();
+        std::string message;
+        const auto start = std::chrono::steady_clock::now();
+        Raises got = Raises::Nothing;
+        const size_t largest = LargestAllocationDuring([&] { got = OpenOutcome(member, nullptr, &message); });
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(got, Raises::ZipError);
+        EXPECT_EQ(message, "Zip member size is damaged");
+        if (AllocationsWatched()) {
+            EXPECT_LT(largest, size_t(64) << 20);
+        }
+        EXPECT_LT(PeakResidentBytes() - peakBefore, size_t(256) << 20);
+    }
 }
 
 TEST_F(BadPackages, FlippedBitsNeverCrash)
