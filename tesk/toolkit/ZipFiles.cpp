@@ -88,8 +88,8 @@ TZipCentralHeader DecodeCentralHeader(const unsigned char* p)
     return h;
 }
 
-// The name trimmed of blanks and lower-cased, with "\" made "/" when asked: what entries
-// are indexed and looked up by.
+// The name trimmed of blanks and lower-cased, with "\" made "/" when asked, and a leading
+// "./" dropped (with the slashes after it): what entries are indexed and looked up by.
 std::string LookupKey(const std::string& name, bool backslashes)
 {
     const size_t first = name.find_first_not_of(' ');
@@ -102,6 +102,13 @@ std::string LookupKey(const std::string& name, bool backslashes)
         else if (backslashes && c == '\\')
             c = '/';
     }
+    size_t skip = 0;
+    while (key.size() - skip >= 2 && key[skip] == '.' && key[skip + 1] == '/') {
+        skip += 2;
+        while (skip < key.size() && key[skip] == '/')
+            ++skip;
+    }
+    key.erase(0, skip);
     return key;
 }
 

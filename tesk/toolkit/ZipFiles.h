@@ -68,7 +68,7 @@ public:
 
 private:
     friend class tZip;
-    std::string FKey; // the name trimmed of blanks and lower-cased
+    std::string FKey; // the name trimmed of blanks and of a leading "./", lower-cased
 };
 
 class tZip {
@@ -84,7 +84,8 @@ public:
     virtual std::unique_ptr<TStream> OpenStream() = 0;
 
     // The first file entry whose name equals the given one once "\" in the request
-    // becomes "/", and both are trimmed of blanks and compared ignoring case.
+    // becomes "/", and both are trimmed of blanks and of a leading "./" (as archivers
+    // write when packing "."), and compared ignoring case.
     // Folder entries are never found. nullptr when there is none.
     tZippedFile* FindEntry(const std::string& name) const;
 

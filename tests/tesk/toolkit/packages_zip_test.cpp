@@ -47,8 +47,13 @@ TEST(ZipReader, FindsMembersByTrimmedCaselessNameWithEitherSeparator)
         ZipMember("dup.TXT", "first"),
         ZipMember("DUP.txt", "second"),
         ZipMember("levels\\Back.map", "back").Stored(),
+        // As bsdtar writes names when packing ".".
+        ZipMember("./a.txt", "a"),
+        ZipMember(".//b.txt", "b").Stored(),
+        ZipMember("./", "").Stored(),
+        ZipMember("././Sub/./c.txt", "c"),
     }));
-    EXPECT_EQ(zip.Count(), 6);
+    EXPECT_EQ(zip.Count(), 10);
     struct Case {
         const char* asked;
         const char* content; // nullptr: not found
@@ -64,6 +69,13 @@ TEST(ZipReader, FindsMembersByTrimmedCaselessNameWithEitherSeparator)
         {"Song.mod", nullptr},
         {"", nullptr},
         {"levels\\Back.map", nullptr}, // stored names keep their "\"; only requests change
+        {"a.txt", "a"},
+        {"./A.TXT", "a"},
+        {".\\a.txt", "a"},
+        {"b.txt", "b"},
+        {"sub/./c.txt", "c"}, // only a leading "./" goes
+        {"./", nullptr},
+        {".", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.asked);
