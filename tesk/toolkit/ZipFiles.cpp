@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
+#include <stdexcept>
 
 #include "tesk/toolkit/Misc.h"
 #include "tesk/toolkit/dzlib.h"
@@ -90,26 +92,36 @@ TZipCentralHeader DecodeCentralHeader(const unsigned char* p)
 
 // The name trimmed of blanks and lower-cased, with "\" made "/" when asked, and a leading
 // "./" dropped (with the slashes after it): what entries are indexed and looked up by.
-std::string LookupKey(const std::string& name, bool backslashes)
+// The key is appended to `keys`; the result views it there.
+std::string_view AppendLookupKey(std::string_view name, bool backslashes, std::string& keys)
 {
     const size_t first = name.find_first_not_of(' ');
-    if (first == std::string::npos)
+    if (first == std::string_view::npos)
         return {};
-    std::string key(name, first, name.find_last_not_of(' ') - first + 1);
-    for (char& c : key) {
+    name = name.substr(first, name.find_last_not_of(' ') - first + 1);
+    const size_t start = keys.size();
+    keys.append(name);
+    for (size_t i = start; i < keys.size(); ++i) {
+        char& c = keys[i];
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
         else if (backslashes && c == '\\')
             c = '/';
     }
-    size_t skip = 0;
-    while (key.size() - skip >= 2 && key[skip] == '.' && key[skip + 1] == '/') {
+    size_t skip = start;
+    while (keys.size() - skip >= 2 && keys[skip] == '.' && keys[skip + 1] == '/') {
         skip += 2;
-        while (skip < key.size() && key[skip] == '/')
+        while (skip < keys.size() && keys[skip] == '/')
             ++skip;
     }
-    key.erase(0, skip);
-    return key;
+    keys.erase(start, skip - start);
+    return std::string_view(keys).substr(start);
+}
+
+// 32 bits of the key's hash, for the directory's lookup table.
+uint64_t KeyHash(std::string_view key)
+{
+    return std::hash<std::string_view>()(key) & 0xFFFFFFFF;
 }
 
 // Reads a stretch of a stream front to back in large blocks, so that the many small
@@ -286,40 +298,71 @@ void tZip::ReadDirectory(TStream& stream)
         throw EZipError(DamagedDirectory);
     TBlockReader reader(stream, dirOffset, dirEnd);
     // Room for the entries the directory's bytes can hold at most.
-    const auto room = static_cast<size_t>(std::min<int64_t>(count, (dirEnd - dirOffset) / CentralHeaderSize));
-    FEntries.reserve(room);
-    FIndex.reserve(room);
+    const auto room = static_cast<int>(std::min<int64_t>(count, (dirEnd - dirOffset) / CentralHeaderSize));
+    FCount = 0;
+    FEntries = std::make_unique<tZippedFile[]>(static_cast<size_t>(room));
+    // The names take no more than the directory's bytes, so the keys never move.
+    FKeys.clear();
+    FKeys.reserve(static_cast<size_t>(dirEnd - dirOffset));
+    size_t slots = 16;
+    while (slots < 2 * static_cast<size_t>(room))
+        slots *= 2;
+    FSlots.assign(slots, 0);
     int64_t pos = dirOffset;
     for (int i = 0; i < count; ++i) {
-        if (dirEnd - pos < CentralHeaderSize)
+        if (dirEnd - pos < CentralHeaderSize || i >= room)
             throw EZipError(DamagedDirectory);
         unsigned char raw[CentralHeaderSize];
         reader.Read(raw, CentralHeaderSize);
-        auto entry = std::make_unique<tZippedFile>();
-        entry->Owner = this;
-        entry->Header = DecodeCentralHeader(raw);
-        const TZipCentralHeader& h = entry->Header;
+        tZippedFile& entry = FEntries[static_cast<size_t>(i)];
+        entry.Owner = this;
+        entry.Header = DecodeCentralHeader(raw);
+        const TZipCentralHeader& h = entry.Header;
         const int64_t variable = int64_t(h.FileNameLength) + h.ExtraFieldLength + h.FileCommentLength;
         if (h.Signature != CentralHeaderSignature || dirEnd - pos - CentralHeaderSize < variable)
             throw EZipError(DamagedDirectory);
-        entry->Name = reader.ReadString(h.FileNameLength);
+        entry.Name = reader.ReadString(h.FileNameLength);
         reader.Read(nullptr, h.ExtraFieldLength);
-        entry->Comment = reader.ReadString(h.FileCommentLength);
-        entry->FKey = LookupKey(entry->Name, false);
-        if (entry->FKey.empty() || entry->FKey.back() != '/')
-            FIndex.emplace(entry->FKey, entry.get()); // keeps the first of equal keys
-        FEntries.push_back(std::move(entry));
+        entry.Comment = reader.ReadString(h.FileCommentLength);
+        entry.FKey = AppendLookupKey(entry.Name, false, FKeys);
+        if (entry.FKey.empty() || entry.FKey.back() != '/') {
+            const uint64_t hash = KeyHash(entry.FKey);
+            uint64_t& slot = FSlots[FindSlot(entry.FKey, hash)];
+            if (slot == 0) // else the first of equal keys stays
+                slot = hash << 32 | static_cast<uint64_t>(i + 1);
+        }
+        FCount = i + 1;
         pos += CentralHeaderSize + variable;
     }
 }
 
+size_t tZip::FindSlot(std::string_view key, uint64_t hash) const
+{
+    const size_t mask = FSlots.size() - 1;
+    for (size_t at = static_cast<size_t>(hash) & mask;; at = (at + 1) & mask) {
+        const uint64_t slot = FSlots[at];
+        if (slot == 0 || ((slot >> 32) == hash && FEntries[(slot & 0xFFFFFFFF) - 1].FKey == key))
+            return at;
+    }
+}
+
+tZippedFile& tZip::Entries(int index) const
+{
+    if (index < 0 || index >= FCount)
+        throw std::out_of_range("tZip::Entries");
+    return FEntries[static_cast<size_t>(index)];
+}
+
 tZippedFile* tZip::FindEntry(const std::string& name) const
 {
-    const std::string key = LookupKey(name, true);
+    std::string keys;
+    const std::string_view key = AppendLookupKey(name, true, keys);
     if (key.empty() || key.back() == '/')
         return nullptr; // folders are not files
-    const auto it = FIndex.find(key);
-    return it == FIndex.end() ? nullptr : it->second;
+    if (FSlots.empty())
+        return nullptr;
+    const uint64_t slot = FSlots[FindSlot(key, KeyHash(key))];
+    return slot == 0 ? nullptr : &FEntries[(slot & 0xFFFFFFFF) - 1];
 }
 
 // ---- tZipFile ----

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "platform/Exceptions.h"
@@ -68,7 +68,8 @@ public:
 
 private:
     friend class tZip;
-    std::string FKey; // the name trimmed of blanks and of a leading "./", lower-cased
+    // The name trimmed of blanks and of a leading "./", lower-cased (in the owner's FKeys).
+    std::string_view FKey;
 };
 
 class tZip {
@@ -89,8 +90,9 @@ public:
     // Folder entries are never found. nullptr when there is none.
     tZippedFile* FindEntry(const std::string& name) const;
 
-    int Count() const { return static_cast<int>(FEntries.size()); }
-    tZippedFile& Entries(int index) const { return *FEntries.at(static_cast<size_t>(index)); }
+    int Count() const { return FCount; }
+    // The entry at 0 .. Count() - 1; std::out_of_range elsewhere.
+    tZippedFile& Entries(int index) const;
     // The archive's size when its directory was read.
     int64_t ArchiveSize() const { return FArchiveSize; }
     // The whole archive in memory when it is held so, else nullptr.
@@ -100,9 +102,17 @@ protected:
     std::shared_ptr<const TZipImage> FImage;
 
 private:
-    std::vector<std::unique_ptr<tZippedFile>> FEntries;
-    // Lookup key -> the first entry in directory order with that key (file entries only).
-    std::unordered_map<std::string, tZippedFile*> FIndex;
+    // One block of entries, in directory order, sized once for the most the directory's
+    // bytes can hold, so that mounting costs the same for each entry however many there are.
+    std::unique_ptr<tZippedFile[]> FEntries;
+    int FCount = 0;
+    std::string FKeys; // every entry's lookup key, one after another, never reallocated
+    // Lookup key -> the first entry in directory order with that key (file entries only):
+    // an open-addressing table of (key hash << 32 | entry index + 1), 0 for a free slot,
+    // at most half full.
+    std::vector<uint64_t> FSlots;
+    // The slot that holds the key, or the free slot where it would go.
+    size_t FindSlot(std::string_view key, uint64_t hash) const;
     int64_t FArchiveSize = 0;
 };
 
