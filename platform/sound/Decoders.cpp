@@ -4,9 +4,11 @@
 #include <libopenmpt/libopenmpt.h>
 #include <mpg123.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/sound/SoundData.h"
 
@@ -23,7 +25,69 @@ constexpr size_t kMaxValues = size_t(44100) * 2 * 60 * 20;
 
 bool ValidRate(long rate) { return rate >= kMinRate && rate <= kMaxRate; }
 
+uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+
+void PutLe32(std::vector<uint8_t>& out, uint64_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(v >> (8 * i)));
+}
+
+void PutChunk(std::vector<uint8_t>& out, const char* id, const uint8_t* body, uint64_t size)
+{
+    out.insert(out.end(), id, id + 4);
+    PutLe32(out, size);
+    out.insert(out.end(), body, body + size);
+    if (size & 1)
+        out.push_back(0);
+}
+
 }  // namespace
+
+bool CleanWavHeader(const uint8_t* data, size_t size, std::vector<uint8_t>& out)
+{
+    out.clear();
+    if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
+        return false;
+    // The chunks are walked to the end of the file, whatever the RIFF size says; the first
+    // "fmt " and the first "data" chunk count.
+    const uint64_t end = size;
+    const uint8_t* fmt = nullptr;
+    const uint8_t* body = nullptr;
+    uint64_t fmtSize = 0, dataSize = 0;
+    uint64_t pos = 12;
+    while (end - pos >= 8 && !(fmt && body)) {
+        const uint8_t* chunk = data + pos;
+        const uint64_t length = Le32(chunk + 4);
+        const uint64_t start = pos + 8;
+        const uint64_t held = end - start;
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && !fmt) {
+            if (length > held)
+                return false;
+            fmt = data + start;
+            fmtSize = length;
+        } else if (std::memcmp(chunk, "data", 4) == 0 && !body) {
+            body = data + start;
+            dataSize = std::min(length, held);  // a file cut short: what it holds
+        } else if (length > held) {
+            break;  // a cut-off chunk of another kind ends the walk
+        }
+        pos = start + length + (length & 1);
+        if (pos > end)
+            break;
+    }
+    if (!fmt || !body)
+        return false;
+    out.reserve(size_t(fmtSize + dataSize + 30));
+    const char riff[] = {'R', 'I', 'F', 'F'};
+    out.insert(out.end(), riff, riff + 4);
+    PutLe32(out, 4 + 8 + fmtSize + (fmtSize & 1) + 8 + dataSize + (dataSize & 1));
+    const char wave[] = {'W', 'A', 'V', 'E'};
+    out.insert(out.end(), wave, wave + 4);
+    PutChunk(out, "fmt ", fmt, fmtSize);
+    PutChunk(out, "data", body, dataSize);
+    return true;
+}
 
 int RawFrameBytes(unsigned mode)
 {
@@ -67,13 +131,19 @@ bool DecodeRaw(const uint8_t* data, size_t size, unsigned mode, FSOUND_SAMPLE& s
 
 bool DecodeWav(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample)
 {
-    if (size < 12 || size > size_t(INT32_MAX))
+    if (size < 12 || size > size_t(INT32_MAX) - 64)
         return false;
-    // A file whose chunks are cut short is broken, not a shorter sound.
+    // SDL allocates what the chunk headers claim: it is handed a copy whose headers claim
+    // no more than the file holds.
+    std::vector<uint8_t> clean;
+    if (!CleanWavHeader(data, size, clean))
+        return false;
+    // A file cut short, or whose last compressed block is short, plays the whole frames it
+    // holds.
     static std::once_flag hints;
-    std::call_once(hints, [] { SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict"); });
+    std::call_once(hints, [] { SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "dropframe"); });
 
-    SDL_RWops* rw = SDL_RWFromConstMem(data, int(size));
+    SDL_RWops* rw = SDL_RWFromConstMem(clean.data(), int(clean.size()));
     if (!rw)
         return false;
     SDL_AudioSpec wav{};

@@ -36,6 +36,11 @@ namespace sound {
 // return false for data they cannot read; they never throw and never crash on bad
 // data.
 bool DecodeWav(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample);
+// A RIFF WAVE file rebuilt of its first "fmt " and "data" chunks, with 64-bit checks of
+// every chunk size: a "data" chunk longer than the file holds is cut to what it holds,
+// a "fmt " chunk longer than that, or a file without either chunk, is refused (false).
+// The result is at most 30 bytes longer than the file.
+bool CleanWavHeader(const uint8_t* data, size_t size, std::vector<uint8_t>& out);
 bool DecodeMp3(const uint8_t* data, size_t size, FSOUND_SAMPLE& sample);
 // Raw PCM laid out as the mode's format bits say (8/16 bits, mono/stereo, signed
 // unless FSOUND_UNSIGNED); a trailing partial frame is dropped.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -17,6 +18,8 @@
 #include "platform/Fmod.h"
 #include "platform/System.h"
 #include "platform/TestHooks.h"
+#include "platform/sound/SoundData.h"
+#include "tests/support/AllocationWatch.h"
 #include "tests/support/SoundFixtures.h"
 
 using soundfix::Bytes;
@@ -652,7 +655,6 @@ TEST_F(SoundLibrary, BrokenSoundAndModuleFilesFailToLoad)
     } sounds[] = {
         {"empty", {}},
         {"WAV cut inside the header", cut(wav, 30)},
-        {"WAV cut inside the data", cut(wav, 1000)},
         {"WAV without a data chunk", cut(wav, 36)},
         {"WAV with no channels", patched(wav, 22, {0, 0})},
         {"WAV with a rate of 0", patched(wav, 24, {0, 0, 0, 0})},
@@ -692,6 +694,86 @@ TEST_F(SoundLibrary, BrokenSoundAndModuleFilesFailToLoad)
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_UNMANAGED, "x", kMode, -4), nullptr);
     EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
     EXPECT_EQ(FMUSIC_LoadSongMemory(module.data(), -1), nullptr);
+}
+
+// Chunk sizes are checked against the file before the decoder sees them: a "data" chunk
+// claiming more than the file holds plays what it holds, a "fmt " chunk claiming more, or
+// a file without either chunk, fails; nothing is allocated beyond a small multiple of the
+// file's size, and nothing takes long.
+TEST_F(SoundLibrary, WavChunkSizesAreCheckedAgainstTheFileBeforeDecoding)
+{
+    // 120 bytes: a 16-bit mono PCM file of 38 frames.
+    const Bytes wav = soundfix::MakeWav(16, 1, 8000, std::vector<int>(38, 1000));
+    ASSERT_EQ(wav.size(), 120u);
+    auto withU32 = [](Bytes b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.at(at + size_t(i)) = uint8_t(v >> (8 * i));
+        return b;
+    };
+    // A chunk of another kind inserted before "fmt " (at 12) or "data" (at 36).
+    auto withChunk = [](Bytes b, size_t at, const char* id, uint32_t size, size_t bodyBytes) {
+        Bytes chunk(id, id + 4);
+        for (int i = 0; i < 4; ++i)
+            chunk.push_back(uint8_t(size >> (8 * i)));
+        chunk.insert(chunk.end(), bodyBytes, 'j');
+        b.insert(b.begin() + long(at), chunk.begin(), chunk.end());
+        return b;
+    };
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        int64_t frames; // 0: fails to load
+    } cases[] = {
+        {"as written", wav, 38},
+        {"data size 0x7FFFFFF0", withU32(wav, 40, 0x7FFFFFF0), 38},
+        {"data size 0xFFFFFFFF", withU32(wav, 40, 0xFFFFFFFF), 38},
+        {"data size odd and larger", withU32(wav, 40, 77), 38},
+        {"fmt size 0xFFFFFFFF", withU32(wav, 16, 0xFFFFFFFF), 0},
+        {"fmt size past the end", withU32(wav, 16, 200), 0},
+        {"a chunk before fmt whose end wraps 32 bits", withChunk(wav, 12, "junk", 0xFFFFFFF8, 0), 0},
+        {"a chunk before data whose end wraps 32 bits", withChunk(wav, 36, "LIST", 0xFFFFFFFC, 4), 0},
+        {"an odd-sized chunk before data", withChunk(wav, 36, "junk", 3, 4), 38},
+        {"no fmt chunk", withU32(wav, 12, 0x6B6E756A), 0},
+        {"no data chunk", withU32(wav, 36, 0x6B6E756A), 0},
+        {"RIFF size smaller than the file", withU32(wav, 4, 20), 38},
+        {"RIFF size 0", withU32(wav, 4, 0), 38},
+        {"RIFF size larger than the file", withU32(wav, 4, 0xFFFFFFFF), 38},
+        {"cut inside the data", Bytes(wav.begin(), wav.begin() + 101), 28},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FSOUND_SAMPLE* s = nullptr;
+        const auto start = std::chrono::steady_clock::now();
+        const size_t largest = LargestAllocationDuring([&] { s = Keep(LoadMemory(c.bytes)); });
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        if (AllocationsWatched()) {
+            EXPECT_LT(largest, 64 * 1024u);
+        }
+        if (c.frames == 0) {
+            EXPECT_EQ(s, nullptr);
+            continue;
+        }
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->frames, c.frames);
+        EXPECT_EQ(s->frequency, 8000);
+        EXPECT_FLOAT_EQ(s->data.back(), 1000.0f / 32768.0f);
+    }
+}
+
+// An MS-ADPCM file (made by sox) whose last block is short keeps every whole frame it holds.
+TEST_F(SoundLibrary, AShortLastAdpcmBlockKeepsItsWholeFrames)
+{
+    const Bytes adpcm = ReadFixture("adpcm_short_block.wav");
+    ASSERT_EQ(adpcm.size(), 958u);
+    FSOUND_SAMPLE* s = Keep(LoadMemory(adpcm));
+    ASSERT_NE(s, nullptr);
+    // Three whole blocks of 500 frames, then 188 frames in the 100 bytes of the last.
+    EXPECT_EQ(s->frames, 1688);
+    EXPECT_EQ(s->frequency, 8000);
+    float peak = 0;
+    for (float v : s->data)
+        peak = std::max(peak, std::abs(v));
+    EXPECT_GT(peak, 0.4f);
 }
 
 TEST_F(SoundLibrary, TheDeviceMixesWhileTheCallerPlaysAndFrees)
