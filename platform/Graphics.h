@@ -322,7 +322,8 @@ public:
     int32_t Height() const override;
     bool Empty() const override;
     // Raises EJPEG (or EInvalidGraphic for a refused size) and leaves the picture empty
-    // when the data is not a complete, readable JPEG.
+    // when the data is not a complete, readable JPEG (a file that lacks only its
+    // end-of-image marker is complete).
     void LoadFromMemory(const void* data, size_t size) override;
     std::unique_ptr<TGraphic> Clone() const override;
     // The decoded pixels as a 24-bit bitmap.

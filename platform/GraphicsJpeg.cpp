@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -21,6 +22,7 @@ struct JpegErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool endMissing; // the data ended before the end-of-image marker
 };
 
 extern "C" void JpegErrorExit(j_common_ptr cinfo)
@@ -31,12 +33,22 @@ extern "C" void JpegErrorExit(j_common_ptr cinfo)
 }
 
 // Warnings (level -1) mean damaged data, such as a file cut short: they fail the load too,
-// so that a picture is either complete or not loaded at all. Trace messages are ignored.
+// so that a picture is either complete or not loaded at all. One is let pass: the data
+// ending before the end-of-image marker, in a Huffman-coded file. Should its scans be
+// incomplete, decoding them warns again (of the end of their data) and fails; when every
+// row comes out and nothing else was said, the file lacked only its last marker. (An
+// arithmetic-coded scan takes a cut as the end of its data without a word, so there it
+// stays refused.) Trace messages are ignored.
 extern "C" void JpegEmitMessage(j_common_ptr cinfo, int level)
 {
     if (level >= 0)
         return;
     auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF && cinfo->is_decompressor &&
+        !reinterpret_cast<j_decompress_ptr>(cinfo)->arith_code && !err->endMissing) {
+        err->endMissing = true;
+        return;
+    }
     (*cinfo->err->format_message)(cinfo, err->message);
     std::longjmp(err->jump, 1);
 }
@@ -60,6 +72,7 @@ bool JpegReadHeader(JpegSession& s, const unsigned char* data, unsigned long siz
     s.err.pub.emit_message = JpegEmitMessage;
     s.err.pub.output_message = JpegOutputMessage;
     s.err.message[0] = '\0';
+    s.err.endMissing = false;
     if (setjmp(s.err.jump))
         return false;
     jpeg_create_decompress(&s.cinfo);

@@ -2,6 +2,8 @@
 // Picture files made on the spot for tests: Windows bitmaps of any depth and JPEG headers
 // patched to claim another size.
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -173,4 +175,15 @@ inline std::string WithBmpSize(std::string file, int32_t width, int32_t height)
         file[22 + i] = static_cast<char>((static_cast<uint32_t>(height) >> (8 * i)) & 0xFF);
     }
     return file;
+}
+
+// Two bitmaps of one size and format whose rows hold the same bytes.
+inline bool SameBitmaps(const TBitmap& a, const TBitmap& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.PixelFormat() != b.PixelFormat())
+        return false;
+    for (int y = 0; y < a.Height(); ++y)
+        if (std::memcmp(a.ScanLine(y), b.ScanLine(y), static_cast<size_t>(std::abs(a.RowBytes()))) != 0)
+            return false;
+    return true;
 }

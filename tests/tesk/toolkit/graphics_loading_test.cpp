@@ -2,6 +2,7 @@
 // reloading on a format change, and damaged files.
 #include "tesk/toolkit/Misc.h"
 #include "tests/support/PictureFiles.h"
+#include "tests/support/ZipBuilder.h"
 #include "tests/tesk/toolkit/GraphicsFixture.h"
 
 namespace {
@@ -230,6 +231,26 @@ TEST_F(LoadingTest, LoadingNamesItsStep)
     // A failing load leaves its step for the start-up failure report.
     EXPECT_THROW(FindOrLoadDib("Absent.jpg", true), EFileMissing);
     EXPECT_EQ(LastOperation, "Loading absent.jpg");
+}
+
+// Pictures from the data package that lack their end-of-image marker, as some programs
+// write them, load with every pixel; a picture cut in half is still refused.
+TEST_F(LoadingTest, PackagedPicturesWithoutTheirEndMarkerLoad)
+{
+    const std::string whole = BlockJpeg();
+    Dir.Write("Base.Tarvol", BuildZip({
+        ZipMember("whole.jpg", whole).Stored(),
+        ZipMember("noend.jpg", whole.substr(0, whole.size() - 2)),
+        ZipMember("half.jpg", whole.substr(0, whole.size() / 2)).Stored(),
+    }));
+    AddPackage(Dir / "Base.Tarvol");
+    tDib16* reference = FindOrLoadDib("whole.jpg", true);
+    tDib16* noEnd = FindOrLoadDib("noend.jpg", true);
+    EXPECT_TRUE(noEnd->Loaded);
+    EXPECT_EQ(Pixels(*noEnd), Pixels(*reference));
+    tDib16* half = FindOrLoadDib("half.jpg", false);
+    EXPECT_THROW(half->Load(), EJPEG);
+    EXPECT_FALSE(half->Loaded);
 }
 
 TEST_F(LoadingTest, DamagedOrHugeFilesLeaveTheImageNotLoaded)
