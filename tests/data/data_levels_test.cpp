@@ -7,6 +7,7 @@
 #include "tesk/toolkit/Misc.h"
 #include "tesk/toolkit/PackageFiles.h"
 #include "tests/support/TestGameLevel.h"
+#include "tests/tesk/game/EngineHarness.h"
 #include "tests/tesk/game/TestUnits.h"
 
 namespace {
@@ -60,6 +61,28 @@ TEST_F(PackagedLevels, EveryLevelOfTheSetAndTheBlankLevelLoads)
     EXPECT_NE(blank.Player, nullptr);
     EXPECT_EQ(blank.UnitList.Count(), 1);
     EXPECT_TRUE(blank.Title.empty());
+}
+
+// The engine loads the built set with its titles, and every level and the blank level
+// with their pictures (kinds not registered here are skipped, as the reader does).
+TEST(PackagedSet, TheEngineLoadsTheSetAndEveryLevel)
+{
+    tHarnessOptions options;
+    options.RealArt = true;
+    tEngineHarness h(options);
+    h.E().LoadLevelSet("Gromble.set");
+    ASSERT_EQ(h.E().LevelSet.Count(), 3);
+    for (int i = 0; i < h.E().LevelSet.Count(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FALSE(h.E().LevelTitles[i].empty());
+        EXPECT_TRUE(h.E().IsLevelEntry(i));
+        const std::string file = TextAfterFirst(h.E().LevelSet[i], CharSet(" "));
+        EXPECT_NO_THROW(h.E().LoadLevel(file));
+        EXPECT_NE(h.E().Level.Player, nullptr);
+    }
+    EXPECT_NO_THROW(h.E().NewLevel());
+    EXPECT_EQ(h.E().LevelFileName, "Untitled");
+    EXPECT_NE(h.E().Level.Player, nullptr);
 }
 
 TEST_F(PackagedLevels, TheSetFileHasCrLfLinesAndNoBlankLine)

@@ -581,6 +581,9 @@ private:
                              return (x >= 32 && y >= 192 && x - 32 < 12 && y - 192 < 12) ? clBlack : clWhite;
                          }), false);
             add("Units.jpg", MakeJpegFile(160, 32, unitColor), true);
+            // The side panel's pictures, plain, for the panel's painter.
+            add("SidePanel.jpg", MakeJpegFile(128, 480, [](int, int) { return TColor(0x203040); }), true);
+            add("LevelDigits.jpg", MakeJpegFile(42, 384, [](int, int) { return TColor(0xC0C0C0); }), true);
             add("Units.jpg.mask", MakeBmpFile(160, 32, 1, [&](int x, int y) {
                              return unitColor(x, y) == harness::Magenta ? clWhite : clBlack;
                          }), false);
