@@ -112,6 +112,10 @@ public:
             char byte;
             while (::read(SignalPipe[0], &byte, 1) == 1) {
             }
+            // A modal window open now is closed first (as its close button would), so
+            // that nothing waits for an answer that will not come.
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
             // The main form, or the first form while it is still being created.
             TForm* main = app->MainForm();
             if (!main && !app->Forms().empty())

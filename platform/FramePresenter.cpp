@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include <QEvent>
 #include <QImage>
@@ -27,6 +28,44 @@ public:
         window->setAttribute(Qt::WA_OpaquePaintEvent, true);
     }
     QImage Image;
+
+    // The last frame converted into Image, so that the same frame shown again at the same
+    // place costs one comparison (a still menu, a paused game).
+    struct TLastFrame {
+        bool Valid = false;
+        std::vector<uint8_t> Rows;  // width * 2 bytes per row, no padding
+        int32_t Width = 0, Height = 0;
+        TBitFields Fields{};
+        TRect Dest{};
+    } Last;
+
+    // True when these pixels at this place are what Image shows already; remembers them
+    // otherwise.
+    bool Unchanged(const uint8_t* bits, int32_t width, int32_t height, int32_t pitch, const TBitFields& fields,
+                   const TRect& dest)
+    {
+        const size_t rowBytes = static_cast<size_t>(width) * 2;
+        const bool sameShape = Last.Valid && Last.Width == width && Last.Height == height && Last.Fields == fields &&
+                               Last.Dest == dest;
+        if (!sameShape)
+            Last.Rows.resize(rowBytes * static_cast<size_t>(height));
+        // The rows before the first that differs are kept as they are; from it on, copied.
+        int32_t y = 0;
+        if (sameShape)
+            while (y < height &&
+                   std::memcmp(Last.Rows.data() + y * rowBytes, bits + static_cast<ptrdiff_t>(y) * pitch, rowBytes) == 0)
+                ++y;
+        if (sameShape && y == height)
+            return true;
+        for (; y < height; ++y)
+            std::memcpy(Last.Rows.data() + y * rowBytes, bits + static_cast<ptrdiff_t>(y) * pitch, rowBytes);
+        Last.Width = width;
+        Last.Height = height;
+        Last.Fields = fields;
+        Last.Dest = dest;
+        Last.Valid = true;
+        return false;
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -78,6 +117,7 @@ QImage& KeptPicture(QWidget* w, TKeptFrame* kept)
         fresh.fill(Qt::black);
         fresh.setDevicePixelRatio(ratio);
         kept->Image = fresh;
+        kept->Last.Valid = false;
     }
     return kept->Image;
 }
@@ -99,6 +139,8 @@ void PresentFrame(TPresentWindow window, const uint8_t* bits, int32_t width, int
     const TRect dest = ToDevice(logical, ratio);
     const TRect visible = IntersectRect(dest, TRect{0, 0, image.width(), image.height()});
     if (dest.IsEmpty() || visible.IsEmpty())
+        return;
+    if (kept->Unchanged(bits, width, height, pitch, fields, dest))
         return;
     if (visible == dest) {
         uchar* dst = image.bits() + static_cast<ptrdiff_t>(dest.Top) * image.bytesPerLine() + 4 * dest.Left;
@@ -130,6 +172,7 @@ void ShowSurfaceOverFrame(TForm* form, const TRect& rect)
         return;
     }
     QImage& image = KeptPicture(w, kept);
+    kept->Last.Valid = false;
     const TRect client{0, 0, w->width(), w->height()};
     const TRect part = IntersectRect(rect, client);
     if (part.IsEmpty())
@@ -145,8 +188,10 @@ void ForgetPresentedFrame(TPresentWindow window)
     auto* w = static_cast<QWidget*>(window);
     if (!w)
         return;
-    if (TKeptFrame* kept = KeptFrame(w, false))
+    if (TKeptFrame* kept = KeptFrame(w, false)) {
         kept->Image = QImage();
+        kept->Last.Valid = false;
+    }
     w->update();
 }
 

@@ -633,16 +633,36 @@ bool ShiftChannelsOf(const TBitFields& fields, TShiftChannels& out)
     return true;
 }
 
-// One source row to `scale` copies of each pixel.
-void ShiftConvertRow(const uint16_t* src, int32_t width, uint32_t* dst, int32_t scale,
-                     const TShiftChannels& c)
-{
-    const uint32_t rm = c.Mask[0], gm = c.Mask[1], bm = c.Mask[2];
-    const int rd = c.Down[0], gd = c.Down[1], bd = c.Down[2];
-    const int ru = c.Up[0] + 16, gu = c.Up[1] + 8, bu = c.Up[2];
-    auto convert = [=](uint32_t p) {
+// The conversion of one pixel: fixed shifts for the two screen formats, the layout's own
+// otherwise.
+template <uint32_t RM, int RD, int RU, uint32_t GM, int GD, int GU, uint32_t BM, int BD, int BU>
+struct TFixedShifts {
+    uint32_t operator()(uint32_t p) const
+    {
+        return 0xFF000000u | (((p & RM) >> RD) << (RU + 16)) | (((p & GM) >> GD) << (GU + 8)) | (((p & BM) >> BD) << BU);
+    }
+};
+using TShifts565 = TFixedShifts<0xF800, 11, 3, 0x07E0, 5, 2, 0x001F, 0, 3>;
+using TShifts555 = TFixedShifts<0x7C00, 10, 3, 0x03E0, 5, 3, 0x001F, 0, 3>;
+
+struct TLayoutShifts {
+    uint32_t rm, gm, bm;
+    int rd, gd, bd, ru, gu, bu;
+    explicit TLayoutShifts(const TShiftChannels& c)
+        : rm(c.Mask[0]), gm(c.Mask[1]), bm(c.Mask[2]), rd(c.Down[0]), gd(c.Down[1]), bd(c.Down[2]),
+          ru(c.Up[0] + 16), gu(c.Up[1] + 8), bu(c.Up[2])
+    {
+    }
+    uint32_t operator()(uint32_t p) const
+    {
         return 0xFF000000u | (((p & rm) >> rd) << ru) | (((p & gm) >> gd) << gu) | (((p & bm) >> bd) << bu);
-    };
+    }
+};
+
+// One source row to `scale` copies of each pixel.
+template <class Convert>
+void ShiftConvertRow(const uint16_t* src, int32_t width, uint32_t* dst, int32_t scale, const Convert& convert)
+{
     if (scale == 1) {
         for (int32_t x = 0; x < width; ++x)
             dst[x] = convert(src[x]);
@@ -661,6 +681,47 @@ void ShiftConvertRow(const uint16_t* src, int32_t width, uint32_t* dst, int32_t 
     }
 }
 
+// Whole multiples of the source size: each source row is converted once, into a run of
+// equal pixels per source pixel, and copied for the other rows of its block. Any other
+// size: each source row is converted once into a row of its own, from which the target's
+// rows take their columns; a target row that maps to the same source row as the one
+// above is a copy of it.
+template <class Convert>
+void ShiftConvertFrame(const uint8_t* src, int32_t srcWidth, int32_t srcHeight, int32_t srcPitch, uint8_t* dst,
+                       int32_t dstWidth, int32_t dstHeight, int32_t dstPitch, const Convert& convert)
+{
+    const int32_t scale = dstWidth / srcWidth;
+    if (scale >= 1 && dstWidth == scale * srcWidth && dstHeight == scale * srcHeight) {
+        for (int32_t y = 0; y < srcHeight; ++y) {
+            const auto* srow = reinterpret_cast<const uint16_t*>(src + static_cast<ptrdiff_t>(y) * srcPitch);
+            uint8_t* first = dst + static_cast<ptrdiff_t>(y) * scale * dstPitch;
+            ShiftConvertRow(srow, srcWidth, reinterpret_cast<uint32_t*>(first), scale, convert);
+            for (int32_t k = 1; k < scale; ++k)
+                std::memcpy(first + static_cast<ptrdiff_t>(k) * dstPitch, first, static_cast<size_t>(dstWidth) * 4);
+        }
+        return;
+    }
+    std::vector<int32_t> columns(static_cast<size_t>(dstWidth));
+    for (int32_t x = 0; x < dstWidth; ++x)
+        columns[static_cast<size_t>(x)] = static_cast<int32_t>(static_cast<int64_t>(x) * srcWidth / dstWidth);
+    std::vector<uint32_t> converted(static_cast<size_t>(srcWidth));
+    int32_t previous = -1;
+    for (int32_t y = 0; y < dstHeight; ++y) {
+        const int32_t sy = static_cast<int32_t>(static_cast<int64_t>(y) * srcHeight / dstHeight);
+        uint8_t* drow = dst + static_cast<ptrdiff_t>(y) * dstPitch;
+        if (sy == previous) {
+            std::memcpy(drow, drow - dstPitch, static_cast<size_t>(dstWidth) * 4);
+            continue;
+        }
+        previous = sy;
+        ShiftConvertRow(reinterpret_cast<const uint16_t*>(src + static_cast<ptrdiff_t>(sy) * srcPitch), srcWidth,
+                        converted.data(), 1, convert);
+        auto* out = reinterpret_cast<uint32_t*>(drow);
+        for (int32_t x = 0; x < dstWidth; ++x)
+            out[x] = converted[static_cast<size_t>(columns[static_cast<size_t>(x)])];
+    }
+}
+
 } // namespace
 
 void Convert16To32Stretched(const uint8_t* src, int32_t srcWidth, int32_t srcHeight,
@@ -669,24 +730,24 @@ void Convert16To32Stretched(const uint8_t* src, int32_t srcWidth, int32_t srcHei
 {
     if (!src || !dst || srcWidth <= 0 || srcHeight <= 0 || dstWidth <= 0 || dstHeight <= 0)
         return;
-    // Whole multiples of the source size: each source row is converted once, into a run of
-    // equal pixels per source pixel, and copied for the other rows of its block.
-    const int32_t scale = dstWidth / srcWidth;
-    TShiftChannels channels{};
     const bool aligned = (reinterpret_cast<uintptr_t>(src) % 2 == 0) && srcPitch % 2 == 0 &&
                          (reinterpret_cast<uintptr_t>(dst) % 4 == 0) && dstPitch % 4 == 0;
-    if (scale >= 1 && dstWidth == scale * srcWidth && dstHeight == scale * srcHeight && aligned &&
-        ShiftChannelsOf(fields, channels)) {
-        for (int32_t y = 0; y < srcHeight; ++y) {
-            const auto* srow = reinterpret_cast<const uint16_t*>(src + static_cast<ptrdiff_t>(y) * srcPitch);
-            uint8_t* first = dst + static_cast<ptrdiff_t>(y) * scale * dstPitch;
-            ShiftConvertRow(srow, srcWidth, reinterpret_cast<uint32_t*>(first), scale, channels);
-            for (int32_t k = 1; k < scale; ++k)
-                std::memcpy(first + static_cast<ptrdiff_t>(k) * dstPitch, first, static_cast<size_t>(dstWidth) * 4);
-        }
+    TShiftChannels channels{};
+    if (aligned && fields == BitFields565) {
+        ShiftConvertFrame(src, srcWidth, srcHeight, srcPitch, dst, dstWidth, dstHeight, dstPitch, TShifts565{});
         return;
     }
-    // Any other size: one look-up table from the 16-bit pixel to the 32-bit one.
+    if (aligned && fields == BitFields555) {
+        ShiftConvertFrame(src, srcWidth, srcHeight, srcPitch, dst, dstWidth, dstHeight, dstPitch, TShifts555{});
+        return;
+    }
+    if (aligned && ShiftChannelsOf(fields, channels)) {
+        ShiftConvertFrame(src, srcWidth, srcHeight, srcPitch, dst, dstWidth, dstHeight, dstPitch,
+                          TLayoutShifts(channels));
+        return;
+    }
+    // Layouts the shifts cannot convert (channels in pieces): one table from the 16-bit
+    // pixel to the 32-bit one.
     static thread_local std::vector<uint32_t> table;
     static thread_local TBitFields tableFields{0, 0, 0};
     if (table.empty() || !(tableFields == fields)) {

@@ -221,14 +221,8 @@ void TForm1::PresentFrame()
 
 void TForm1::PaintBox2Paint(TObject*)
 {
-    if (SettingUp && DirectDrawReady) {
-        TCanvas& canvas = PaintBox2->Canvas();
-        canvas.Brush.Color = clBlack;
-        canvas.Brush.Style = bsSolid;
-        canvas.FillRect(PaintBox2->ClientRect());
-        canvas.Pen.Color = clWhite;
-        canvas.Font.Color = clWhite;
-    }
+    if (SettingUp && DirectDrawReady)
+        BlackenDrawingSurface();
     // While the program is active the tick presents.
     if (!Application->Active())
         PresentFrame();

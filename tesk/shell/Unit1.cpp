@@ -357,12 +357,7 @@ void TForm1::FreeSoundData()
 void TForm1::SetUpDisplayAndGraphics()
 {
     InitDirectDrawAndDisplay();
-    TCanvas& canvas = PaintBox2->Canvas();
-    canvas.Brush.Color = clBlack;
-    canvas.Brush.Style = bsSolid;
-    canvas.FillRect(PaintBox2->ClientRect());
-    canvas.Pen.Color = clWhite;
-    canvas.Font.Color = clWhite;
+    BlackenDrawingSurface();
     ShowSurfaceOverFrame(this, ClientRect());
     DebugMessage("Enabling timer");
     MMTimer1->SetEnabled(true);
@@ -370,6 +365,16 @@ void TForm1::SetUpDisplayAndGraphics()
     FitWindowToScreen(Screen->Width(), Screen->Height());
     LoadGraphicsData();
     SetFocus();
+}
+
+void TForm1::BlackenDrawingSurface()
+{
+    TCanvas& canvas = PaintBox2->Canvas();
+    canvas.Brush.Color = clBlack;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(PaintBox2->ClientRect());
+    canvas.Pen.Color = clWhite;
+    canvas.Font.Color = clWhite;
 }
 
 void TForm1::InitDirectDrawAndDisplay()
@@ -456,20 +461,21 @@ void TForm1::FitWindowToScreen(int w, int h)
 void TForm1::LoadGraphicsData()
 {
     DebugMessage("Loading Graphics data");
-    LastOperation = "LoadGameEngineGraphicsData";
-    LoadGameEngineGraphicsData();
-    LastOperation = "LoadPlayerGraphicsData";
-    LoadPlayerGraphicsData();
-    LastOperation = "LoadUnitGraphicsData";
-    LoadUnitGraphicsData();
-    LastOperation = "LoadSidePanelGraphicsData";
-    LoadSidePanelGraphicsData();
-    LastOperation = "LoadFontGraphicsData";
-    LoadFontGraphicsData();
-    LastOperation = "LoadSlabDialogGraphicsData";
-    LoadSlabDialogGraphicsData();
-    LastOperation = "LoadEndOfLevelPopupsGraphicsData";
-    LoadEndOfLevelPopupsGraphicsData();
+    // Each loader's name is the last operation while it runs.
+    static constexpr struct {
+        const char* Name;
+        void (*Load)();
+    } loaders[] = {{"LoadGameEngineGraphicsData", LoadGameEngineGraphicsData},
+                   {"LoadPlayerGraphicsData", LoadPlayerGraphicsData},
+                   {"LoadUnitGraphicsData", LoadUnitGraphicsData},
+                   {"LoadSidePanelGraphicsData", LoadSidePanelGraphicsData},
+                   {"LoadFontGraphicsData", LoadFontGraphicsData},
+                   {"LoadSlabDialogGraphicsData", LoadSlabDialogGraphicsData},
+                   {"LoadEndOfLevelPopupsGraphicsData", LoadEndOfLevelPopupsGraphicsData}};
+    for (const auto& loader : loaders) {
+        LastOperation = loader.Name;
+        loader.Load();
+    }
     DebugMessage("Setting tile set");
     LoadTileSet("BasicTiles.jpg");
     LoadOverlayTileSet("BasicOverlay.jpg");

@@ -76,6 +76,8 @@ public:
     void LoadSoundData();
     void FreeSoundData();
     void SetUpDisplayAndGraphics();
+    // The drawing surface filled black, with pen and font white.
+    void BlackenDrawingSurface();
     void InitDirectDrawAndDisplay();
     void SetUpDisplay(uint8_t t);
     void FitWindowToScreen(int w, int h);

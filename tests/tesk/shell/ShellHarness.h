@@ -115,6 +115,15 @@ protected:
         TestHooks::RunPostedMessages();
     }
 
+    // Ticks (one period each) until the condition holds; false after the limit.
+    template <class F>
+    bool TickUntil(F condition, int limit)
+    {
+        for (int i = 0; i < limit && !condition(); ++i)
+            Tick();
+        return condition();
+    }
+
     // Closes the main window as its close button would and runs what follows.
     void CloseWindow()
     {

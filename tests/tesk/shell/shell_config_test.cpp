@@ -246,3 +246,40 @@ TEST_F(ConfigProgram, AFailingWriteAtExitIsShownOnceAndTheProgramStillCloses)
     EXPECT_NE(told.find("Config.cfg not written"), std::string::npos) << told;
     EXPECT_EQ(ScratchDir::Read(Dir / "Config.cfg/keep"), old);
 }
+
+// A step of the teardown that fails does not cost the settings: they are written after it.
+TEST_F(ConfigProgram, TheSettingsAreWrittenAfterAFailingTeardownStep)
+{
+    WriteConfig("FullScreen=False\r\nBitBlt=True\r\n");
+    Start();
+    ShowDebugMessages = true;
+    MusicVolume = 8;
+    TestHooks::SetMessageBoxAnswer([](const TMessageBoxRequest& r) -> TModalResult {
+        if (r.Text == "Freeing Graphics data")
+            throw Exception("a teardown step failed");
+        return mrOk;
+    });
+    ::testing::internal::CaptureStderr();
+    CloseWindow();
+    const std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_NE(told.find("a teardown step failed"), std::string::npos) << told;
+    EXPECT_NE(ReadConfig().find("MusicVolume=8\r\n"), std::string::npos);
+}
+
+// A program folder nobody may write into (not testable as the superuser, who may).
+TEST(ConfigReadOnlyFolder, StartUpGoesOnAndTheFailedWritesAreToldOnce)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "the superuser writes into read-only folders";
+    ScratchProgramDir dir;
+    dir.Write("Config.cfg", "FullScreen=False\r\nBitBlt=True\r\n");
+    chmod((dir / "Config.cfg").c_str(), 0444);
+    chmod(dir.Path().c_str(), 0555);
+    const ProgramRun run = RunTesk(dir, {}, {"TP_AUTOCLOSE_MS=2500"}, 60);
+    chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(UncleanStop(run), "") << run.Stderr;
+    EXPECT_EQ(ScratchDir::Read(dir / "Config.cfg"), "FullScreen=False\r\nBitBlt=True\r\n");
+    EXPECT_NE(run.Stderr.find("Config.cfg not written"), std::string::npos) << run.Stderr;
+    EXPECT_NE(run.Stderr.find("Progress"), std::string::npos) << run.Stderr;
+}

@@ -58,14 +58,6 @@ protected:
         unsetenv("TP_START_ENTRY");
         ShellTest::TearDown();
     }
-    // Ticks (one period each) until the condition holds; false after the limit.
-    template <class F>
-    bool TickUntil(F condition, int limit)
-    {
-        for (int i = 0; i < limit && !condition(); ++i)
-            Tick();
-        return condition();
-    }
 };
 
 } // namespace

@@ -27,13 +27,6 @@ protected:
         ASSERT_TRUE(Form1->SetUpDone) << ::testing::PrintToString(BoxTexts());
         ASSERT_TRUE(TickUntil([] { return Engine->GameMode == gmPlaying; }, 300));
     }
-    template <class F>
-    bool TickUntil(F condition, int limit)
-    {
-        for (int i = 0; i < limit && !condition(); ++i)
-            Tick();
-        return condition();
-    }
 };
 
 } // namespace

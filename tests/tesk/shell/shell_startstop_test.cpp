@@ -72,6 +72,15 @@ TEST(TeskStartStop, ACloseThatArrivesEarlyIsNeverLost)
         const ProgramRun run = RunTesk(dir, {}, {}, 5, SIGTERM, "", ms);
         EXPECT_EQ(UncleanStop(run), "") << "SIGTERM after " << ms << " ms: " << run.Stderr;
     }
+    // During the display question (a desktop of 24 bits, windowed DirectDraw): the question
+    // is closed unanswered, set-up goes on and the program ends.
+    {
+        ScratchProgramDir dir;
+        dir.Write("Config.cfg", "FullScreen=False\r\n");
+        const ProgramRun run =
+            RunTesk(dir, {}, {"TP_DESKTOP_DEPTH=24", "TP_REPORT_RUNNING=1"}, 10, SIGTERM, "[running]", 500);
+        EXPECT_EQ(UncleanStop(run), "") << "SIGTERM during the display question: " << run.Stderr;
+    }
     for (const char* ms : {"1", "5", "50"}) {
         ScratchProgramDir dir;
         const ProgramRun run = RunTesk(dir, {}, {std::string("TP_AUTOCLOSE_MS=") + ms}, 5);
