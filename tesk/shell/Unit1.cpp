@@ -379,8 +379,10 @@ void TForm1::BlackenDrawingSurface()
 
 void TForm1::InitDirectDrawAndDisplay()
 {
+    // A program that is to close once set up asks nothing: it runs windowed meanwhile.
     if (DisplayType == dtWindowedDirectDraw && !Desktop16)
-        SetDisplayType(AskDisplayQuestion() == mrRunWindowed ? dtWindowedBitmap : dtFullScreenDirectDraw);
+        SetDisplayType(FPendingClose || AskDisplayQuestion() == mrRunWindowed ? dtWindowedBitmap
+                                                                               : dtFullScreenDirectDraw);
     DebugMessage("Attempting to init DirectDraw");
     CreateDirectDraw();
     DebugMessage("DirectDraw init done");

@@ -72,6 +72,27 @@ TEST_F(Requests, AnEarlyOrBusyCloseIsCarriedOutAfterwards)
     EXPECT_NE(ReadConfig().find("SoundOn=True\r\n"), std::string::npos);
 }
 
+// A program asked to close before the display question comes asks nothing.
+TEST_F(Requests, ACloseBeforeTheDisplayQuestionSkipsIt)
+{
+    WriteConfig("FullScreen=False\r\n");
+    TestHooks::SetDesktopDepth(24);
+    bool asked = false;
+    TestHooks::SetModalStarted([&](TForm* form) {
+        asked = asked || form == QueryDisplayForm;
+        form->SetModalResult(mrRunWindowed);
+    });
+    TestHooks::SetMessageBoxAnswer([](const TMessageBoxRequest& r) {
+        if (r.Text == "Attempting to Initialize FMOD")
+            Form1->Close();
+        return mrOk;
+    });
+    Start({"-ShowDebugmessages"});
+    EXPECT_FALSE(asked);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_NE(ReadConfig().find("FullScreen=False\r\n"), std::string::npos);
+}
+
 TEST_F(Requests, ACloseDuringALoadersMessagePumpWaitsForTheNextTick)
 {
     WriteConfig("FullScreen=False\r\nBitBlt=True\r\n");
