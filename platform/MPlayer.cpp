@@ -1,14 +1,19 @@
 #include "platform/MPlayer.h"
 
 #include <QAudioOutput>
+#include <QImage>
 #include <QMediaPlayer>
+#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
-#include <QVideoWidget>
+#include <QVideoFrame>
+#include <QVideoSink>
 #include <QWidget>
 
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "platform/Application.h"
 #include "platform/Files.h"
@@ -24,7 +29,7 @@ constexpr UINT WM_PLAYERNOTIFY = 0x7F40;
 struct FakeState {
     std::optional<TestHooks::TMediaPlayerFake> Fake;
     std::vector<std::string> Log;
-    int Live = 0;
+    std::vector<TMediaPlayer*> Live;
 };
 
 FakeState& Fakes()
@@ -33,6 +38,37 @@ FakeState& Fakes()
     return s;
 }
 
+// The picture of a playing video: each frame the player's sink delivers, stretched over
+// the widget.
+class VideoSurface : public QWidget {
+public:
+    explicit VideoSurface(QWidget* parent) : QWidget(parent), Sink(new QVideoSink(this))
+    {
+        setObjectName("VideoSurface");
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        QObject::connect(Sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
+            Frame = frame.toImage();
+            update();
+        });
+    }
+    QVideoSink* Sink;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        if (Frame.isNull()) {
+            p.fillRect(rect(), Qt::black);
+            return;
+        }
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(rect(), Frame);
+    }
+
+private:
+    QImage Frame;
+};
+
 } // namespace
 
 struct TMediaPlayerPrivate {
@@ -40,7 +76,7 @@ struct TMediaPlayerPrivate {
     std::optional<TestHooks::TMediaPlayerFake> Fake;
     QMediaPlayer* Player = nullptr;
     QAudioOutput* Audio = nullptr;
-    QPointer<QVideoWidget> Video;
+    QPointer<VideoSurface> Video;
     QTimer* FakeEnd = nullptr;
     std::string PendingError;
 
@@ -51,7 +87,7 @@ struct TMediaPlayerPrivate {
         if (Player) {
             Player->disconnect();
             Player->stop();
-            Player->setVideoOutput(nullptr);
+            Player->setVideoSink(nullptr);
         }
         delete Player;
         Player = nullptr;
@@ -65,7 +101,7 @@ struct TMediaPlayerPrivate {
 TMediaPlayer::TMediaPlayer(TComponent* AOwner) : TComponent(AOwner), d(std::make_unique<TMediaPlayerPrivate>())
 {
     d->Fake = Fakes().Fake;
-    ++Fakes().Live;
+    Fakes().Live.push_back(this);
     FWindow = AllocateHWnd([this](TMessage& m) {
         if (m.Msg == WM_PLAYERNOTIFY)
             Deliver(static_cast<unsigned>(m.WParam));
@@ -80,7 +116,8 @@ TMediaPlayer::~TMediaPlayer()
         FDisplay->RemoveFreeNotification(this);
     if (FParent)
         FParent->RemoveFreeNotification(this);
-    --Fakes().Live;
+    auto& live = Fakes().Live;
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 void TMediaPlayer::Notification(TComponent* AComponent, TOperation Operation)
@@ -134,7 +171,7 @@ void TMediaPlayer::SetVisible(bool visible)
 
 void TMediaPlayer::PlaceVideo()
 {
-    QVideoWidget* video = d->Video.data();
+    QWidget* video = d->Video.data();
     if (!video)
         return;
     const TRect& r = FDisplayRect;
@@ -172,10 +209,8 @@ void TMediaPlayer::Open()
     d->Player = new QMediaPlayer;
     d->Audio = new QAudioOutput;
     d->Player->setAudioOutput(d->Audio);
-    d->Video = new QVideoWidget(FDisplay ? FDisplay->Widget() : nullptr);
-    d->Video->setAspectRatioMode(Qt::IgnoreAspectRatio);
-    d->Video->setAttribute(Qt::WA_DeleteOnClose, false);
-    d->Player->setVideoOutput(d->Video.data());
+    d->Video = new VideoSurface(FDisplay ? FDisplay->Widget() : nullptr);
+    d->Player->setVideoSink(d->Video->Sink);
     PlaceVideo();
 
     QObject::connect(d->Player, &QMediaPlayer::mediaStatusChanged, d->Player, [this](QMediaPlayer::MediaStatus s) {
@@ -239,6 +274,15 @@ void TMediaPlayer::Close()
     d->FreeQt();
 }
 
+void TMediaPlayer::EndFakeNow()
+{
+    if (d->FakeEnd && d->FakeEnd->isActive()) {
+        d->FakeEnd->stop();
+        PlaybackEnded(d->Fake && d->Fake->Failure == TestHooks::TMediaPlayerFake::WhilePlaying ? d->Fake->ErrorText
+                                                                                                 : std::string());
+    }
+}
+
 void TMediaPlayer::PlaybackEnded(const std::string& error)
 {
     if (!FArmed) {
@@ -273,7 +317,14 @@ void SetMediaPlayerFake(std::optional<TMediaPlayerFake> fake)
 
 const std::vector<std::string>& MediaPlayerLog() { return Fakes().Log; }
 
-int LiveMediaPlayers() { return Fakes().Live; }
+int LiveMediaPlayers() { return static_cast<int>(Fakes().Live.size()); }
+
+void EndFakeVideosNow()
+{
+    const std::vector<TMediaPlayer*> players = Fakes().Live;
+    for (TMediaPlayer* player : players)
+        player->EndFakeNow();
+}
 
 void ResetMediaPlayerHooks()
 {

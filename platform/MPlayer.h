@@ -63,6 +63,9 @@ public:
 
     TNotifyEvent OnNotify;
 
+    // For the test hooks: a fake player's video ends now.
+    void EndFakeNow();
+
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -106,6 +109,8 @@ void SetMediaPlayerFake(std::optional<TMediaPlayerFake> fake);
 const std::vector<std::string>& MediaPlayerLog();
 // Players alive now (real or fake).
 int LiveMediaPlayers();
+// Every fake player still playing ends now, as if its time had passed.
+void EndFakeVideosNow();
 void ResetMediaPlayerHooks();
 
 } // namespace TestHooks

@@ -49,7 +49,8 @@ TLevelResultForm::TLevelResultForm(const std::string& className, TModalResult en
     OnKeyPress = [this](TObject* s, char& key) { FormKeyPress(s, key); };
 }
 
-TMultiImageButton* TLevelResultForm::AddButton(const std::string& name, int left, int width, TModalResult result)
+TMultiImageButton* TLevelResultForm::AddButton(const std::string& name, int left, int width, TModalResult result,
+                                               TNotifyEvent onClick)
 {
     auto* button = PlaceControl<TMultiImageButton>(this, left, ButtonTop, width, ButtonHeight);
     button->SetName(name);
@@ -57,6 +58,8 @@ TMultiImageButton* TLevelResultForm::AddButton(const std::string& name, int left
     button->SetTabStop(true);
     button->SetTabOrder(static_cast<int>(FButtons.size()));
     button->SetModalResult(result);
+    button->SetCancel(result == mrMainMenu);
+    button->OnClick = std::move(onClick);
     const std::string prefix = FClassName + "." + name + ".";
     LoadLayoutPicture(button->DefaultUpImage(), prefix + "DefaultUpImage");
     LoadLayoutPicture(button->DefaultDownImage(), prefix + "DefaultDownImage");
@@ -123,13 +126,9 @@ void TLevelResultForm::FormClose(TObject*, TCloseAction&)
 
 TLevelFailureForm::TLevelFailureForm() : TLevelResultForm("TLevelFailureForm", mrPlayAgain)
 {
-    ReplayLevelButton = AddButton("ReplayLevelButton", 31, 86, mrPlayAgain);
-    PickALevelButton = AddButton("PickALevelButton", 157, 86, mrPickALevel);
-    MainMenuButton = AddButton("MainMenuButton", 283, 86, mrMainMenu);
-    MainMenuButton->SetCancel(true);
-    ReplayLevelButton->OnClick = [this](TObject* s) { ImgBtn1Click(s); };
-    PickALevelButton->OnClick = [this](TObject* s) { ImgBtn2Click(s); };
-    MainMenuButton->OnClick = [this](TObject* s) { ImgBtn3Click(s); };
+    ReplayLevelButton = AddButton("ReplayLevelButton", 31, 86, mrPlayAgain, [this](TObject* s) { ImgBtn1Click(s); });
+    PickALevelButton = AddButton("PickALevelButton", 157, 86, mrPickALevel, [this](TObject* s) { ImgBtn2Click(s); });
+    MainMenuButton = AddButton("MainMenuButton", 283, 86, mrMainMenu, [this](TObject* s) { ImgBtn3Click(s); });
 }
 
 void TLevelFailureForm::ImgBtn1Click(TObject*) { SetModalResult(mrPlayAgain); }
@@ -138,13 +137,9 @@ void TLevelFailureForm::ImgBtn3Click(TObject*) { SetModalResult(mrMainMenu); }
 
 TLevelSuccessForm::TLevelSuccessForm() : TLevelResultForm("TLevelSuccessForm", mrNextLevel)
 {
-    NextLevelButton = AddButton("NextLevelButton", 31, 86, mrNextLevel);
-    PickALevelButton = AddButton("PickALevelButton", 156, 86, mrPickALevel);
-    MainMenuButton = AddButton("MainMenuButton", 283, 86, mrMainMenu);
-    MainMenuButton->SetCancel(true);
-    NextLevelButton->OnClick = [this](TObject* s) { NextLevelButtonClick(s); };
-    PickALevelButton->OnClick = [this](TObject* s) { PickAlevelButtonClick(s); };
-    MainMenuButton->OnClick = [this](TObject* s) { MainMenuButtonClick(s); };
+    NextLevelButton = AddButton("NextLevelButton", 31, 86, mrNextLevel, [this](TObject* s) { NextLevelButtonClick(s); });
+    PickALevelButton = AddButton("PickALevelButton", 156, 86, mrPickALevel, [this](TObject* s) { PickAlevelButtonClick(s); });
+    MainMenuButton = AddButton("MainMenuButton", 283, 86, mrMainMenu, [this](TObject* s) { MainMenuButtonClick(s); });
 }
 
 void TLevelSuccessForm::NextLevelButtonClick(TObject*) { SetModalResult(mrNextLevel); }
@@ -153,15 +148,10 @@ void TLevelSuccessForm::MainMenuButtonClick(TObject*) { SetModalResult(mrMainMen
 
 TLevelPartialSuccessForm::TLevelPartialSuccessForm() : TLevelResultForm("TLevelPartialSuccessForm", mrNextLevel)
 {
-    ReplayLevelButton = AddButton("ReplayLevelButton", 21, 86, mrPlayAgain);
-    NextLevelButton = AddButton("NextLevelButton", 115, 86, mrNextLevel);
-    PickLevelButton = AddButton("PickLevelButton", 210, 86, mrPickALevel);
-    MainMenuButton = AddButton("MainMenuButton", 304, 75, mrMainMenu);
-    MainMenuButton->SetCancel(true);
-    ReplayLevelButton->OnClick = [this](TObject* s) { ReplayButtonClick(s); };
-    NextLevelButton->OnClick = [this](TObject* s) { NextLevelButtonClick(s); };
-    PickLevelButton->OnClick = [this](TObject* s) { PickLevelButtonClick(s); };
-    MainMenuButton->OnClick = [this](TObject* s) { MainMenuButtonClick(s); };
+    ReplayLevelButton = AddButton("ReplayLevelButton", 21, 86, mrPlayAgain, [this](TObject* s) { ReplayButtonClick(s); });
+    NextLevelButton = AddButton("NextLevelButton", 115, 86, mrNextLevel, [this](TObject* s) { NextLevelButtonClick(s); });
+    PickLevelButton = AddButton("PickLevelButton", 210, 86, mrPickALevel, [this](TObject* s) { PickLevelButtonClick(s); });
+    MainMenuButton = AddButton("MainMenuButton", 304, 75, mrMainMenu, [this](TObject* s) { MainMenuButtonClick(s); });
 }
 
 void TLevelPartialSuccessForm::NextLevelButtonClick(TObject*) { SetModalResult(mrNextLevel); }

@@ -47,8 +47,10 @@ public:
 
 protected:
     TLevelResultForm(const std::string& className, TModalResult enterResult);
-    // A picture button of the layout, with its four stored pictures.
-    TMultiImageButton* AddButton(const std::string& name, int left, int width, TModalResult result);
+    // A picture button of the layout, with its four stored pictures; the main-menu
+    // button is the cancel button.
+    TMultiImageButton* AddButton(const std::string& name, int left, int width, TModalResult result,
+                                 TNotifyEvent onClick);
 
 private:
     std::string FClassName;

@@ -89,6 +89,10 @@ void TForm1::RunTick(int32_t Ticks)
     }
     if (VideoPlaying || PumpingMessages || !Engine)
         return;
+    // The level-pick screen belongs to its mode: a game that left the mode another way
+    // (a rebuild, an entry started from elsewhere) is not hidden behind it.
+    if (Engine->GameMode != gmLevelPick && LevelPickScreenVisible())
+        HideLevelPickScreen();
     if (Engine->GameMode != gmSetCompleted)
         FSetCompletedDrawn = false;
     switch (Engine->GameMode) {
@@ -291,6 +295,7 @@ void TForm1::RunDeferred()
         if (!SettingUp && !ShuttingDown && !Closing)
             ReinitialiseAudio();
     }
+    RunDeferredVideoEnd();
     if (FPendingClose && !SettingUp && !MustDefer()) {
         FPendingClose = false;
         Close();

@@ -129,6 +129,7 @@ TForm1::TForm1()
 
     SetMessageHandler(WM_STARTUP, [this](TMessage& m) { WMStartUp(m); });
     SetMessageHandler(WM_CLOSEGAME, [this](TMessage& m) { WMCloseGame(m); });
+    SetMessageHandler(WM_FREEPLAYERS, [this](TMessage& m) { WMFreePlayers(m); });
     SetMessageHandler(WM_SETDISPLAYTYPE, [this](TMessage& m) { WMSetDisplayType(m); });
     SetMessageHandler(WM_RELOADDATA, [this](TMessage& m) { WMReloadData(m); });
     SetMessageHandler(WM_REINITAUDIO, [this](TMessage& m) { WMReinitAudio(m); });
@@ -213,6 +214,7 @@ void TForm1::FormCreate(TObject*)
 void TForm1::FormResize(TObject*)
 {
     LayoutLevelPickButtons();
+    VideoPanelResized();
 }
 
 void TForm1::WMStartUp(TMessage&)
@@ -508,6 +510,9 @@ void TForm1::ShutDownEverything()
         explicit Flag(bool& f) : F(f) { F = true; }
         ~Flag() { F = false; }
     } shuttingDown(ShuttingDown);
+    // The level-pick screen paints from pictures that are about to go.
+    if (LevelPickScreenVisible())
+        HideLevelPickScreen();
     MMTimer1->SetEnabled(false);
     if (Editor)
         Editor->FreeEditorData();

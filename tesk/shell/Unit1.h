@@ -4,9 +4,12 @@
 // the four display types, runs the game's loop from its multimedia timer, routes keyboard
 // and mouse to the engine's live input device (or edits the level for the editor), and
 // handles the program's private window messages, which rebuild display or sound.
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
@@ -14,11 +17,16 @@
 #include "tesk/toolkit/MMTimer.h"
 
 class tGameEngine;
+class TColorButton;
+class TImgBtn;
+class TMediaPlayer;
 
 // Private messages of the main window (wParam as stated, lParam 0); WM_SETDISPLAYTYPE,
 // WM_RELOADDATA and WM_REINITAUDIO come with the graphics layer.
 constexpr UINT WM_STARTUP = 0x7818;
 constexpr UINT WM_CLOSEGAME = 0x7819; // closes the main window
+// Frees the media players whose video has ended (posted by their notification).
+constexpr UINT WM_FREEPLAYERS = 0x781A;
 
 // Display types: windowed or full screen, through DirectDraw surfaces or a plain bitmap.
 constexpr uint8_t dtWindowedDirectDraw = 0;
@@ -116,19 +124,53 @@ public:
     void WMCloseGame(TMessage& Message);
     void WMDisplayChange(TMessage& Message);
 
-    // ---- the level-pick screen, video entries and the web link
-    // Each body lives in a file of its own (LevelPick.cpp, VideoEntries.cpp).
+    // ---- the level-pick screen (LevelPick.cpp)
+    TPanel* LevelPickScreen = nullptr;
+    TImage* PickLevelCaptionImage = nullptr;
+    TImgBtn* BackToMenuButton = nullptr;
+    TImgBtn* ClearProgressButton = nullptr;
+    // Index = row x 9 + column, Tag = index + 1.
+    std::array<TColorButton*, 54> LevelPickButtons{};
+    // Tag 55..63 (entries 54..62).
+    std::array<TColorButton*, 9> BonusLevelPickButtons{};
+    // The selected entry, 0..62.
     int32_t SelectedLevel = 0;
+    // "LevelPickButton.jpg" (in the image registry): the normal face left, the pressed
+    // or solved face right.
+    tDib16* LevelPickButtonDib = nullptr;
+    // "Bonus1Button.jpg" .. "Bonus9Button.jpg" (in the image registry).
+    std::array<tDib16*, 9> BonusButtonImages{};
+    // Where one button is composed; they exist only while the screen is shown.
+    std::unique_ptr<tDib16> LevelPickWorkDib;
+    std::unique_ptr<tDib16> BonusWorkDib;
+
     void CreateLevelPickButtons();
     void LayoutLevelPickButtons();
     void ShowLevelPickScreen();
     void HideLevelPickScreen();
+    void SelectLevelButton(int32_t i);
     void RepaintLevelButton(int32_t i);
+    void StartPickedLevel(int32_t i);
+    void LoadBonusButtonImages();
+    void FreeBonusButtonImages();
+    void LevelPickButtonPaint(TObject* Sender, TCanvas& Canvas, bool Down, bool HeldDown);
+    void BonusLevelPickButtonPaint(TObject* Sender, TCanvas& Canvas, bool Down, bool HeldDown);
+    void LevelPickButtonClick(TObject* Sender);
+    void BackToMenuButtonClick(TObject* Sender);
+    void ClearProgressButtonClick(TObject* Sender);
     void LevelPickKeyDown(WORD& Key, TShiftState Shift);
     void LevelPickKeyPress(char& Key);
     // The level-pick screen is showing (for the Enter key of FormKeyPress).
     bool LevelPickScreenVisible() const;
+
+    // ---- video entries and the web link (VideoEntries.cpp)
+    TMediaPlayer* MediaPlayer1 = nullptr;
+    // The engine entered the video mode (6): plays its VideoFileName, then moves on.
     void StartVideoEntry();
+    void MediaPlayer1Notify(TObject* Sender);
+    // The client area changed: a playing video keeps covering it.
+    void VideoPanelResized();
+    // The engine asked for the help page (WebLinkRequested).
     void OpenWebLink();
 
     // ---- set completed (mode 11)
@@ -158,6 +200,14 @@ private:
     void EditAtCell(TMouseButton Button, TPoint cell);
     // What is left when the program ends without a close (a failed start): freed quietly.
     void FreeWhatIsLeft();
+
+    // Ends a video (finished or failed): the player goes once its handler has returned.
+    void EndVideo(const std::string& error);
+    void WMFreePlayers(TMessage& Message);
+    // A video that ended while the end could not be acted on (a rebuild ran).
+    void RunDeferredVideoEnd();
+    std::vector<TMediaPlayer*> FPlayersToFree;
+    std::optional<std::string> FDeferredVideoEnd;
 
     std::unique_ptr<tGameEngine> FEngine;
     tRebuildRequest FPendingRebuild;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QThread>
 #include <QWidget>
 
@@ -79,6 +80,7 @@ std::string TestClip()
 TEST(MediaPlayer, PlaysARealClipToItsEndWithOneNotification)
 {
     Watched w;
+    w.Form.Show();
     w.Player->SetFileName(TestClip());
     w.Player->Open();
     w.Player->SetDisplayRect(Rect(0, 0, 320, 240));
@@ -88,6 +90,14 @@ TEST(MediaPlayer, PlaysARealClipToItsEndWithOneNotification)
     EXPECT_EQ(w.Error, "");
     RunFor(200);
     EXPECT_EQ(w.Notified, 1);
+    // The last picture stays until the player closes: the test source's colour bars.
+    QWidget* surface = w.Form.Panel->Widget()->findChild<QWidget*>("VideoSurface");
+    ASSERT_NE(surface, nullptr);
+    const QImage shown = surface->grab().toImage();
+    int coloured = 0;
+    for (int x = 10; x < shown.width(); x += 40)
+        coloured += qGray(shown.pixel(x, shown.height() / 4)) > 40 ? 1 : 0;
+    EXPECT_GT(coloured, 3);
     w.Player->Close();
 }
 
@@ -249,7 +259,7 @@ TEST(MediaPlayer, ThePictureFollowsTheDisplayRectangleAndVisibility)
     w.Player->SetDisplayRect(Rect(10, 20, 110, 70));
     QWidget* video = nullptr;
     for (QObject* child : w.Form.Panel->Widget()->children())
-        if (auto* widget = qobject_cast<QWidget*>(child); widget && widget->inherits("QVideoWidget"))
+        if (auto* widget = qobject_cast<QWidget*>(child); widget && widget->objectName() == "VideoSurface")
             video = widget;
     ASSERT_NE(video, nullptr);
     EXPECT_EQ(video->geometry(), QRect(10, 20, 100, 50));
@@ -258,3 +268,4 @@ TEST(MediaPlayer, ThePictureFollowsTheDisplayRectangleAndVisibility)
     EXPECT_FALSE(video->isVisible());
     w.Player->Close();
 }
+

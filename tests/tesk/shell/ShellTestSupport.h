@@ -3,10 +3,13 @@
 // with the built data package mounted, and modal forms driven from inside their loop.
 #include <functional>
 #include <memory>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/Params.h"
 #include "platform/TestHooks.h"
 #include "tesk/toolkit/PackageFiles.h"
 #include "tests/support/ScratchProgram.h"
@@ -22,15 +25,22 @@ inline std::string SolidJpeg(int width, int height, TColor color = clRed)
 }
 
 // A program folder of its own for one test, with the built "Base.Tarvol" mounted (or
-// none), so that loose files written into it override the packaged ones.
+// none), so that loose files written into it (or into its "Base" folder) override the
+// packaged ones. The folder is the current directory meanwhile, and the package is
+// mounted by its plain name, as the main window does.
 struct ScratchGame {
     ScratchProgramDir Dir;
     ProgramDirOverride Override{Dir.Path()};
+    std::string PreviousDir = GetCurrentDir();
     explicit ScratchGame(bool withPackage = true) : Dir(withPackage)
     {
+        SetCurrentDir(Dir.Path());
         if (withPackage)
-            AddPackage(Dir / "Base.Tarvol");
+            AddPackage("Base.Tarvol");
     }
+    ~ScratchGame() { SetCurrentDir(PreviousDir); }
+    ScratchGame(const ScratchGame&) = delete;
+    ScratchGame& operator=(const ScratchGame&) = delete;
 };
 
 // Shows a form modally and runs the script inside its modal loop; returns the modal
@@ -57,4 +67,33 @@ FormPtr<F> MakeForm()
     F* form = new F;
     form->AfterConstruction();
     return FormPtr<F>(form, [](F* f) { f->Free(); });
+}
+
+// A JPEG file of coloured rectangles on black.
+struct TColouredRect {
+    TRect Rect;
+    TColor Color;
+};
+inline std::string RegionsJpeg(int width, int height, const std::vector<TColouredRect>& rects)
+{
+    TBitmap bitmap;
+    bitmap.SetSize(width, height);
+    bitmap.Canvas().Brush.Color = clBlack;
+    bitmap.Canvas().FillRect(Rect(0, 0, width, height));
+    for (const TColouredRect& r : rects) {
+        bitmap.Canvas().Brush.Color = r.Color;
+        bitmap.Canvas().FillRect(r.Rect);
+    }
+    TJpegEncodeOptions options;
+    options.Quality = 100;
+    return EncodeJpeg(bitmap, options);
+}
+
+// Colours compared after JPEG coding and the 16-bit surfaces.
+inline bool NearColour(TColor a, TColor b)
+{
+    for (int shift : {0, 8, 16})
+        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 24)
+            return false;
+    return true;
 }
