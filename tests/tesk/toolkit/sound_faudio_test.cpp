@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Fmod.h"
+#include "platform/System.h"
 #include "tesk/toolkit/Faudio.h"
 #include "tesk/toolkit/PackageFiles.h"
 #include "tests/support/ScratchDir.h"
@@ -172,6 +173,10 @@ TEST_F(SoundWrapper, PlayCallsPassFullStereoPanOrTheGivenAttributes)
 
 TEST_F(SoundWrapper, AllocatedAndRawSamples)
 {
+    // The two-sample sound lasts a quarter of a millisecond: the clock stands still until
+    // it is rendered.
+    const uint32_t now = GetTickCount();
+    TestHooks::SetTickCountSource([now] { return now; });
     tSample sample;
     sample.AllocSample(2, FSOUND_8BITS | FSOUND_MONO, 8000, 255, FSOUND_STEREOPAN, 128);
     const int8_t data[2] = {64, 64};
