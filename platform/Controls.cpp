@@ -12,7 +12,11 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <QCursor>
+#include <QPixmap>
+
 #include <algorithm>
+#include <map>
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
@@ -37,13 +41,50 @@ QColor QtColor(TColor c)
     return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-Qt::CursorShape QtCursor(TCursor c)
+bool BuiltInCursor(TCursor c, Qt::CursorShape& shape)
 {
     switch (c) {
-    case crCross: return Qt::CrossCursor;
-    case crHandPoint: return Qt::PointingHandCursor;
-    default: return Qt::ArrowCursor;
+    case crDefault:
+    case crArrow: shape = Qt::ArrowCursor; return true;
+    case crNone: shape = Qt::BlankCursor; return true;
+    case crCross: shape = Qt::CrossCursor; return true;
+    case crIBeam: shape = Qt::IBeamCursor; return true;
+    case crSizeNESW: shape = Qt::SizeBDiagCursor; return true;
+    case crSizeNS: shape = Qt::SizeVerCursor; return true;
+    case crSizeNWSE: shape = Qt::SizeFDiagCursor; return true;
+    case crSizeWE: shape = Qt::SizeHorCursor; return true;
+    case crUpArrow: shape = Qt::UpArrowCursor; return true;
+    case crHourGlass: shape = Qt::WaitCursor; return true;
+    case crDrag: shape = Qt::DragCopyCursor; return true;
+    case crNo: shape = Qt::ForbiddenCursor; return true;
+    case crHandPoint: shape = Qt::PointingHandCursor; return true;
+    case crSizeAll: shape = Qt::SizeAllCursor; return true;
+    default: return false;
     }
+}
+
+// The Qt cursor of an id, made when first shown.
+QCursor QtCursor(TCursor c)
+{
+    Qt::CursorShape shape;
+    if (BuiltInCursor(c, shape))
+        return QCursor(shape);
+    HCURSOR handle = Screen->Cursors(c);
+    if (!handle)
+        return QCursor(Qt::ArrowCursor);
+    static std::map<HCURSOR, QCursor> made;
+    auto it = made.find(handle);
+    if (it == made.end()) {
+        const TSize size = CursorSize(handle);
+        QImage image(size.cx, size.cy, QImage::Format_ARGB32);
+        const std::vector<uint32_t>& pixels = CursorPixels(handle);
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x)
+                image.setPixel(x, y, pixels[static_cast<size_t>(y * size.cx + x)]);
+        const TPoint hot = CursorHotSpot(handle);
+        it = made.emplace(handle, QCursor(QPixmap::fromImage(image), hot.X, hot.Y)).first;
+    }
+    return it->second;
 }
 
 // The window of a custom-painted windowed control: shows its surface and hands
@@ -172,6 +213,7 @@ struct TWinControlPrivate {
     HDC PaintDC = nullptr;       // the context of PaintWithDC while it runs
     TControl* Pressed = nullptr; // the control that got the press (this or a child)
     TControl* Hover = nullptr;   // the window-less child under the pointer
+    TCursor Shown = crDefault;   // the cursor the window shows
 };
 
 // ---------------------------------------------------------------------------------------
@@ -324,8 +366,8 @@ void TControl::SetCursor(TCursor cursor)
     if (cursor == FCursor)
         return;
     FCursor = cursor;
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->Widget())
-        w->Widget()->setCursor(QtCursor(cursor));
+    if (Windowed())
+        static_cast<TWinControl*>(this)->ShowCursor(cursor);
 }
 
 void TControl::Invalidate() {}
@@ -919,12 +961,35 @@ void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShif
                 gCapture = nullptr;
         }
     }
-    if (target == this) {
-        HandleMouse(kind, button, shift, x, y);
-        return;
+    const int tx = target == this ? x : x - target->Left();
+    const int ty = target == this ? y : y - target->Top();
+    if (kind == meMove || kind == meDown) {
+        // The cursor query: the control under the pointer (or holding it) decides.
+        TCursor cursor = crDefault;
+        CallProtected([&] { cursor = target->CursorAt(tx, ty); });
+        if (cursor == crDefault && target != this)
+            CallProtected([&] { cursor = CursorAt(x, y); });
+        ShowCursor(cursor);
     }
-    target->HandleMouse(kind, button, shift, x - target->Left(), y - target->Top());
+    target->HandleMouse(kind, button, shift, tx, ty);
 }
+
+void TWinControl::ShowCursor(TCursor cursor)
+{
+    auto& p = *FPriv;
+    if (cursor == p.Shown)
+        return;
+    p.Shown = cursor;
+    QWidget* w = Widget();
+    if (!w)
+        return;
+    if (cursor == crDefault)
+        w->unsetCursor(); // native controls show their own (an edit's I-beam)
+    else
+        w->setCursor(QtCursor(cursor));
+}
+
+TCursor TWinControl::ShownCursor() const { return FPriv->Shown; }
 
 void TWinControl::DispatchLeave()
 {
@@ -1037,6 +1102,8 @@ TColor ControlPixel(TControl* control, int x, int y)
     canvas.SetHandle(owner->Surface());
     return canvas.Pixel(x, y);
 }
+
+TCursor ShownCursor(TWinControl* window) { return window ? window->ShownCursor() : crDefault; }
 
 TPoint ControlToForm(TControl* control, TPoint at)
 {

@@ -54,11 +54,25 @@ constexpr TControlStyle csDoubleClicks = 0x20;
 constexpr TControlStyle csOpaque = 0x40;
 constexpr TControlStyle csReplicatable = 0x100;
 
+// Cursor ids: the built-in ones below show the window system's shapes; any other id
+// shows the cursor registered for it with Screen->SetCursors (platform/Forms.h), or the
+// arrow when none is.
 using TCursor = int16_t;
 constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
 constexpr TCursor crArrow = -2;
 constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNo = -18;
 constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
 
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
@@ -122,6 +136,9 @@ public:
     void SetShowHint(bool on);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor cursor);
+    // The cursor shown over a client point, asked on every pointer move over the control
+    // (crDefault: its window's own cursor).
+    virtual TCursor CursorAt(int X, int Y) { (void)X; (void)Y; return Cursor(); }
 
     TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
 
@@ -295,6 +312,8 @@ public:
     // The window-less child under a client point, or nullptr.
     TControl* ControlAtPos(int x, int y) const;
     void ChildRemoved(TControl* child);
+    // The cursor the window shows now.
+    TCursor ShownCursor() const;
 
 protected:
     // A control over a given widget (forms, native controls); the control owns it.
@@ -321,6 +340,7 @@ private:
     friend class TGraphicControl;
     void Insert(TControl* child);
     void Remove(TControl* child);
+    void ShowCursor(TCursor cursor);
     std::unique_ptr<TWinControlPrivate> FPriv;
     std::vector<TControl*> FControls;
     bool FTabStop = false;
@@ -364,4 +384,6 @@ namespace TestHooks {
 TColor ControlPixel(TControl* control, int x, int y);
 // Client point of a control as a client point of its form.
 TPoint ControlToForm(TControl* control, TPoint at);
+// The cursor id a window shows now (after injected moves).
+TCursor ShownCursor(TWinControl* window);
 } // namespace TestHooks

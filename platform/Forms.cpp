@@ -114,10 +114,35 @@ private:
 
 } // namespace
 
-TScreen* Screen = [] {
-    static TScreen screen;
-    return &screen;
-}();
+namespace {
+TScreen TheScreen;
+
+std::map<TCursor, HCURSOR>& CursorRegistry()
+{
+    static std::map<TCursor, HCURSOR> registry;
+    return registry;
+}
+} // namespace
+
+// Constant-initialised, so that code running at program start can use it.
+TScreen* Screen = &TheScreen;
+
+void TScreen::SetCursors(TCursor id, HCURSOR cursor)
+{
+    if (cursor)
+        CursorRegistry()[id] = cursor;
+    else
+        CursorRegistry().erase(id);
+}
+
+HCURSOR TScreen::Cursors(TCursor id) const
+{
+    const auto& registry = CursorRegistry();
+    const auto it = registry.find(id);
+    return it == registry.end() ? nullptr : it->second;
+}
+
+TPoint TestHooks::CursorHotSpot(TCursor id) { return ::CursorHotSpot(Screen->Cursors(id)); }
 
 int TScreen::Width() const
 {

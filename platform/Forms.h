@@ -37,6 +37,7 @@
 #include <string>
 
 #include "platform/Controls.h"
+#include "platform/Cursors.h"
 #include "platform/Keys.h"
 #include "platform/Messages.h"
 #include "platform/Types.h"
@@ -213,7 +214,8 @@ public:
 constexpr UINT CM_RELEASE = 0xB021;
 
 // The class library's Screen: the size and depth of the screen that holds the main
-// window.
+// window, and the registry of cursors by id (usable before the application object
+// exists).
 struct TScreen {
     int Width() const;
     int Height() const;
@@ -221,6 +223,9 @@ struct TScreen {
     // Bits per pixel as the window system reports them; the environment variable
     // TP_DESKTOP_DEPTH (16, 24 or 32) overrides it for a whole run.
     int BitsPerPixel() const;
+    void SetCursors(TCursor id, HCURSOR cursor);
+    // The cursor registered for the id, or null.
+    HCURSOR Cursors(TCursor id) const;
 };
 extern TScreen* Screen;
 
@@ -229,3 +234,8 @@ extern TScreen* Screen;
 constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 // Posts WM_DISPLAYCHANGE with these values to every form (for the platform layer).
 void BroadcastDisplayChange(int depth, TSize size);
+
+namespace TestHooks {
+// The hot spot of the cursor registered for the id ((0, 0) when none is).
+TPoint CursorHotSpot(TCursor id);
+} // namespace TestHooks

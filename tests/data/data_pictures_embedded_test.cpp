@@ -2,6 +2,8 @@
 // forms look them up in the resource registry.
 #include "tests/data/PictureFiles.h"
 
+#include "platform/Cursors.h"
+#include "platform/Forms.h"
 #include "platform/Resources.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +86,23 @@ TEST(EmbeddedPicturesTest, CursorsCarryTheirHotSpot)
         EXPECT_LT(Le(s, 10, 2), w);
         EXPECT_LT(Le(s, 12, 2), h);
         EXPECT_EQ(Le(s, 18, 4) + Le(s, 14, 4), s.size()) << "image bytes end at the end of the file";
+    }
+}
+
+TEST(EmbeddedPicturesTest, CursorsLoadAndRegisterWithTheirHotSpots)
+{
+    const struct {
+        const char* Name;
+        TCursor Id;
+        TPoint Hot;
+    } cursors[] = {{"EX_HANDCUR", 14000, {11, 2}}, {"EX_DRAGCUR", 14001, {16, 14}}};
+    for (const auto& c : cursors) {
+        SCOPED_TRACE(c.Name);
+        HCURSOR handle = LoadCursorFromResourceName(c.Name);
+        ASSERT_NE(handle, nullptr);
+        Screen->SetCursors(c.Id, handle);
+        EXPECT_EQ(TestHooks::CursorHotSpot(c.Id), c.Hot);
+        EXPECT_EQ(CursorSize(handle), (TSize{32, 32}));
     }
 }
 
