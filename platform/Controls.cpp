@@ -16,10 +16,12 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "platform/Menus.h"
 #include "platform/QtBridge.h"
 
 namespace {
@@ -370,6 +372,24 @@ void TControl::SetCursor(TCursor cursor)
         static_cast<TWinControl*>(this)->ShowCursor(cursor);
 }
 
+void TControl::SetPopupMenu(TPopupMenu* menu)
+{
+    if (menu == FPopupMenu)
+        return;
+    if (FPopupMenu)
+        RemoveFreeNotification(FPopupMenu);
+    FPopupMenu = menu;
+    if (menu)
+        FreeNotification(menu);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupMenu)
+        FPopupMenu = nullptr;
+}
+
 void TControl::Invalidate() {}
 
 void TControl::SetBoundsAligned(int left, int top, int width, int height)
@@ -469,6 +489,12 @@ void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftStat
             MouseUp(button, shift, x, y);
             if (click)
                 Click();
+            if (button == mbRight && FPopupMenu && FPopupMenu->AutoPopup() && PointIn(this, x, y)) {
+                TPopupMenu* menu = FPopupMenu;
+                menu->SetPopupComponent(this);
+                const TPoint at = ClientToScreen(Point(x, y));
+                menu->Popup(at.X, at.Y);
+            }
             break;
         }
         case meMove:
@@ -1079,6 +1105,23 @@ void TWinControl::DoExit() { if (OnExit) OnExit(this); }
 // ---------------------------------------------------------------------------------------
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+bool IsAccel(char c, const std::string& caption)
+{
+    const auto lower = [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); };
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] == '&') {
+            ++i; // a literal "&"
+            continue;
+        }
+        if (lower(caption[i + 1]) == lower(c))
+            return true;
+        ++i;
+    }
+    return false;
+}
 
 TControl* GetCaptureControl() { return gCapture; }
 void SetCaptureControl(TControl* control) { gCapture = control; }

@@ -42,6 +42,7 @@
 class QWidget;
 class TWinControl;
 class TForm;
+class TPopupMenu;
 
 enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
@@ -142,6 +143,11 @@ public:
 
     TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
 
+    // The menu a right-button release over the control pops up at the pointer (when
+    // its AutoPopup is on); free-notified.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* menu);
+
     // Marks the control for painting; Repaint paints it at once.
     virtual void Invalidate();
     void Repaint();
@@ -204,6 +210,7 @@ protected:
     virtual void UpdateBounds() {}
 
     TWinControl* FParent = nullptr;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     friend class TWinControl;
@@ -224,6 +231,7 @@ private:
     std::string FCaption;
     std::string FHint;
     TCursor FCursor = crDefault;
+    TPopupMenu* FPopupMenu = nullptr;
 };
 
 // A window-less control: draws on its parent's surface.
@@ -360,6 +368,10 @@ std::string HintLines(const std::string& hint);
 // Clicks the first visible, enabled control on `root` (searched in z-order, children
 // included) that answers the dialog key. True when one did.
 bool PressDialogButton(TWinControl* root, WORD key);
+
+// True when the caption holds "&" followed by c, ignoring ASCII case ("&&" is a literal
+// "&", no accelerator).
+bool IsAccel(char c, const std::string& caption);
 
 // Window-level capture (the class library's SetCapture family).
 TControl* GetCaptureControl();

@@ -4,7 +4,9 @@
 #include <QEvent>
 #include <QObject>
 
+#include <algorithm>
 #include <atomic>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,17 +20,25 @@ const QEvent::Type PostedMessageType = static_cast<QEvent::Type>(QEvent::User + 
 
 std::atomic<int> PendingCount{0};
 
+// A queued message as RemovePostedMessage sees it.
+struct Pending {
+    HWND Window = nullptr;
+    UINT Msg = 0;
+    bool Removed = false;
+};
+
 class PostedMessage : public QEvent {
 public:
-    PostedMessage(HWND window, const TMessage& message)
-        : QEvent(PostedMessageType), Window(window), Message(message)
+    PostedMessage(HWND window, const TMessage& message, std::shared_ptr<Pending> entry)
+        : QEvent(PostedMessageType), Window(window), Message(message), Entry(std::move(entry))
     {
         ++PendingCount;
     }
-    ~PostedMessage() override { --PendingCount; }
+    ~PostedMessage() override;
 
     HWND Window;
     TMessage Message;
+    std::shared_ptr<Pending> Entry;
 };
 
 // Delivers posted messages on the UI thread.
@@ -38,16 +48,28 @@ public:
 };
 
 struct Registry {
-    std::mutex Lock;
+    std::recursive_mutex Lock; // recursive: Qt may free a message while it is being posted
     std::map<HWND, std::shared_ptr<TWndMethod>> Windows;
     Dispatcher* Target = nullptr;
     uintptr_t LastHandle = 0;
+    std::list<std::shared_ptr<Pending>> Queue; // in the order posted
 };
 
 Registry& Windows()
 {
     static Registry r;
     return r;
+}
+
+PostedMessage::~PostedMessage()
+{
+    auto& r = Windows();
+    std::lock_guard lock(r.Lock);
+    if (!Entry->Removed)
+        --PendingCount;
+    auto it = std::find(r.Queue.begin(), r.Queue.end(), Entry);
+    if (it != r.Queue.end())
+        r.Queue.erase(it);
 }
 
 std::shared_ptr<TWndMethod> MethodOf(HWND window)
@@ -63,6 +85,12 @@ bool Dispatcher::event(QEvent* e)
     if (e->type() != PostedMessageType)
         return QObject::event(e);
     auto* posted = static_cast<PostedMessage*>(e);
+    {
+        auto& r = Windows();
+        std::lock_guard lock(r.Lock);
+        if (posted->Entry->Removed)
+            return true;
+    }
     if (auto method = MethodOf(posted->Window)) {
         TMessage message = posted->Message;
         CallProtected([&] { (*method)(message); });
@@ -78,8 +106,23 @@ bool PostMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
     std::lock_guard lock(r.Lock);
     if (!r.Target || r.Windows.find(window) == r.Windows.end())
         return false;
-    QCoreApplication::postEvent(r.Target, new PostedMessage(window, TMessage{msg, wParam, lParam, 0}));
+    auto entry = std::make_shared<Pending>(Pending{window, msg, false});
+    r.Queue.push_back(entry);
+    QCoreApplication::postEvent(r.Target, new PostedMessage(window, TMessage{msg, wParam, lParam, 0}, entry));
     return true;
+}
+
+bool RemovePostedMessage(HWND window, UINT msg)
+{
+    auto& r = Windows();
+    std::lock_guard lock(r.Lock);
+    for (const auto& entry : r.Queue)
+        if (!entry->Removed && entry->Window == window && entry->Msg == msg) {
+            entry->Removed = true;
+            --PendingCount;
+            return true;
+        }
+    return false;
 }
 
 LRESULT SendMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -31,6 +31,10 @@ using TWndMethod = std::function<void(TMessage&)>;
 // exist or no application is running (the message is then not queued).
 bool PostMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Takes the first queued message of that number for that window out of the queue
+// (thread-safe); true when one was removed.
+bool RemovePostedMessage(HWND window, UINT msg);
+
 // Calls the window's procedure at once and returns its Result (UI thread only);
 // 0 when the window does not exist.
 LRESULT SendMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -14,6 +14,11 @@
 #include "platform/MessageQueue.h"
 #include "platform/QtBridge.h"
 
+// Qt's own entry for keys the window system sends: shortcut override, then the
+// application's shortcuts (what its test library uses).
+bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                  const QString& text, bool autorep, ushort count);
+
 namespace TestHooks {
 
 namespace {
@@ -22,6 +27,7 @@ struct State {
     TMessageBoxAnswer Answer;
     std::vector<TMessageBoxRequest> Log;
     std::function<void(TForm*)> ModalStarted;
+    std::function<void(TWindowKind)> WindowShown;
     std::optional<bool> ApplicationActive;
     std::optional<TForm*> ActiveForm;
     std::optional<TSize> ScreenSize;
@@ -59,10 +65,8 @@ bool BlockedByModal(QWidget* w)
     return modal && w && modal != w->window() && !modal->isAncestorOf(w);
 }
 
-void SendKey(TForm* form, QEvent::Type type, WORD key, TShiftState shift, bool autoRepeat)
+QKeyEvent MakeKeyEvent(QEvent::Type type, WORD key, TShiftState shift, bool autoRepeat)
 {
-    if (BlockedByModal(KeyTarget(form)))
-        return;
     bool keypad = false;
     const int qtKey = QtKeyFromKeyCode(key, keypad);
     Qt::KeyboardModifiers modifiers = QtModifiersFromShiftState(shift);
@@ -71,16 +75,45 @@ void SendKey(TForm* form, QEvent::Type type, WORD key, TShiftState shift, bool a
     QString text = QtTextForKeyCode(key, shift);
     if (shift.Contains(ssCtrl) && key >= 'A' && key <= 'Z')
         text = QString(QChar(key - 'A' + 1)); // what X11 reports for Ctrl+letter
-    QKeyEvent e(type, qtKey, modifiers, text, autoRepeat);
+    return QKeyEvent(type, qtKey, modifiers, text, autoRepeat);
+}
+
+void SendKey(TForm* form, QEvent::Type type, WORD key, TShiftState shift, bool autoRepeat)
+{
+    if (BlockedByModal(KeyTarget(form)))
+        return;
+    QKeyEvent e = MakeKeyEvent(type, key, shift, autoRepeat);
     QApplication::sendEvent(KeyTarget(form), &e);
+}
+
+// While a menu is open the window system sends it every mouse event (its grab): a
+// press outside closes it and goes no further.
+bool SendToPopup(QWidget* top, QEvent::Type type, Qt::MouseButton button, QPoint local, TShiftState shift)
+{
+    QWidget* popup = QApplication::activePopupWidget();
+    if (!popup || popup == top)
+        return false;
+    const QPointF global = top->mapToGlobal(QPointF(local));
+    auto& held = Hooks().HeldButtons;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        held |= button;
+    else if (type == QEvent::MouseButtonRelease)
+        held &= ~Qt::MouseButtons(button);
+    QMouseEvent e(type, popup->mapFromGlobal(global), global, button, held, QtModifiersFromShiftState(shift));
+    QApplication::sendEvent(popup, &e);
+    // The press that closed the menu leaves no widget holding the mouse.
+    Hooks().Grabber = nullptr;
+    return true;
 }
 
 void SendMouse(TForm* form, QEvent::Type type, Qt::MouseButton button, TPoint at, TShiftState shift)
 {
     QWidget* top = form->Widget();
+    const QPoint local(at.X, at.Y);
+    if (SendToPopup(top, type, button, local, shift))
+        return;
     if (BlockedByModal(top))
         return;
-    const QPoint local(at.X, at.Y);
     QWidget* under = top->childAt(local);
     if (!under)
         under = top;
@@ -183,6 +216,49 @@ void NotifyModalStarted(TForm* form)
         if (alive)
             CallProtected([&] { started(form); });
     });
+}
+
+void SetWindowShown(std::function<void(TWindowKind)> shown) { Hooks().WindowShown = std::move(shown); }
+
+bool WindowShownHookSet() { return static_cast<bool>(Hooks().WindowShown); }
+
+void NotifyWindowShown(TWindowKind kind)
+{
+    auto shown = Hooks().WindowShown;
+    if (!shown || !QApplication::instance())
+        return;
+    QTimer::singleShot(0, QApplication::instance(), [shown, kind] { CallProtected([&] { shown(kind); }); });
+}
+
+bool Headless() { return QGuiApplication::platformName() == QLatin1String("offscreen"); }
+
+void KeyToTopWindow(WORD key, TShiftState shift)
+{
+    QWidget* target = QApplication::activePopupWidget();
+    if (!target)
+        target = QApplication::activeModalWidget();
+    if (!target)
+        target = QApplication::activeWindow();
+    if (!target && Application && Application->ActiveForm())
+        target = Application->ActiveForm()->Widget();
+    if (!target)
+        return;
+    if (QWidget* focus = target->focusWidget(); focus && !QApplication::activePopupWidget())
+        target = focus;
+    QPointer<QWidget> alive(target);
+    QKeyEvent press = MakeKeyEvent(QEvent::KeyPress, key, shift, false);
+    // Shortcuts first (Alt and a menu's letter), as the window system's keys go.
+    if (!qt_sendShortcutOverrideEvent(target, press.timestamp(), press.key(), press.modifiers(), press.text(),
+                                      false, 1) &&
+        alive)
+        QApplication::sendEvent(target, &press);
+    QWidget* releaseTarget = QApplication::activePopupWidget();
+    if (!releaseTarget)
+        releaseTarget = alive ? alive.data() : nullptr;
+    if (!releaseTarget)
+        return;
+    QKeyEvent release = MakeKeyEvent(QEvent::KeyRelease, key, shift, false);
+    QApplication::sendEvent(releaseTarget, &release);
 }
 
 void SetApplicationActive(std::optional<bool> active)
@@ -303,6 +379,7 @@ void Reset()
     h.Answer = nullptr;
     h.Log.clear();
     h.ModalStarted = nullptr;
+    h.WindowShown = nullptr;
     h.ApplicationActive.reset();
     h.ActiveForm.reset();
     h.ScreenSize.reset();

@@ -70,6 +70,16 @@ void MouseMove(TForm* form, TPoint at, TShiftState shift = {});
 // The second press of a double click (after a press and a release).
 void MouseDoubleClick(TForm* form, TMouseButton button, TPoint at, TShiftState shift = {});
 
+// Real menus and file dialogs: called once a real pop-up menu, menu-bar menu or file
+// dialog has opened and its loop runs, so that a test can act inside it (with
+// KeyToTopWindow, or the mouse hooks, which reach an open menu first as the window
+// system's grab does).
+enum TWindowKind { wkPopupMenu, wkMenuBarMenu, wkFileDialog };
+void SetWindowShown(std::function<void(TWindowKind)> shown);
+// A key press and release to the program's topmost window (an open menu, a file dialog,
+// else the active form's focused control) through Qt's path, shortcuts included.
+void KeyToTopWindow(WORD key, TShiftState shift = {});
+
 // Handles posted messages (and other pending events) until no posted message is left,
 // for at most maxRounds passes. True when the queue ended empty.
 bool RunPostedMessages(int maxRounds = 1000);
@@ -86,6 +96,11 @@ struct TResetStep {
 };
 
 // For the platform layer.
+// Runs without a window system (the offscreen platform).
+bool Headless();
+bool WindowShownHookSet();
+// Calls the SetWindowShown hook from the loop about to run.
+void NotifyWindowShown(TWindowKind kind);
 const std::optional<TForm*>& ActiveFormOverride();
 const std::optional<bool>& ApplicationActiveOverride();
 const std::optional<TSize>& ScreenSizeOverride();
