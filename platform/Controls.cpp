@@ -134,6 +134,9 @@ public:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseMove:
         case QEvent::MouseButtonDblClick: {
+            // A window that takes no mouse input (disabled) leaves the event to Qt.
+            if (QWidget* w = Control->Widget(); w && !w->isEnabled())
+                return false;
             auto* m = static_cast<QMouseEvent*>(e);
             const QPoint p = m->position().toPoint();
             const bool press = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick;
@@ -176,11 +179,12 @@ public:
             Control->HandleMouseLeave();
             return false;
         case QEvent::FocusIn:
-            Control->HandleFocus(true);
+        case QEvent::FocusOut: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+            Control->HandleFocus(e->type() == QEvent::FocusIn,
+                                 reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason);
             return false;
-        case QEvent::FocusOut:
-            Control->HandleFocus(false);
-            return false;
+        }
         default:
             return false;
         }
@@ -216,6 +220,7 @@ struct TWinControlPrivate {
     TControl* Pressed = nullptr; // the control that got the press (this or a child)
     TControl* Hover = nullptr;   // the window-less child under the pointer
     TCursor Shown = crDefault;   // the cursor the window shows
+    bool TakesFocus = true;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -699,6 +704,8 @@ void TWinControl::SetParent(TWinControl* parent)
     if (!w || FPriv->TopLevel)
         return;
     w->setParent(parent ? parent->Widget() : nullptr);
+    if (!TakesFocus())
+        ApplyFocusPolicy();
     UpdateBounds();
     w->setVisible(parent && Visible());
 }
@@ -714,6 +721,8 @@ void TWinControl::Insert(TControl* child)
 
 void TWinControl::Remove(TControl* child)
 {
+    if (TForm* form = ParentForm(); form && child->Windowed())
+        form->ControlLeaving(static_cast<TWinControl*>(child));
     FControls.erase(std::remove(FControls.begin(), FControls.end(), child), FControls.end());
     child->FParent = nullptr;
     ChildRemoved(child);
@@ -755,13 +764,52 @@ void TWinControl::EnabledChanged()
     Invalidate();
 }
 
+void EnableWindow(TWinControl* control, bool enable)
+{
+    if (QWidget* w = control ? control->Widget() : nullptr)
+        w->setEnabled(enable);
+}
+
 void TWinControl::SetTabStop(bool on)
 {
     if (on == FTabStop)
         return;
     FTabStop = on;
-    if (QWidget* w = Widget(); w && !FPriv->TopLevel)
-        w->setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    ApplyFocusPolicy();
+}
+
+bool TWinControl::TakesFocus() const
+{
+    for (const TWinControl* c = this; c; c = c->Parent())
+        if (!c->FPriv->TakesFocus)
+            return false;
+    return true;
+}
+
+void TWinControl::SetTakesFocus(bool on)
+{
+    if (on == FPriv->TakesFocus)
+        return;
+    FPriv->TakesFocus = on;
+    ApplyFocusPolicy();
+}
+
+void TWinControl::ApplyFocusPolicy()
+{
+    QWidget* w = Widget();
+    if (!w || FPriv->TopLevel)
+        return;
+    if (!TakesFocus()) {
+        // Native controls have inner widgets of their own: none of them takes the focus.
+        w->setFocusPolicy(Qt::NoFocus);
+        for (QWidget* inner : w->findChildren<QWidget*>())
+            inner->setFocusPolicy(Qt::NoFocus);
+    } else {
+        w->setFocusPolicy(FTabStop ? Qt::StrongFocus : Qt::NoFocus);
+    }
+    for (TControl* c : FControls)
+        if (c->Windowed())
+            static_cast<TWinControl*>(c)->ApplyFocusPolicy();
 }
 
 void TWinControl::SetFocus()
@@ -961,6 +1009,11 @@ void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShif
     if (kind == meDown || kind == meDouble) {
         TControl* child = ControlAtPos(x, y);
         target = child ? child : this;
+        QPointer<QWidget> alive(Widget());
+        if (TForm* form = ParentForm())
+            form->SendCancelMode(target);
+        if (!alive)
+            return;
         p.Pressed = target;
         gCapture = target;
     } else {
@@ -1017,6 +1070,8 @@ void TWinControl::ShowCursor(TCursor cursor)
 
 TCursor TWinControl::ShownCursor() const { return FPriv->Shown; }
 
+bool TWinControl::WantsCharacters() const { return !FPriv->CustomPainted; }
+
 void TWinControl::DispatchLeave()
 {
     if (TControl* old = FPriv->Hover) {
@@ -1025,14 +1080,69 @@ void TWinControl::DispatchLeave()
     }
 }
 
-void TWinControl::HandleFocus(bool in)
+void TWinControl::HandleFocus(bool in, bool windowChange)
 {
     CallProtected([&] {
         if (in)
-            DoEnter();
+            FocusGained();
         else
-            DoExit();
+            FocusLost();
     });
+    (void)windowChange; // the form's focused control changes only on a focus arriving
+    if (!in)
+        return;
+    if (TForm* form = ParentForm(); form && form != this)
+        form->FocusArrived(this);
+}
+
+void NotifyFocusChanged(TWinControl* root, TWinControl* newFocus)
+{
+    for (int i = 0; i < root->ControlCount(); ++i) {
+        TControl* c = root->Controls(i);
+        CallProtected([&] { c->FocusChanged(newFocus); });
+        if (c->Windowed())
+            NotifyFocusChanged(static_cast<TWinControl*>(c), newFocus);
+    }
+}
+
+char AccelCharOf(WORD key, TShiftState shift)
+{
+    if (!shift.Contains(ssAlt) || shift.Contains(ssCtrl))
+        return 0;
+    if (key >= 'A' && key <= 'Z')
+        return static_cast<char>(shift.Contains(ssShift) ? key : key - 'A' + 'a');
+    if (key >= '0' && key <= '9')
+        return static_cast<char>(key);
+    return 0;
+}
+
+namespace {
+
+bool OfferDialogChar(TWinControl* root, char c, TShiftState shift)
+{
+    for (int i = root->ControlCount() - 1; i >= 0; --i) {
+        TControl* control = root->Controls(i);
+        if (!control->Visible() || !control->Enabled())
+            continue;
+        bool used = false;
+        CallProtected([&] { used = control->DialogChar(c, shift); });
+        if (used)
+            return true;
+        if (control->Windowed() && OfferDialogChar(static_cast<TWinControl*>(control), c, shift))
+            return true;
+        if (i >= root->ControlCount())
+            i = root->ControlCount(); // a handler changed the list
+    }
+    return false;
+}
+
+} // namespace
+
+bool DispatchDialogChar(TForm* form, char c, TShiftState shift)
+{
+    if (form->MenuDialogChar(c, shift))
+        return true;
+    return OfferDialogChar(form, c, shift);
 }
 
 // Enter and Esc for the form's Default and Cancel buttons.
@@ -1067,6 +1177,10 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
             swallowed = key == 0;
             return;
         }
+        // Alt with a letter or digit types nothing: it is an accelerator.
+        const char accel = AccelCharOf(key, shift);
+        if (accel != 0)
+            typed = 0;
         if (form && form != this)
             form->PreviewKeyDown(key, shift);
         if (key != 0)
@@ -1077,6 +1191,16 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
                 form->PreviewKeyPress(typed);
             if (typed != 0)
                 KeyPress(typed);
+        }
+        const char offered =
+            accel != 0 ? accel : (WantsCharacters() || static_cast<unsigned char>(typed) < 32 ? 0 : typed);
+        if (offered != 0 && form && DispatchDialogChar(form, offered, shift)) {
+            swallowed = true;
+            return;
+        }
+        if (accel != 0) {
+            swallowed = true; // Alt and a letter types nothing, even in an edit
+            return;
         }
         if (key == 0 || (typed == 0 && (key == VK_RETURN || key == VK_ESCAPE))) {
             swallowed = true;

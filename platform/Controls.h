@@ -169,6 +169,15 @@ public:
     // True when the control answers Enter (VK_RETURN) or Esc (VK_ESCAPE) pressed
     // anywhere on its form: a Default or Cancel button.
     virtual bool WantsDialogKey(WORD Key) const { (void)Key; return false; }
+    // After every change of the form's focused control (after OnExit and OnEnter ran),
+    // every control on the form gets this with the newly focused control (null: none).
+    virtual void FocusChanged(TWinControl* NewFocus) { (void)NewFocus; }
+    // An accelerator or a character the focused control does not take (see
+    // TWinControl::ControlKey); true when the control used it (the key goes no further).
+    virtual bool DialogChar(char Key, TShiftState Shift) { (void)Key; (void)Shift; return false; }
+    // The form cancels its modes (a press elsewhere, the form deactivated, moved,
+    // resized, hidden or closed): Sender is the control pressed, or null.
+    virtual void CancelMode(TControl* Sender) { (void)Sender; }
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -305,6 +314,16 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
+    // The control takes typed characters (native edits and lists do); a character typed
+    // while a control that does not take them is focused is offered as a dialog
+    // character.
+    virtual bool WantsCharacters() const;
+
+    // Whether the control and its children may take the keyboard focus (default true);
+    // with false Tab skips them and a click on them leaves the focus where it is.
+    bool TakesFocus() const;
+    void SetTakesFocus(bool on);
+
     // For the platform layer.
     QWidget* Widget() const;
     // A key for this control: the form's preview, dialog keys, then the control.
@@ -313,7 +332,9 @@ public:
     // A mouse event at a client point: routed to a window-less child or the control.
     void DispatchMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y);
     void DispatchLeave();
-    void HandleFocus(bool in);
+    // The window gained or lost the keyboard focus; windowChange: because its window was
+    // activated or deactivated (the form's focused control stays).
+    void HandleFocus(bool in, bool windowChange);
     // Paints what is invalid into the surface (the widget's paint event calls it).
     void RenderSurface();
     void PaintEventShow(QWidget* widget);
@@ -329,8 +350,14 @@ protected:
     virtual void KeyDown(WORD& Key, TShiftState Shift);
     virtual void KeyUp(WORD& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
+    // OnEnter and OnExit: only when the form's focused control changes. An exception
+    // escaping DoExit cancels the move (the focus stays or goes back).
     virtual void DoEnter();
     virtual void DoExit();
+    // The control's window gains or loses the keyboard focus, for any reason (its form
+    // deactivated or activated included).
+    virtual void FocusGained() {}
+    virtual void FocusLost() {}
     // Draws the control on its surface canvas (the background is already filled
     // with Color unless csOpaque).
     virtual void Paint() {}
@@ -346,6 +373,9 @@ protected:
 private:
     friend class TControl;
     friend class TGraphicControl;
+    friend class TForm;
+    friend void EnableWindow(TWinControl*, bool);
+    void ApplyFocusPolicy();
     void Insert(TControl* child);
     void Remove(TControl* child);
     void ShowCursor(TCursor cursor);
@@ -364,6 +394,20 @@ public:
 
 // A hint's text as its tooltip shows it: CR LF and a lone CR become LF.
 std::string HintLines(const std::string& hint);
+
+// Sets whether the control's window takes mouse input, apart from its Enabled property
+// (which keeps its value; a later change of Enabled sets the window's state again).
+void EnableWindow(TWinControl* control, bool enable);
+
+// Accelerators and characters nobody takes: offered to the form's main menu, then to the
+// form's visible, enabled controls in z-order from the top, children included, until
+// one's DialogChar answers true. True when one did.
+bool DispatchDialogChar(TForm* form, char c, TShiftState shift);
+// The character of Alt with a letter or digit key (0 for other keys).
+char AccelCharOf(WORD key, TShiftState shift);
+
+// Calls FocusChanged on every control inside root (at any depth), root excluded.
+void NotifyFocusChanged(TWinControl* root, TWinControl* newFocus);
 
 // Clicks the first visible, enabled control on `root` (searched in z-order, children
 // included) that answers the dialog key. True when one did.

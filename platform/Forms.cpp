@@ -102,6 +102,7 @@ protected:
             Form->HandleShown(false);
     }
     void resizeEvent(QResizeEvent*) override { Form->HandleResize(); }
+    void moveEvent(QMoveEvent*) override { Form->SendCancelMode(nullptr); }
 
 private:
     void Mouse(TMouseEventKind kind, QMouseEvent* e)
@@ -649,9 +650,15 @@ void TForm::HandleKey(bool press, WORD key, char typed, TShiftState shift, bool 
             CallProtected([&] { KeyUp(key, shift); });
         return;
     }
+    const char accel = AccelCharOf(key, shift);
+    if (accel != 0)
+        typed = 0;
     CallProtected([&] { KeyDown(key, shift); });
     if (typed != 0)
         CallProtected([&] { KeyPress(typed); });
+    const char offered = accel != 0 ? accel : static_cast<unsigned char>(typed) < 32 ? 0 : typed;
+    if (offered != 0 && DispatchDialogChar(this, offered, shift))
+        return;
     if (key != 0 && typed != 0 && (key == VK_RETURN || key == VK_ESCAPE) && shift == TShiftState{})
         PressDialogButton(this, key);
 }
@@ -663,6 +670,8 @@ void TForm::HandleCloseRequest()
 
 void TForm::HandleShown(bool shown)
 {
+    if (!shown)
+        SendCancelMode(nullptr);
     // A modal form hidden by its own code ends its modal loop.
     if (!shown && Modal() && FModalResult == mrNone)
         SetModalResult(mrCancel);
@@ -674,8 +683,70 @@ void TForm::HandleShown(bool shown)
     });
 }
 
+void TForm::SetActiveControl(TWinControl* control)
+{
+    if (control == this)
+        control = nullptr;
+    if (!control) {
+        FActiveControl = nullptr;
+        return;
+    }
+    if (control->ParentForm() != this || !control->Widget())
+        throw EInvalidOperation("Cannot focus a control of another form");
+    if (Active()) {
+        control->SetFocus();
+        return;
+    }
+    // Qt remembers the window's focus widget and gives it the focus on activation.
+    FActiveControl = control;
+    control->Widget()->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm::FocusArrived(TWinControl* control)
+{
+    if (control == FActiveControl)
+        return;
+    if (TWinControl* old = FActiveControl) {
+        if (!CallProtected([old] { old->DoExit(); })) {
+            // The move is cancelled: the focus goes back to the control that refused it.
+            if (FActiveControl == old && old->Widget())
+                old->Widget()->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        if (FActiveControl != old)
+            return; // the handler moved the focus itself
+    }
+    FActiveControl = control;
+    CallProtected([control] { control->DoEnter(); });
+    if (FActiveControl == control)
+        NotifyFocusChanged(this, control);
+}
+
+bool TForm::MenuDialogChar(char, TShiftState) { return false; }
+
+void TForm::ControlLeaving(TWinControl* control)
+{
+    for (TControl* c = FActiveControl; c; c = c->Parent())
+        if (c == control) {
+            FActiveControl = nullptr;
+            return;
+        }
+}
+
+void TForm::SendCancelMode(TControl* Sender)
+{
+    TControl* focused = FActiveControl;
+    TControl* capture = GetCaptureControl();
+    if (focused)
+        CallProtected([&] { focused->CancelMode(Sender); });
+    if (capture && capture != focused && capture->ParentForm() == this)
+        CallProtected([&] { capture->CancelMode(Sender); });
+}
+
 void TForm::HandleActivation(bool active)
 {
+    if (!active)
+        SendCancelMode(nullptr);
     CallProtected([&] {
         if (active)
             Activate();
@@ -688,6 +759,7 @@ void TForm::HandleActivation(bool active)
 
 void TForm::HandleResize()
 {
+    SendCancelMode(nullptr);
     Realign();
     Invalidate();
     CallProtected([this] { Resize(); });

@@ -124,6 +124,14 @@ public:
     void Close();
     // The form is the platform's active window.
     bool Active() const;
+    // The form's focused control, kept while the form is inactive (null: none).
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    // Focuses the control (when the form is inactive, it is focused once the form is
+    // activated).
+    void SetActiveControl(TWinControl* control);
+    // Gives CancelMode(Sender) to the focused control and to the control holding the
+    // mouse capture when that is another one.
+    void SendCancelMode(TControl* Sender);
     void SetFocus() override;
     // Brings the form to the front and makes it the active window.
     void BringToFront();
@@ -161,6 +169,13 @@ public:
     // Leaves the modal loop without a result (for the platform layer: Terminate).
     void EndModalLoop();
 
+    // For the platform layer: a control's window got the keyboard focus (the form's
+    // focused control changes: OnExit, OnEnter, FocusChanged), and a control leaves.
+    void FocusArrived(TWinControl* control);
+    // Alt and a letter opening a menu of the form's menu bar: true when one opened.
+    bool MenuDialogChar(char c, TShiftState shift);
+    void ControlLeaving(TWinControl* control);
+
     // The widget's events arrive here (for the platform layer).
     void HandleKey(bool press, WORD key, char typed, TShiftState shift, bool autoRepeat);
     void HandleCloseRequest();
@@ -197,6 +212,7 @@ private:
     bool FShownOnce = false;
     TModalResult FModalResult = mrNone;
     QEventLoop* FModalLoop = nullptr;
+    TWinControl* FActiveControl = nullptr;
 };
 
 // Modal loops running now (modal forms and message boxes), innermost counted too.

@@ -254,17 +254,8 @@ void TButton::KeyDown(WORD& Key, TShiftState Shift)
     }
 }
 
-void TButton::DoEnter()
-{
-    Invalidate();
-    TCustomControl::DoEnter();
-}
-
-void TButton::DoExit()
-{
-    Invalidate();
-    TCustomControl::DoExit();
-}
+void TButton::FocusGained() { Invalidate(); }
+void TButton::FocusLost() { Invalidate(); }
 
 // ---------------------------------------------------------------------------------------
 // Check boxes and radio buttons

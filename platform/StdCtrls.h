@@ -69,8 +69,8 @@ protected:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
-    void DoEnter() override;
-    void DoExit() override;
+    void FocusGained() override;
+    void FocusLost() override;
 
 private:
     TModalResult FModalResult = mrNone;

@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "platform/TestHooks.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+class LoggedEdit : public TEdit {
+public:
+    LoggedEdit(TComponent* owner, std::string name, Log& log) : TEdit(owner), Name(std::move(name)), L(log)
+    {
+        OnEnter = [this](TObject*) { L.push_back(Name + " enter"); };
+        OnExit = [this](TObject*) { L.push_back(Name + " exit"); };
+    }
+    std::string Name;
+    Log& L;
+
+protected:
+    void FocusGained() override { L.push_back(Name + " gained"); }
+    void FocusLost() override { L.push_back(Name + " lost"); }
+    void FocusChanged(TWinControl* to) override
+    {
+        L.push_back(Name + " changed:" + (to ? to->Name() : "none"));
+    }
+};
+
+// A window-less control that logs what reaches it and answers its accelerator.
+class Probe : public TGraphicControl {
+public:
+    Probe(TComponent* owner, std::string name, Log& log) : TGraphicControl(owner), Name(std::move(name)), L(log) {}
+    std::string Name;
+    Log& L;
+    bool DialogChar(char Key, TShiftState) override
+    {
+        if (!IsAccel(Key, Caption()))
+            return false;
+        L.push_back(Name + " accel " + std::string(1, Key));
+        return true;
+    }
+    void FocusChanged(TWinControl* to) override { L.push_back(Name + " changed:" + (to ? to->Name() : "none")); }
+    void CancelMode(TControl* sender) override { L.push_back(Name + " cancel"), (void)sender; }
+
+protected:
+    void MouseDown(TMouseButton, TShiftState, int, int) override { L.push_back(Name + " down"); }
+    void Click() override { L.push_back(Name + " click"); }
+};
+
+// A focusable custom control that logs the form's cancel mode.
+class Modal : public TCustomControl {
+public:
+    Modal(TComponent* owner, Log& log) : TCustomControl(owner), L(log) { SetTabStop(true); }
+    Log& L;
+    void CancelMode(TControl* sender) override
+    {
+        L.push_back(std::string("cancel:") + (sender ? sender->Name() : "null"));
+    }
+};
+
+struct FocusForm : TForm {
+    Log L;
+    LoggedEdit* One;
+    LoggedEdit* Two;
+    Probe* Go;
+    FocusForm()
+    {
+        SetClientWidth(300);
+        SetClientHeight(200);
+        One = Place(new LoggedEdit(this, "one", L), 10, 10);
+        Two = Place(new LoggedEdit(this, "two", L), 10, 40);
+        Go = new Probe(this, "go", L);
+        Go->SetName("go");
+        Go->SetCaption("&Go");
+        Go->SetParent(this);
+        Go->SetBounds(10, 100, 60, 20);
+    }
+    template <class T>
+    T* Place(T* c, int x, int y)
+    {
+        c->SetName(c->Name);
+        c->SetParent(this);
+        c->SetBounds(x, y, 100, 21);
+        return c;
+    }
+};
+
+Log Only(const Log& log, const std::string& part)
+{
+    Log out;
+    for (const std::string& s : log)
+        if (s.find(part) != std::string::npos)
+            out.push_back(s);
+    return out;
+}
+
+} // namespace
+
+TEST(Focus, TabMovesTheFormsFocusedControlWithExitEnterThenFocusChangedEverywhere)
+{
+    FocusForm f;
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    f.One->SetFocus();
+    EXPECT_EQ(f.ActiveControl(), f.One);
+    f.L.clear();
+    TestHooks::KeyStroke(&f, VK_TAB);
+    EXPECT_EQ(f.ActiveControl(), f.Two);
+    const Log want = {"one exit", "two enter", "one changed:two", "two changed:two", "go changed:two"};
+    Log got;
+    for (const std::string& s : f.L)
+        if (s.find("gained") == std::string::npos && s.find("lost") == std::string::npos)
+            got.push_back(s);
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(Only(f.L, "lost"), Log{"one lost"});
+    EXPECT_EQ(Only(f.L, "gained"), Log{"two gained"});
+}
+
+TEST(Focus, DeactivatingAndActivatingTheFormMovesNoFocus)
+{
+    FocusForm f;
+    TForm other;
+    f.Show();
+    other.Show();
+    TestHooks::SetActiveForm(&f);
+    f.Two->SetFocus();
+    f.L.clear();
+    TestHooks::SetActiveForm(&other);
+    TestHooks::SetActiveForm(&f);
+    EXPECT_EQ(f.L, (Log{"two lost", "two gained"}));
+    EXPECT_TRUE(f.Two->Focused());
+    EXPECT_EQ(f.ActiveControl(), f.Two);
+
+    // The focused control is kept while the form is inactive and focused on activation.
+    TestHooks::SetActiveForm(&other);
+    f.SetActiveControl(f.One);
+    EXPECT_EQ(f.ActiveControl(), f.One);
+    TestHooks::SetActiveForm(&f);
+    EXPECT_TRUE(f.One->Focused());
+    EXPECT_THROW(f.SetActiveControl(&other), EInvalidOperation);
+}
+
+TEST(Focus, AnExitHandlerThatRaisesKeepsTheFocus)
+{
+    FocusForm f;
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    f.One->SetFocus();
+    f.One->OnExit = [](TObject*) { throw Exception("Value must be between 1 and 140"); };
+    f.L.clear();
+    TestHooks::ClearMessageBoxLog();
+    TestHooks::KeyStroke(&f, VK_TAB);
+    EXPECT_TRUE(f.One->Focused());
+    EXPECT_EQ(f.ActiveControl(), f.One);
+    EXPECT_TRUE(Only(f.L, "enter").empty());
+    EXPECT_TRUE(Only(f.L, "changed").empty());
+    ASSERT_EQ(TestHooks::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(TestHooks::MessageBoxLog()[0].Text, "Value must be between 1 and 140");
+    // Freeing the focused control leaves no reference behind.
+    delete f.One;
+    EXPECT_EQ(f.ActiveControl(), nullptr);
+}
+
+TEST(Accelerators, IsAccelMatchesTheMarkedCharacterOnly)
+{
+    struct Case {
+        char c;
+        const char* caption;
+        bool match;
+    };
+    const Case cases[] = {{'g', "&Go", true},   {'G', "&go", true},    {'o', "&Go", false},
+                          {'g', "G&&o", false}, {'o', "G&&o", false},  {'&', "A&&B", false},
+                          {'b', "A&&&B", true}, {'x', "Fi&x&", true},  {'g', "", false},
+                          {'g', "Go&", false},  {'1', "&1 line", true}};
+    for (const Case& c : cases)
+        EXPECT_EQ(IsAccel(c.c, c.caption), c.match) << c.c << " " << c.caption;
+}
+
+TEST(Accelerators, AltKeysAndCharactersNobodyTakesReachTheControlThatAnswers)
+{
+    struct Case {
+        const char* name;
+        const char* caption;
+        bool enabled;
+        bool buttonFocused;
+        WORD key;
+        TShiftState shift;
+        Log log;
+        const char* editText;
+    };
+    const Case cases[] = {
+        {"Alt+G with the edit focused", "&Go", true, false, 'G', {ssAlt}, {"go accel g"}, ""},
+        {"g typed into the edit", "&Go", true, false, 'G', {}, {}, "g"},
+        {"g with a button focused", "&Go", true, true, 'G', {}, {"go accel g"}, ""},
+        {"a literal ampersand", "G&&o", true, false, 'G', {ssAlt}, {}, ""},
+        {"a disabled control is not asked", "&Go", false, false, 'G', {ssAlt}, {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FocusForm f;
+        auto* button = PlaceControl<TButton>(&f, 150, 10, 75, 25);
+        button->SetTabStop(true);
+        f.Go->SetCaption(c.caption);
+        f.Go->SetEnabled(c.enabled);
+        f.Show();
+        TestHooks::SetActiveForm(&f);
+        if (c.buttonFocused)
+            button->SetFocus();
+        else
+            f.One->SetFocus();
+        f.L.clear();
+        TestHooks::KeyStroke(&f, c.key, c.shift);
+        EXPECT_EQ(Only(f.L, "accel"), c.log);
+        EXPECT_EQ(f.One->Text(), c.editText);
+    }
+}
+
+TEST(CancelMode, APressGivesTheFocusedControlTheControlPressedFirst)
+{
+    Log log;
+    TForm f;
+    f.SetClientWidth(200);
+    f.SetClientHeight(100);
+    auto* focused = new Modal(&f, log);
+    focused->SetParent(&f);
+    focused->SetBounds(0, 0, 50, 50);
+    auto* button = new Probe(&f, "button", log);
+    button->SetName("button");
+    button->SetParent(&f);
+    button->SetBounds(100, 10, 50, 20);
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    focused->SetFocus();
+    ASSERT_EQ(f.ActiveControl(), focused);
+    log.clear();
+    TestHooks::MouseDown(&f, mbLeft, Point(110, 15));
+    TestHooks::MouseUp(&f, mbLeft, Point(110, 15));
+    EXPECT_EQ(log, (Log{"cancel:button", "button down", "button click"}));
+    log.clear();
+    TestHooks::SetActiveForm(nullptr);
+    EXPECT_EQ(log, Log{"cancel:null"});
+    log.clear();
+    f.SetLeft(f.Left() + 15);
+    TestHooks::RunPostedMessages();
+    EXPECT_EQ(log, Log{"cancel:null"});
+}
+
+TEST(ClickableButNeverFocused, APanelOfButtonsTakesClicksWhileTheEditKeepsTheKeys)
+{
+    for (bool windowEnabled : {true, false}) {
+        SCOPED_TRACE(windowEnabled);
+        FocusForm f;
+        auto* panel = PlaceControl<TPanel>(&f, 150, 10, 100, 100);
+        panel->SetTabStop(true);
+        panel->SetEnabled(false);
+        if (windowEnabled)
+            EnableWindow(panel, true);
+        panel->SetTakesFocus(false);
+        auto* key = new Probe(&f, "key", f.L);
+        key->SetParent(panel);
+        key->SetBounds(10, 10, 30, 30);
+        f.Show();
+        TestHooks::SetActiveForm(&f);
+        f.One->SetFocus();
+        f.L.clear();
+        const TPoint at = TestHooks::ControlToForm(key, Point(5, 5));
+        TestHooks::MouseDown(&f, mbLeft, at);
+        TestHooks::MouseUp(&f, mbLeft, at);
+        EXPECT_EQ(Only(f.L, "click"), windowEnabled ? Log{"key click"} : Log{});
+        EXPECT_TRUE(f.One->Focused());
+        EXPECT_TRUE(Only(f.L, "exit").empty());
+        EXPECT_FALSE(panel->Enabled());
+        for (int i = 0; i < 4; ++i) {
+            TestHooks::KeyStroke(&f, VK_TAB);
+            EXPECT_FALSE(panel->Focused());
+        }
+    }
+}
