@@ -67,6 +67,14 @@ std::string ChangeFileExt(const std::string& name, const std::string& ext);
 std::string IncludeTrailingPathDelimiter(const std::string& name);
 std::string ExcludeTrailingPathDelimiter(const std::string& name);
 inline bool IsPathDelimiterChar(char c) { return c == '\\' || c == '/'; }
+// Wildcard matching of a file name: "*" any run of characters, "?" one character, ASCII
+// case ignored; "*.*" matches every name, with or without a dot.
+bool MatchesMask(const std::string& name, const std::string& mask);
+// The name part of the first entry, in byte order, of the pattern's folder whose name
+// matches the pattern's last component; "" when none does. A pattern without wildcards
+// gives the entry itself in its letter case on disk.
+std::string FirstMatchingName(const std::string& pattern);
+
 // An absolute name for a relative one (against the current directory), with "." and ".."
 // components folded and "/" separators. Letter case is left as written.
 std::string ExpandFileName(const std::string& name);
