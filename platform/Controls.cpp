@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QVariant>
 #include <QWidget>
 
 #include <QCursor>
@@ -23,6 +24,7 @@
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/QtBridge.h"
+#include "platform/TestHooks.h"
 
 namespace {
 
@@ -242,8 +244,100 @@ void TControl::SetParent(TWinControl* parent)
         return;
     if (FParent)
         FParent->Remove(this);
-    if (parent)
+    if (parent) {
         parent->Insert(this);
+        TakeFromParent();
+    }
+}
+
+void TControl::TakeFromParent()
+{
+    if (!FParent)
+        return;
+    if (FParentFont)
+        FontFromParent(FParent->Font());
+    if (FParentColor)
+        ColorFromParent(FParent->Color());
+    if (FParentShowHint)
+        ShowHintFromParent(FParent->ShowHint());
+}
+
+namespace {
+
+// Passes a change down to the children that take it from their parent.
+template <class F>
+void ForChildren(TControl* control, F&& f)
+{
+    if (!control->Windowed())
+        return;
+    auto* w = static_cast<TWinControl*>(control);
+    for (int i = 0; i < w->ControlCount(); ++i)
+        f(w->Controls(i));
+}
+
+bool SameFont(const TFont& a, const TFont& b)
+{
+    return a.Name == b.Name && a.Height == b.Height && a.Style == b.Style && a.Color == b.Color &&
+           a.Charset == b.Charset;
+}
+
+} // namespace
+
+void TControl::FontFromParent(const TFont& font)
+{
+    if (!SameFont(font, FFont)) {
+        FFont = font;
+        FontChanged();
+    }
+    ForChildren(this, [&](TControl* c) {
+        if (c->FParentFont)
+            c->FontFromParent(FFont);
+    });
+}
+
+void TControl::ColorFromParent(TColor color)
+{
+    if (color != FColor) {
+        FColor = color;
+        ColorChanged();
+    }
+    ForChildren(this, [&](TControl* c) {
+        if (c->FParentColor)
+            c->ColorFromParent(FColor);
+    });
+}
+
+void TControl::ShowHintFromParent(bool on)
+{
+    if (on != FShowHint) {
+        FShowHint = on;
+        ApplyHint();
+    }
+    ForChildren(this, [&](TControl* c) {
+        if (c->FParentShowHint)
+            c->ShowHintFromParent(FShowHint);
+    });
+}
+
+void TControl::SetParentFont(bool on)
+{
+    FParentFont = on;
+    if (on && FParent)
+        FontFromParent(FParent->Font());
+}
+
+void TControl::SetParentColor(bool on)
+{
+    FParentColor = on;
+    if (on && FParent)
+        ColorFromParent(FParent->Color());
+}
+
+void TControl::SetParentShowHint(bool on)
+{
+    FParentShowHint = on;
+    if (on && FParent)
+        ShowHintFromParent(FParent->ShowHint());
 }
 
 TForm* TControl::ParentForm() const
@@ -319,16 +413,19 @@ void TControl::SetEnabled(bool enabled)
 
 void TControl::SetColor(TColor color)
 {
-    if (color == FColor)
-        return;
-    FColor = color;
-    ColorChanged();
+    FParentColor = false;
+    ColorFromParent(color);
 }
 
 void TControl::SetFont(const TFont& font)
 {
+    FParentFont = false;
     FFont = font;
     FontChanged();
+    ForChildren(this, [&](TControl* c) {
+        if (c->FParentFont)
+            c->FontFromParent(FFont);
+    });
 }
 
 void TControl::SetCaption(const std::string& caption)
@@ -342,8 +439,7 @@ void TControl::SetCaption(const std::string& caption)
 void TControl::SetHint(const std::string& hint)
 {
     FHint = hint;
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->Widget())
-        w->Widget()->setToolTip(FShowHint ? ToQString(HintLines(hint)) : QString());
+    ApplyHint();
 }
 
 std::string HintLines(const std::string& hint)
@@ -364,8 +460,17 @@ std::string HintLines(const std::string& hint)
 
 void TControl::SetShowHint(bool on)
 {
-    FShowHint = on;
-    SetHint(FHint);
+    FParentShowHint = false;
+    ShowHintFromParent(on);
+}
+
+void TControl::ApplyHint()
+{
+    // A window shows its own hint; a window-less control's shows through its parent's
+    // window while the pointer is over it.
+    TWinControl* w = Windowed() ? static_cast<TWinControl*>(this) : FParent;
+    if (w && w->Widget())
+        w->Widget()->setToolTip(ToQString(w->HintTextAt(-1, -1)));
 }
 
 void TControl::SetCursor(TCursor cursor)
@@ -662,6 +767,7 @@ TWinControl::TWinControl(TComponent* AOwner, QWidget* widget, bool customPainted
     FPriv->CustomPainted = customPainted;
     FPriv->TopLevel = topLevel;
     FHandle = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+    widget->setProperty("tpControl", QVariant::fromValue<void*>(this));
     if (!topLevel) {
         // Forms handle their window's events themselves.
         FPriv->Filter = new ControlFilter(this, !customPainted);
@@ -1022,6 +1128,8 @@ void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShif
             if (under != p.Hover) {
                 TControl* old = p.Hover;
                 p.Hover = under;
+                if (QWidget* w = Widget())
+                    w->setToolTip(ToQString(HintTextAt(-1, -1)));
                 if (old)
                     old->HandleMouseLeave();
                 if (under)
@@ -1071,6 +1179,29 @@ void TWinControl::ShowCursor(TCursor cursor)
 TCursor TWinControl::ShownCursor() const { return FPriv->Shown; }
 
 bool TWinControl::WantsCharacters() const { return !FPriv->CustomPainted; }
+
+namespace {
+
+std::string HintOf(const TControl* c)
+{
+    if (!c->ShowHint() || c->Hint().empty())
+        return {};
+    return HintLines(c->Hint());
+}
+
+} // namespace
+
+std::string TWinControl::HintTextAt(int x, int y) const
+{
+    // (-1, -1): where the pointer is now.
+    const TControl* under = (x == -1 && y == -1) ? FPriv->Hover : ControlAtPos(x, y);
+    if (under) {
+        std::string own = HintOf(under);
+        if (!own.empty())
+            return own;
+    }
+    return HintOf(this);
+}
 
 void TWinControl::DispatchLeave()
 {
@@ -1247,6 +1378,67 @@ bool IsAccel(char c, const std::string& caption)
     return false;
 }
 
+bool NewStyleControls = true;
+
+namespace {
+const TestHooks::TResetStep ResetControls([] { NewStyleControls = true; });
+
+// The control of a widget (the nearest widget up the chain that belongs to one).
+TWinControl* ControlOfWidget(QWidget* w)
+{
+    for (; w; w = w->parentWidget()) {
+        const QVariant v = w->property("tpControl");
+        if (v.isValid())
+            return static_cast<TWinControl*>(v.value<void*>());
+    }
+    return nullptr;
+}
+
+// The topmost control at a client point of a window: its window-less children (in
+// z-order, HitTest asked) or the window itself.
+TControl* ControlInWindow(TWinControl* window, TPoint p, bool allowDisabled)
+{
+    for (int i = window->ControlCount() - 1; i >= 0; --i) {
+        TControl* c = window->Controls(i);
+        if (c->Windowed() || !c->Visible() || (!allowDisabled && !c->Enabled()))
+            continue;
+        const int cx = p.X - c->Left(), cy = p.Y - c->Top();
+        if (cx >= 0 && cy >= 0 && cx < c->Width() && cy < c->Height() && c->HitTest(cx, cy))
+            return c;
+    }
+    return window;
+}
+
+} // namespace
+
+TControl* FindControlAtPos(TPoint screenPoint, bool allowDisabled)
+{
+    const QPoint global(screenPoint.X, screenPoint.Y);
+    // The program's windows from the top of the stacking order down.
+    QWidget* top = QApplication::widgetAt(global);
+    if (top)
+        top = top->window();
+    QWidgetList windows = QApplication::topLevelWidgets();
+    if (top) {
+        windows.removeAll(top);
+        windows.prepend(top);
+    }
+    for (QWidget* win : windows) {
+        if (!win->isVisible() || !win->geometry().contains(global))
+            continue;
+        QWidget* w = win->childAt(win->mapFromGlobal(global));
+        TWinControl* control = ControlOfWidget(w ? w : win);
+        // Disabled windows and points a window refuses pass to the window below.
+        while (control) {
+            const TPoint local = control->ScreenToClient(screenPoint);
+            if (control->Visible() && (allowDisabled || control->Enabled()) && control->HitTest(local.X, local.Y))
+                return ControlInWindow(control, local, allowDisabled);
+            control = control->Parent();
+        }
+    }
+    return nullptr;
+}
+
 TControl* GetCaptureControl() { return gCapture; }
 void SetCaptureControl(TControl* control) { gCapture = control; }
 void ReleaseCapture() { gCapture = nullptr; }
@@ -1271,6 +1463,11 @@ TColor ControlPixel(TControl* control, int x, int y)
 }
 
 TCursor ShownCursor(TWinControl* window) { return window ? window->ShownCursor() : crDefault; }
+
+std::string HintAt(TWinControl* window, TPoint at)
+{
+    return window ? window->HintTextAt(at.X, at.Y) : std::string();
+}
 
 TPoint ControlToForm(TControl* control, TPoint at)
 {

@@ -135,6 +135,16 @@ public:
     void SetHint(const std::string& hint);
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool on);
+    // Taking the parent's font, colour or ShowHint (off by default): while on, the
+    // control follows the parent's value when it gets a parent and whenever the parent's
+    // changes (passed down through children that have it on too). Setting the control's
+    // own value turns the flag off.
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool on);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool on);
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool on);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor cursor);
     // The cursor shown over a client point, asked on every pointer move over the control
@@ -225,6 +235,15 @@ private:
     friend class TWinControl;
     // Bounds set by the parent's alignment (no new alignment pass).
     void SetBoundsAligned(int left, int top, int width, int height);
+    // The parent's font, colour and ShowHint, for the flags that are on.
+    void TakeFromParent();
+    void FontFromParent(const TFont& font);
+    void ColorFromParent(TColor color);
+    void ShowHintFromParent(bool on);
+    void ApplyHint();
+    bool FParentFont = false;
+    bool FParentColor = false;
+    bool FParentShowHint = false;
     int FLeft = 0;
     int FTop = 0;
     int FWidth = 0;
@@ -343,6 +362,8 @@ public:
     void ChildRemoved(TControl* child);
     // The cursor the window shows now.
     TCursor ShownCursor() const;
+    // The hint shown with the pointer at a client point (Qt's text).
+    std::string HintTextAt(int x, int y) const;
 
 protected:
     // A control over a given widget (forms, native controls); the control owns it.
@@ -413,6 +434,14 @@ void NotifyFocusChanged(TWinControl* root, TWinControl* newFocus);
 // included) that answers the dialog key. True when one did.
 bool PressDialogButton(TWinControl* root, WORD key);
 
+// The class library's switch of the new-style look (true); tests switch it.
+extern bool NewStyleControls;
+
+// The topmost visible control of the program at a screen point, window-less controls
+// included, disabled ones only with allowDisabled; points a control's HitTest refuses
+// pass to what lies below. Null over no window of the program.
+TControl* FindControlAtPos(TPoint screenPoint, bool allowDisabled);
+
 // True when the caption holds "&" followed by c, ignoring ASCII case ("&&" is a literal
 // "&", no accelerator).
 bool IsAccel(char c, const std::string& caption);
@@ -442,4 +471,7 @@ TColor ControlPixel(TControl* control, int x, int y);
 TPoint ControlToForm(TControl* control, TPoint at);
 // The cursor id a window shows now (after injected moves).
 TCursor ShownCursor(TWinControl* window);
+// The hint the window shows with the pointer resting at a client point (its own, or a
+// window-less child's), "" for none; line breaks as "\n".
+std::string HintAt(TWinControl* window, TPoint at);
 } // namespace TestHooks
