@@ -23,6 +23,12 @@ public:
     using Exception::Exception;
 };
 
+// A value outside the range allowed for it.
+class ERangeError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The silent exception: it unwinds like any other, and the application's handler
 // shows nothing for it.
 class EAbort : public Exception {
