@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QMimeData>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
@@ -21,6 +23,7 @@
 #include <map>
 
 #include "platform/Application.h"
+#include "platform/ControlEvents.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/QtBridge.h"
@@ -173,6 +176,10 @@ public:
                 return true;
             return !Native;
         }
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return DeliverFileDrop(Control, e);
         case QEvent::Enter:
             Control->HandleMouseEnter();
             return false;
@@ -222,6 +229,7 @@ struct TWinControlPrivate {
     TControl* Pressed = nullptr; // the control that got the press (this or a child)
     TControl* Hover = nullptr;   // the window-less child under the pointer
     TCursor Shown = crDefault;   // the cursor the window shows
+    bool AcceptFiles = false;
     bool TakesFocus = true;
 };
 
@@ -1180,6 +1188,52 @@ TCursor TWinControl::ShownCursor() const { return FPriv->Shown; }
 
 bool TWinControl::WantsCharacters() const { return !FPriv->CustomPainted; }
 
+bool TWinControl::AcceptFiles() const { return FPriv->AcceptFiles; }
+
+void TWinControl::SetAcceptFiles(bool on)
+{
+    FPriv->AcceptFiles = on;
+    if (QWidget* w = Widget())
+        w->setAcceptDrops(on || !FPriv->CustomPainted);
+}
+
+namespace {
+
+// The local files of a drag, in the order given; other entries are left out.
+std::vector<std::string> LocalFiles(const QMimeData* data)
+{
+    std::vector<std::string> names;
+    if (!data || !data->hasUrls())
+        return names;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            names.push_back(FromQString(url.toLocalFile()));
+    return names;
+}
+
+} // namespace
+
+bool DeliverFileDrop(TWinControl* control, QEvent* event)
+{
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!control->AcceptFiles()) {
+        if (control->FPriv->CustomPainted) {
+            drop->ignore();
+            return true;
+        }
+        return false; // a native control's own drops (text into an edit)
+    }
+    const std::vector<std::string> names = LocalFiles(drop->mimeData());
+    if (names.empty()) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::Drop)
+        CallProtected([&] { control->FilesDropped(names); });
+    return true;
+}
+
 namespace {
 
 std::string HintOf(const TControl* c)
@@ -1463,6 +1517,31 @@ TColor ControlPixel(TControl* control, int x, int y)
 }
 
 TCursor ShownCursor(TWinControl* window) { return window ? window->ShownCursor() : crDefault; }
+
+bool DropFiles(TWinControl* window, const std::vector<std::string>& items, TPoint at)
+{
+    QWidget* w = window ? window->Widget() : nullptr;
+    if (!w)
+        return false;
+    QWidget* target = w->childAt(at.X, at.Y);
+    if (!target)
+        target = w;
+    const QPointF local = target->mapFrom(w, QPointF(at.X, at.Y));
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const std::string& item : items) {
+        const QString text = ToQString(item);
+        urls.append(item.find("://") != std::string::npos ? QUrl(text) : QUrl::fromLocalFile(text));
+    }
+    data->setUrls(urls);
+    QDragEnterEvent enter(local.toPoint(), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(local, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
 
 std::string HintAt(TWinControl* window, TPoint at)
 {

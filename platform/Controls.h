@@ -39,6 +39,7 @@
 #include "platform/Messages.h"
 #include "platform/Types.h"
 
+class QEvent;
 class QWidget;
 class TWinControl;
 class TForm;
@@ -338,6 +339,13 @@ public:
     // character.
     virtual bool WantsCharacters() const;
 
+    // Dropped files: while on, the window takes drags of local files and hands each drop
+    // to FilesDropped (the paths in UTF-8, in the order given, each whole; entries that
+    // are not local files are left out, and a drop with none delivers nothing).
+    bool AcceptFiles() const;
+    void SetAcceptFiles(bool on);
+    virtual void FilesDropped(const std::vector<std::string>& names) { (void)names; }
+
     // Whether the control and its children may take the keyboard focus (default true);
     // with false Tab skips them and a click on them leaves the focus where it is.
     bool TakesFocus() const;
@@ -396,6 +404,7 @@ private:
     friend class TGraphicControl;
     friend class TForm;
     friend void EnableWindow(TWinControl*, bool);
+    friend bool DeliverFileDrop(TWinControl*, QEvent*);
     void ApplyFocusPolicy();
     void Insert(TControl* child);
     void Remove(TControl* child);
@@ -471,6 +480,10 @@ TColor ControlPixel(TControl* control, int x, int y);
 TPoint ControlToForm(TControl* control, TPoint at);
 // The cursor id a window shows now (after injected moves).
 TCursor ShownCursor(TWinControl* window);
+// Drags the items over the window and drops them at a client point through Qt's
+// events, as a real drop (paths become file URLs; "scheme://..." texts stay URLs).
+// True when the window took the drop.
+bool DropFiles(TWinControl* window, const std::vector<std::string>& items, TPoint at);
 // The hint the window shows with the pointer resting at a client point (its own, or a
 // window-less child's), "" for none; line breaks as "\n".
 std::string HintAt(TWinControl* window, TPoint at);

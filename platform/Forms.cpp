@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "platform/Application.h"
+#include "platform/ControlEvents.h"
 #include "platform/QtBridge.h"
 #include "platform/TestHooks.h"
 
@@ -65,6 +66,12 @@ protected:
         case QEvent::WindowDeactivate:
             if (!TestHooks::ActiveFormOverride())
                 Form->HandleActivation(false);
+            break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            if (DeliverFileDrop(Form, e))
+                return true;
             break;
         case QEvent::Enter:
             Form->HandleMouseEnter();
