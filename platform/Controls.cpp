@@ -26,6 +26,7 @@
 #include "platform/ControlEvents.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
+#include "platform/PopupWindows.h"
 #include "platform/QtBridge.h"
 #include "platform/TestHooks.h"
 
@@ -582,6 +583,16 @@ void TControl::SetMouseCapture(bool capture)
         gCapture = this;
     else if (gCapture == this)
         gCapture = nullptr;
+    // A pop-up window holding the mouse gets the moves and the release outside it too.
+    if (Windowed()) {
+        QWidget* w = static_cast<TWinControl*>(this)->Widget();
+        if (w && w->window()->property("tpPopup").isValid()) {
+            if (capture)
+                w->grabMouse();
+            else if (QWidget::mouseGrabber() == w)
+                w->releaseMouse();
+        }
+    }
 }
 
 void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y)
@@ -1124,8 +1135,7 @@ void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShif
         TControl* child = ControlAtPos(x, y);
         target = child ? child : this;
         QPointer<QWidget> alive(Widget());
-        if (TForm* form = ParentForm())
-            form->SendCancelMode(target);
+        SendCancelModes(this, target);
         if (!alive)
             return;
         p.Pressed = target;
@@ -1167,6 +1177,30 @@ void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShif
         ShowCursor(cursor);
     }
     target->HandleMouse(kind, button, shift, tx, ty);
+}
+
+// Before a press: the pressed window's form (or a pop-up's owner form) cancels its modes,
+// and so does the owner form of every pop-up window shown elsewhere.
+void SendCancelModes(TWinControl* window, TControl* pressed)
+{
+    TControl* root = window;
+    while (root->Parent())
+        root = root->Parent();
+    TForm* here = dynamic_cast<TForm*>(root);
+    TPopupControl* popup = root->Windowed() ? static_cast<TWinControl*>(root)->AsPopup() : nullptr;
+    if (popup)
+        here = popup->OwnerForm();
+    std::vector<TForm*> done;
+    for (TPopupControl* other : VisiblePopups()) {
+        TForm* owner = other->OwnerForm();
+        if (other == popup || !owner || owner == here ||
+            std::find(done.begin(), done.end(), owner) != done.end())
+            continue;
+        done.push_back(owner);
+        owner->SendCancelMode(pressed);
+    }
+    if (here)
+        here->SendCancelMode(pressed);
 }
 
 void TWinControl::ShowCursor(TCursor cursor)

@@ -41,6 +41,7 @@
 
 class QEvent;
 class QWidget;
+class TPopupControl;
 class TWinControl;
 class TForm;
 class TPopupMenu;
@@ -370,6 +371,8 @@ public:
     void ChildRemoved(TControl* child);
     // The cursor the window shows now.
     TCursor ShownCursor() const;
+    // The pop-up window this control is (platform/PopupWindows.h), or null.
+    virtual TPopupControl* AsPopup() { return nullptr; }
     // The hint shown with the pointer at a client point (Qt's text).
     std::string HintTextAt(int x, int y) const;
 
@@ -435,6 +438,9 @@ void EnableWindow(TWinControl* control, bool enable);
 bool DispatchDialogChar(TForm* form, char c, TShiftState shift);
 // The character of Alt with a letter or digit key (0 for other keys).
 char AccelCharOf(WORD key, TShiftState shift);
+
+// Before a press on a control of the window: the cancel modes of the forms concerned.
+void SendCancelModes(TWinControl* window, TControl* pressed);
 
 // Calls FocusChanged on every control inside root (at any depth), root excluded.
 void NotifyFocusChanged(TWinControl* root, TWinControl* newFocus);

@@ -106,11 +106,30 @@ bool SendToPopup(QWidget* top, QEvent::Type type, Qt::MouseButton button, QPoint
     return true;
 }
 
-void SendMouse(TForm* form, QEvent::Type type, Qt::MouseButton button, TPoint at, TShiftState shift)
+// A widget holding the mouse in another window (a pop-up window's capture) gets the
+// event in its own coordinates, as the window system's grab does.
+bool SendToGrabber(QWidget* top, QEvent::Type type, Qt::MouseButton button, QPoint local, TShiftState shift)
 {
-    QWidget* top = form->Widget();
-    const QPoint local(at.X, at.Y);
-    if (SendToPopup(top, type, button, local, shift))
+    QWidget* grabber = QWidget::mouseGrabber();
+    if (!grabber || grabber->window() == top)
+        return false;
+    const QPointF global = top->mapToGlobal(QPointF(local));
+    auto& held = Hooks().HeldButtons;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        held |= button;
+    else if (type == QEvent::MouseButtonRelease)
+        held &= ~Qt::MouseButtons(button);
+    QMouseEvent e(type, grabber->mapFromGlobal(global), global, button, held, QtModifiersFromShiftState(shift));
+    QApplication::sendEvent(grabber, &e);
+    return true;
+}
+
+void SendMouse(TWinControl* window, QEvent::Type type, Qt::MouseButton button, TPoint at, TShiftState shift)
+{
+    QWidget* inner = window->Widget();
+    QWidget* top = inner->window();
+    const QPoint local = inner->mapTo(top, QPoint(at.X, at.Y));
+    if (SendToPopup(top, type, button, local, shift) || SendToGrabber(top, type, button, local, shift))
         return;
     if (BlockedByModal(top))
         return;
@@ -330,24 +349,24 @@ void KeyStroke(TForm* form, WORD key, TShiftState shift)
     KeyUp(form, key, shift);
 }
 
-void MouseDown(TForm* form, TMouseButton button, TPoint at, TShiftState shift)
+void MouseDown(TWinControl* window, TMouseButton button, TPoint at, TShiftState shift)
 {
-    SendMouse(form, QEvent::MouseButtonPress, QtButton(button), at, shift);
+    SendMouse(window, QEvent::MouseButtonPress, QtButton(button), at, shift);
 }
 
-void MouseUp(TForm* form, TMouseButton button, TPoint at, TShiftState shift)
+void MouseUp(TWinControl* window, TMouseButton button, TPoint at, TShiftState shift)
 {
-    SendMouse(form, QEvent::MouseButtonRelease, QtButton(button), at, shift);
+    SendMouse(window, QEvent::MouseButtonRelease, QtButton(button), at, shift);
 }
 
-void MouseMove(TForm* form, TPoint at, TShiftState shift)
+void MouseMove(TWinControl* window, TPoint at, TShiftState shift)
 {
-    SendMouse(form, QEvent::MouseMove, Qt::NoButton, at, shift);
+    SendMouse(window, QEvent::MouseMove, Qt::NoButton, at, shift);
 }
 
-void MouseDoubleClick(TForm* form, TMouseButton button, TPoint at, TShiftState shift)
+void MouseDoubleClick(TWinControl* window, TMouseButton button, TPoint at, TShiftState shift)
 {
-    SendMouse(form, QEvent::MouseButtonDblClick, QtButton(button), at, shift);
+    SendMouse(window, QEvent::MouseButtonDblClick, QtButton(button), at, shift);
 }
 
 bool RunPostedMessages(int maxRounds)

@@ -63,12 +63,14 @@ void KeyUp(TForm* form, WORD key, TShiftState shift = {}, bool autoRepeat = fals
 // Press and release.
 void KeyStroke(TForm* form, WORD key, TShiftState shift = {});
 
-// Mouse events at a client position of the form.
-void MouseDown(TForm* form, TMouseButton button, TPoint at, TShiftState shift = {});
-void MouseUp(TForm* form, TMouseButton button, TPoint at, TShiftState shift = {});
-void MouseMove(TForm* form, TPoint at, TShiftState shift = {});
+// Mouse events at a client position of a top-level window (a form or a pop-up window),
+// through the path real events take: an open menu and a window holding the mouse get
+// them first.
+void MouseDown(TWinControl* window, TMouseButton button, TPoint at, TShiftState shift = {});
+void MouseUp(TWinControl* window, TMouseButton button, TPoint at, TShiftState shift = {});
+void MouseMove(TWinControl* window, TPoint at, TShiftState shift = {});
 // The second press of a double click (after a press and a release).
-void MouseDoubleClick(TForm* form, TMouseButton button, TPoint at, TShiftState shift = {});
+void MouseDoubleClick(TWinControl* window, TMouseButton button, TPoint at, TShiftState shift = {});
 
 // Real menus and file dialogs: called once a real pop-up menu, menu-bar menu or file
 // dialog has opened and its loop runs, so that a test can act inside it (with

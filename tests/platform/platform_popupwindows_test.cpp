@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/Forms.h"
+#include "platform/PopupWindows.h"
+#include "platform/StdCtrls.h"
+#include "platform/TestHooks.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+class Key : public TGraphicControl {
+public:
+    Key(TComponent* owner, Log& log) : TGraphicControl(owner), L(log) {}
+    Log& L;
+
+protected:
+    void Click() override { L.push_back("click"); }
+    void MouseUp(TMouseButton, TShiftState, int X, int Y) override
+    {
+        L.push_back("up " + std::to_string(X) + "," + std::to_string(Y));
+    }
+};
+
+class Field : public TEdit {
+public:
+    Field(TComponent* owner, Log& log) : TEdit(owner), L(log)
+    {
+        OnExit = [this](TObject*) { L.push_back("exit"); };
+    }
+    Log& L;
+    void CancelMode(TControl* sender) override
+    {
+        L.push_back(std::string("cancel:") + (sender ? sender->Name() : "null"));
+    }
+
+protected:
+    void FocusLost() override { L.push_back("lost"); }
+};
+
+} // namespace
+
+TEST(PopupWindows, APopupTakesClicksWhileTheOwnersFormKeepsTheFocus)
+{
+    Log log;
+    TForm form;
+    form.SetBounds(100, 100, 300, 200);
+    form.SetClientWidth(300);
+    form.SetClientHeight(200);
+    auto* edit = new Field(&form, log);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 120, 21);
+    auto* other = PlaceControl<TButton>(&form, 10, 100, 75, 25);
+    other->SetName("other");
+    auto* popup = new TPopupControl(edit);
+    popup->SetBounds(0, 0, 102, 62);
+    auto* key = new Key(popup, log);
+    key->SetName("key");
+    key->SetParent(popup);
+    key->SetBounds(10, 10, 30, 20);
+    form.Show();
+    TestHooks::SetActiveForm(&form);
+    edit->SetFocus();
+    log.clear();
+
+    EXPECT_FALSE(popup->Visible());
+    popup->ShowAt(400, 300);
+    EXPECT_TRUE(popup->Visible());
+    EXPECT_EQ(popup->Left(), 400);
+    EXPECT_EQ(popup->Top(), 300);
+    EXPECT_EQ(popup->ClientWidth(), 100);
+    EXPECT_EQ(popup->ClientHeight(), 60);
+    EXPECT_EQ(popup->ClientToScreen(Point(0, 0)), Point(401, 301));
+    TestHooks::RunPostedMessages();
+    EXPECT_EQ(Application->ActiveForm(), &form);
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_TRUE(log.empty()) << log.front();
+
+    // Typed keys still reach the edit; a click on the key clicks it and moves no focus.
+    TestHooks::KeyStroke(&form, '7');
+    EXPECT_EQ(edit->Text(), "7");
+    TestHooks::MouseDown(popup, mbLeft, Point(15, 15));
+    TestHooks::MouseUp(popup, mbLeft, Point(15, 15));
+    EXPECT_EQ(log, (Log{"cancel:key", "up 5,5", "click"}));
+    EXPECT_TRUE(edit->Focused());
+
+    // A press elsewhere on the form, and the application losing activation.
+    log.clear();
+    TestHooks::MouseDown(&form, mbLeft, Point(20, 110));
+    TestHooks::MouseUp(&form, mbLeft, Point(20, 110));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "cancel:other");
+    edit->SetFocus();
+    log.clear();
+    TestHooks::SetActiveForm(nullptr);
+    EXPECT_EQ(log, (Log{"cancel:null", "lost"})); // no exit: the form's focused control stays
+    TestHooks::SetActiveForm(&form);
+    edit->SetFocus();
+
+    // With the mouse held, a release outside reaches the pop-up in its client coordinates.
+    log.clear();
+    TestHooks::MouseDown(popup, mbLeft, Point(15, 15));
+    key->SetMouseCapture(false);
+    popup->SetMouseCapture(true);
+    TestHooks::MouseUp(&form, mbLeft, Point(5, 5));
+    popup->SetMouseCapture(false);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().rfind("up ", 0), std::string::npos); // the key did not get it
+    popup->Hide();
+    EXPECT_FALSE(popup->Visible());
+}
+
+TEST(PopupWindows, TheCaptureHoldsTheReleaseOutside)
+{
+    Log log;
+    TForm form;
+    form.SetBounds(100, 100, 300, 200);
+    form.SetClientWidth(300);
+    form.SetClientHeight(200);
+    auto* popup = new TPopupControl(&form);
+    int upX = 0, upY = 0;
+    popup->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int X, int Y) {
+        upX = X;
+        upY = Y;
+    };
+    popup->SetBounds(0, 0, 52, 52);
+    form.Show();
+    TestHooks::SetActiveForm(&form);
+    popup->ShowAt(500, 500);
+    popup->SetMouseCapture(true);
+    TestHooks::MouseUp(&form, mbLeft, Point(10, 10));
+    popup->SetMouseCapture(false);
+    const TPoint formClient = form.ClientToScreen(Point(10, 10));
+    EXPECT_EQ(upX, formClient.X - 501);
+    EXPECT_EQ(upY, formClient.Y - 501);
+    EXPECT_LT(upX, 0);
+}
