@@ -44,3 +44,132 @@ struct TMessageBoxRequest {
 
 // Shows a message box (or lets the test hook answer it) and returns the answer.
 TModalResult RunMessageBox(const TMessageBoxRequest& request);
+
+// ---------------------------------------------------------------------------------------
+// File dialogs
+//
+// Filter: "description|patterns|description|patterns..."; patterns separated by ";" or
+// ",", blanks around them trimmed, "*.*" every file, matched ignoring ASCII case; an empty
+// filter, or a description without patterns, shows every file. FilterIndex is 1-based
+// (0 or beyond the list: the first); after Execute it is the filter chosen.
+// Start: the folder InitialDir names; else FileName's folder when it exists; else the
+// current directory. The name shown first is FileName's name part.
+// Result: FileName := the chosen file's absolute path ("/" separators, existing parts in
+// their letter case on disk), Files := every chosen file (several only with
+// ofAllowMultiSelect). A chosen name without an extension gets "." + DefaultExt (a save
+// dialog always, an open dialog when no file of the name as typed exists). The checks
+// (ofPathMustExist, ofFileMustExist, ofOverwritePrompt) show their message and ask
+// again. Names are handed over whole at any length. The current directory is the same
+// after Execute as before.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/Classes.h"
+
+enum TOpenOption : uint8_t { ofHideReadOnly, ofNoChangeDir, ofPathMustExist, ofFileMustExist, ofOverwritePrompt, ofAllowMultiSelect };
+
+class TOpenOptions {
+public:
+    constexpr TOpenOptions() = default;
+    constexpr TOpenOptions(std::initializer_list<TOpenOption> options)
+    {
+        for (auto o : options)
+            FBits |= 1u << o;
+    }
+    constexpr bool Contains(TOpenOption o) const { return (FBits & (1u << o)) != 0; }
+    void Include(TOpenOption o) { FBits |= 1u << o; }
+    void Exclude(TOpenOption o) { FBits &= ~(1u << o); }
+    friend constexpr bool operator==(TOpenOptions, TOpenOptions) = default;
+
+private:
+    unsigned FBits = 0;
+};
+
+enum TFileEditStyle { fsEdit, fsComboBox };
+
+struct TFileFilter {
+    std::string Description;
+    std::vector<std::string> Patterns; // empty: every file
+    friend bool operator==(const TFileFilter&, const TFileFilter&) = default;
+};
+std::vector<TFileFilter> ParseFileFilter(const std::string& filter);
+
+class TOpenDialog : public TComponent {
+public:
+    explicit TOpenDialog(TComponent* AOwner = nullptr);
+
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& title) { FTitle = title; }
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(const std::string& name) { FFileName = name; }
+    std::vector<std::string>& Files() { return FFiles; }
+    const std::string& Filter() const { return FFilter; }
+    void SetFilter(const std::string& filter) { FFilter = filter; }
+    int FilterIndex() const { return FFilterIndex; }
+    void SetFilterIndex(int index) { FFilterIndex = index; }
+    const std::string& InitialDir() const { return FInitialDir; }
+    void SetInitialDir(const std::string& dir) { FInitialDir = dir; }
+    const std::string& DefaultExt() const { return FDefaultExt; }
+    void SetDefaultExt(const std::string& ext) { FDefaultExt = ext; }
+    TOpenOptions Options() const { return FOptions; }
+    void SetOptions(TOpenOptions options) { FOptions = options; }
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int context) { FHelpContext = context; }
+    std::vector<std::string>& HistoryList() { return FHistoryList; }
+    TFileEditStyle FileEditStyle() const { return FFileEditStyle; }
+    void SetFileEditStyle(TFileEditStyle style) { FFileEditStyle = style; }
+
+    // True when a file was chosen.
+    virtual bool Execute();
+
+protected:
+    bool FSave = false;
+
+private:
+    std::string FTitle, FFileName, FFilter, FInitialDir, FDefaultExt;
+    std::vector<std::string> FFiles, FHistoryList;
+    int FFilterIndex = 1;
+    TOpenOptions FOptions;
+    int FHelpContext = 0;
+    TFileEditStyle FFileEditStyle = fsEdit;
+};
+
+class TSaveDialog : public TOpenDialog {
+public:
+    explicit TSaveDialog(TComponent* AOwner = nullptr);
+};
+
+// The same dialogs under their own class names (no preview).
+class TOpenPictureDialog : public TOpenDialog {
+public:
+    using TOpenDialog::TOpenDialog;
+};
+class TSavePictureDialog : public TSaveDialog {
+public:
+    using TSaveDialog::TSaveDialog;
+};
+
+namespace TestHooks {
+// One request of a file dialog, as the scripted answer sees it.
+struct TFileDialogRequest {
+    bool Save = false;
+    std::string Title;
+    std::string Folder;   // absolute
+    std::string FileName; // as shown
+    std::vector<TFileFilter> Filters;
+    int FilterIndex = 1;
+    std::string DefaultExt;
+    TOpenOptions Options;
+    int Attempt = 1; // 2, 3... after a check refused an answer
+};
+struct TFileDialogAnswer {
+    bool Accepted = false;
+    std::vector<std::string> Names; // absolute or relative to Folder; "\" accepted
+    int FilterIndex = 0;            // 0: unchanged
+};
+// With an answer set, no dialog is shown. Headless without one, Execute returns false at
+// once. Every request is logged either way.
+void SetFileDialogAnswer(std::function<TFileDialogAnswer(const TFileDialogRequest&)> answer);
+const std::vector<TFileDialogRequest>& FileDialogLog();
+} // namespace TestHooks
