@@ -86,12 +86,14 @@ void SendKey(TForm* form, QEvent::Type type, WORD key, TShiftState shift, bool a
     QApplication::sendEvent(KeyTarget(form), &e);
 }
 
-// While a menu is open the window system sends it every mouse event (its grab): a
-// press outside closes it and goes no further.
-bool SendToPopup(QWidget* top, QEvent::Type type, Qt::MouseButton button, QPoint local, TShiftState shift)
+// A widget that holds the mouse grab in another window gets the event in its own
+// coordinates, as from the window system: an open menu (a press outside closes it and
+// goes no further), or a pop-up window's capture.
+bool SendToGrab(QWidget* top, QEvent::Type type, Qt::MouseButton button, QPoint local, TShiftState shift)
 {
-    QWidget* popup = QApplication::activePopupWidget();
-    if (!popup || popup == top)
+    QWidget* menu = QApplication::activePopupWidget();
+    QWidget* receiver = menu && menu != top ? menu : QWidget::mouseGrabber();
+    if (!receiver || receiver->window() == top)
         return false;
     const QPointF global = top->mapToGlobal(QPointF(local));
     auto& held = Hooks().HeldButtons;
@@ -99,28 +101,10 @@ bool SendToPopup(QWidget* top, QEvent::Type type, Qt::MouseButton button, QPoint
         held |= button;
     else if (type == QEvent::MouseButtonRelease)
         held &= ~Qt::MouseButtons(button);
-    QMouseEvent e(type, popup->mapFromGlobal(global), global, button, held, QtModifiersFromShiftState(shift));
-    QApplication::sendEvent(popup, &e);
-    // The press that closed the menu leaves no widget holding the mouse.
-    Hooks().Grabber = nullptr;
-    return true;
-}
-
-// A widget holding the mouse in another window (a pop-up window's capture) gets the
-// event in its own coordinates, as the window system's grab does.
-bool SendToGrabber(QWidget* top, QEvent::Type type, Qt::MouseButton button, QPoint local, TShiftState shift)
-{
-    QWidget* grabber = QWidget::mouseGrabber();
-    if (!grabber || grabber->window() == top)
-        return false;
-    const QPointF global = top->mapToGlobal(QPointF(local));
-    auto& held = Hooks().HeldButtons;
-    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
-        held |= button;
-    else if (type == QEvent::MouseButtonRelease)
-        held &= ~Qt::MouseButtons(button);
-    QMouseEvent e(type, grabber->mapFromGlobal(global), global, button, held, QtModifiersFromShiftState(shift));
-    QApplication::sendEvent(grabber, &e);
+    QMouseEvent e(type, receiver->mapFromGlobal(global), global, button, held, QtModifiersFromShiftState(shift));
+    QApplication::sendEvent(receiver, &e);
+    if (receiver == menu)
+        Hooks().Grabber = nullptr; // the press that closed the menu leaves nothing holding the mouse
     return true;
 }
 
@@ -129,7 +113,7 @@ void SendMouse(TWinControl* window, QEvent::Type type, Qt::MouseButton button, T
     QWidget* inner = window->Widget();
     QWidget* top = inner->window();
     const QPoint local = inner->mapTo(top, QPoint(at.X, at.Y));
-    if (SendToPopup(top, type, button, local, shift) || SendToGrabber(top, type, button, local, shift))
+    if (SendToGrab(top, type, button, local, shift))
         return;
     if (BlockedByModal(top))
         return;
