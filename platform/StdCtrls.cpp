@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QListWidget>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -701,4 +702,77 @@ void TListBox::ColorChanged()
     const TColor rgb = ColorToRGB(Color());
     pal.setColor(QPalette::Base, QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
     Widget()->setPalette(pal);
+}
+
+// ---------------------------------------------------------------------------------------
+// Scroll bars
+
+namespace {
+QScrollBar* ScrollBarOf(const TWinControl* c) { return static_cast<QScrollBar*>(c->Widget()); }
+} // namespace
+
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, new QScrollBar(Qt::Horizontal), false, false)
+{
+    QScrollBar* bar = ScrollBarOf(this);
+    bar->setRange(FMin, FMax);
+    bar->setSingleStep(FSmallChange);
+    bar->setPageStep(FLargeChange);
+    QObject::connect(bar, &QScrollBar::valueChanged, [this](int value) { ValueFromWidget(value); });
+    SetTabStop(true);
+    SetBounds(0, 0, 121, 17);
+}
+
+void TScrollBar::ValueFromWidget(int value)
+{
+    if (FSyncing || value == FPosition)
+        return;
+    FPosition = value;
+    CallProtected([this] { Change(); });
+}
+
+void TScrollBar::SetKind(TScrollBarKind kind)
+{
+    if (kind == FKind)
+        return;
+    FKind = kind;
+    ScrollBarOf(this)->setOrientation(kind == sbVertical ? Qt::Vertical : Qt::Horizontal);
+    SetBounds(Left(), Top(), Height(), Width());
+}
+
+void TScrollBar::SetParams(int position, int min, int max)
+{
+    if (min > max)
+        throw EInvalidOperation("Scroll bar range is invalid");
+    position = std::clamp(position, min, max);
+    const bool moved = position != FPosition;
+    FMin = min;
+    FMax = max;
+    FPosition = position;
+    {
+        FSyncing = true;
+        QScrollBar* bar = ScrollBarOf(this);
+        bar->setRange(min, max);
+        bar->setValue(position);
+        FSyncing = false;
+    }
+    if (moved)
+        Change();
+}
+
+void TScrollBar::SetSmallChange(int change)
+{
+    FSmallChange = std::max(0, change);
+    ScrollBarOf(this)->setSingleStep(FSmallChange);
+}
+
+void TScrollBar::SetLargeChange(int change)
+{
+    FLargeChange = std::max(0, change);
+    ScrollBarOf(this)->setPageStep(FLargeChange);
+}
+
+void TScrollBar::Change()
+{
+    if (OnChange)
+        OnChange(this);
 }

@@ -147,6 +147,46 @@ protected:
     virtual void Change();
 };
 
+enum TScrollBarKind : uint8_t { sbHorizontal, sbVertical };
+
+// A scroll bar over a QScrollBar. Position stays within Min..Max (setting Max below it
+// moves it); Min greater than Max raises EInvalidOperation "Scroll bar range is invalid"
+// and changes nothing. OnChange fires whenever Position changes, by the user (arrows,
+// clicks in the track, the thumb, the wheel, keys while focused) or by code, and never
+// when it stays. TabStop is on by default (off: Tab skips it and a click leaves the
+// focus where it is).
+class TScrollBar : public TWinControl {
+public:
+    explicit TScrollBar(TComponent* AOwner);
+    TScrollBarKind Kind() const { return FKind; }
+    void SetKind(TScrollBarKind kind);
+    int Min() const { return FMin; }
+    void SetMin(int min) { SetParams(FPosition, min, FMax); }
+    int Max() const { return FMax; }
+    void SetMax(int max) { SetParams(FPosition, FMin, max); }
+    int Position() const { return FPosition; }
+    void SetPosition(int position) { SetParams(position, FMin, FMax); }
+    int SmallChange() const { return FSmallChange; }
+    void SetSmallChange(int change);
+    int LargeChange() const { return FLargeChange; }
+    void SetLargeChange(int change);
+    void SetParams(int position, int min, int max);
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Change();
+
+private:
+    void ValueFromWidget(int value);
+    TScrollBarKind FKind = sbHorizontal;
+    int FMin = 0;
+    int FMax = 100;
+    int FPosition = 0;
+    int FSmallChange = 1;
+    int FLargeChange = 1;
+    bool FSyncing = false;
+};
+
 enum TComboBoxStyle : uint8_t { csDropDown, csSimple, csDropDownList };
 
 // A combo box over a QComboBox. OnChange fires only when the user changes the text or
