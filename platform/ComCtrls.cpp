@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Forms.h"
+
 namespace {
 
 constexpr TColor NoMaskColour = clNone;
@@ -128,4 +130,108 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index) const
                             RGB(Blend(r, GetRValue(under), alpha), Blend(g, GetGValue(under), alpha),
                                 Blend(b, GetBValue(under), alpha)));
         }
+}
+
+// ---------------------------------------------------------------------------------------
+// Status bars
+
+void TStatusPanel::SetText(const std::string& text)
+{
+    if (text == FText)
+        return;
+    FText = text;
+    FBar->Invalidate();
+}
+
+void TStatusPanel::SetWidth(int width)
+{
+    width = std::max(0, width);
+    if (width == FWidth)
+        return;
+    FWidth = width;
+    FBar->Invalidate();
+}
+
+void TStatusPanel::SetAlignment(TAlignment alignment)
+{
+    if (alignment == FAlignment)
+        return;
+    FAlignment = alignment;
+    FBar->Invalidate();
+}
+
+TStatusPanel* TStatusPanels::Add()
+{
+    FPanels.push_back(std::make_unique<TStatusPanel>(FBar));
+    FBar->Invalidate();
+    return FPanels.back().get();
+}
+
+TStatusPanel* TStatusPanels::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    return FPanels[static_cast<size_t>(index)].get();
+}
+
+void TStatusPanels::Clear()
+{
+    FPanels.clear();
+    FBar->Invalidate();
+}
+
+TStatusBar::TStatusBar(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    SetBounds(0, 0, 200, 19);
+    SetAlign(alBottom);
+}
+
+bool TStatusBar::ShowsGrip() const
+{
+    const TForm* form = ParentForm();
+    return form && form->BorderStyle() == bsSizeable;
+}
+
+TRect TStatusBar::PanelRect(int index) const
+{
+    int left = 0;
+    const int count = FPanels.Count();
+    for (int i = 0; i < index && i < count; ++i)
+        left += FPanels.Items(i)->Width() + 2;
+    const int right = index == count - 1 ? ClientWidth() : std::min(ClientWidth(), left + FPanels.Items(index)->Width());
+    return Rect(std::min(left, ClientWidth()), 2, std::max(std::min(left, ClientWidth()), right), ClientHeight());
+}
+
+void TStatusBar::Paint()
+{
+    TCanvas& c = Canvas();
+    c.Font = Font();
+    for (int i = 0; i < FPanels.Count(); ++i) {
+        TRect r = PanelRect(i);
+        if (r.IsEmpty())
+            continue;
+        const TStatusPanel* panel = FPanels.Items(i);
+        TRect inner = r;
+        c.Frame3D(inner, clBtnShadow, clBtnHighlight, 1);
+        c.Brush.Style = bsClear;
+        const int saved = SaveDC(c.Handle());
+        IntersectClipRect(c.Handle(), inner.Left, inner.Top, inner.Right, inner.Bottom);
+        TRect text = Rect(inner.Left + 2, inner.Top, inner.Right - 2, inner.Bottom);
+        uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+        flags |= panel->Alignment() == taCenter ? DT_CENTER : panel->Alignment() == taRightJustify ? DT_RIGHT : DT_LEFT;
+        c.DrawText(panel->Text(), text, flags);
+        RestoreDC(c.Handle(), saved);
+        c.Brush.Style = bsSolid;
+    }
+    if (ShowsGrip()) {
+        // Three diagonal ridges in the bottom-right corner.
+        const int w = ClientWidth(), h = ClientHeight();
+        for (int k = 0; k < 3; ++k)
+            for (int d = 0; d < 2; ++d) {
+                c.Pen.Color = d == 0 ? clBtnHighlight : clBtnShadow;
+                const int o = 4 + k * 4 + d;
+                c.MoveTo(w - o, h - 1);
+                c.LineTo(w, h - 1 - o);
+            }
+    }
 }

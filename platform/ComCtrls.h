@@ -1,9 +1,12 @@
 #pragma once
-// Common controls: the image list.
+// Common controls: the image list and the status bar.
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Classes.h"
+#include "platform/Controls.h"
 #include "platform/Graphics.h"
 
 // A list of images of one size (16 x 16 until set) with alpha; no window. Set the size
@@ -44,4 +47,57 @@ private:
     int FWidth = 16;
     int FHeight = 16;
     std::vector<Image> FImages;
+};
+
+class TStatusBar;
+
+// One panel of a status bar: its text shows at once when set.
+class TStatusPanel {
+public:
+    explicit TStatusPanel(TStatusBar* bar) : FBar(bar) {}
+    const std::string& Text() const { return FText; }
+    void SetText(const std::string& text);
+    // Pixels; a width below 0 counts as 0. The last panel reaches the bar's right edge.
+    int Width() const { return FWidth; }
+    void SetWidth(int width);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment alignment);
+
+private:
+    TStatusBar* FBar;
+    std::string FText;
+    int FWidth = 50;
+    TAlignment FAlignment = taLeftJustify;
+};
+
+class TStatusPanels {
+public:
+    explicit TStatusPanels(TStatusBar* bar) : FBar(bar) {}
+    TStatusPanel* Add();
+    int Count() const { return static_cast<int>(FPanels.size()); }
+    // Raises EListError for an index outside 0..Count - 1.
+    TStatusPanel* Items(int index) const;
+    void Clear();
+
+private:
+    TStatusBar* FBar;
+    std::vector<std::unique_ptr<TStatusPanel>> FPanels;
+};
+
+// A status bar at the bottom of its parent (alBottom, 19 pixels high by default): its
+// panels left to right by their widths, each a sunken box whose text is cut at its edge;
+// a size grip at the right on a sizeable form.
+class TStatusBar : public TCustomControl {
+public:
+    explicit TStatusBar(TComponent* AOwner);
+    TStatusPanels* Panels() { return &FPanels; }
+    // The panel's rectangle in client coordinates.
+    TRect PanelRect(int index) const;
+
+protected:
+    void Paint() override;
+
+private:
+    bool ShowsGrip() const;
+    TStatusPanels FPanels{this};
 };

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "platform/ComCtrls.h"
+#include "platform/Forms.h"
+#include "tests/support/FormPictures.h"
+
+namespace {
+
+// Pixels of the text colour inside a rectangle of the picture.
+int Inked(const TBitmap& picture, TRect r)
+{
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            n += picture.PixelColor(x, y) == clBlack;
+    return n;
+}
+
+TRect InForm(const TStatusBar* bar, TRect r)
+{
+    return Rect(r.Left + bar->Left(), r.Top + bar->Top(), r.Right + bar->Left(), r.Bottom + bar->Top());
+}
+
+} // namespace
+
+TEST(StatusBar, PanelsShowTheirTextsCutAtTheirEdges)
+{
+    TForm form;
+    form.SetBorderStyle(bsSingle);
+    form.SetClientWidth(185);
+    form.SetClientHeight(100);
+    auto* bar = new TStatusBar(&form);
+    bar->SetParent(&form);
+    EXPECT_EQ(bar->Align(), alBottom);
+    EXPECT_EQ(bar->Height(), 19);
+    EXPECT_EQ(bar->Top(), 81);
+    EXPECT_EQ(bar->Width(), 185);
+    const int widths[] = {60, 50, 50};
+    const char* texts[] = {"640,480", "3,4", "1234"};
+    for (int i = 0; i < 3; ++i) {
+        TStatusPanel* p = bar->Panels()->Add();
+        p->SetWidth(widths[i]);
+        p->SetText(texts[i]);
+    }
+    form.Show();
+    ASSERT_EQ(bar->Panels()->Count(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(bar->Panels()->Items(i)->Text(), texts[i]);
+    EXPECT_THROW(bar->Panels()->Items(3), EListError);
+    EXPECT_EQ(bar->PanelRect(2).Right, bar->ClientWidth()); // the last reaches the right edge
+    EXPECT_EQ(bar->PanelRect(0).Width(), 60);
+
+    TBitmap picture = DrawControlPicture(form);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_GT(Inked(picture, InForm(bar, bar->PanelRect(i))), 10) << texts[i];
+    // A text longer than its panel is cut at its edge: nothing in the gap to the next.
+    bar->Panels()->Items(0)->SetText("A very long text that cannot fit");
+    bar->Panels()->Items(1)->SetText("");
+    picture = DrawControlPicture(form);
+    const TRect first = bar->PanelRect(0);
+    EXPECT_EQ(Inked(picture, InForm(bar, Rect(first.Right - 1, 0, bar->PanelRect(2).Left, 19))), 0);
+    EXPECT_GT(Inked(picture, InForm(bar, first)), 10);
+
+    // Bad widths and many panels.
+    bar->Panels()->Items(1)->SetWidth(-1);
+    EXPECT_EQ(bar->Panels()->Items(1)->Width(), 0);
+    for (int i = 0; i < 100; ++i)
+        bar->Panels()->Add()->SetText("x");
+    DrawControlPicture(form);
+    bar->Panels()->Clear();
+    EXPECT_EQ(bar->Panels()->Count(), 0);
+}
