@@ -277,6 +277,18 @@ bool CoversPlayfield(const tDib16& frame, const tDib16& background)
     return background.Width >= frame.Width - PlayfieldX && background.Height >= frame.Height;
 }
 
+// The edit view's tile layers over the bare background, with the cover mask made anew.
+// They cover the whole playfield every frame, so nothing of them is recorded for
+// restoring.
+void DrawTilesLive(tLevel& level, tDib16& frame)
+{
+    tRestore<bool> suspended(frame.DirtyRectsSuspended, true);
+    level.DrawTiles(PlayfieldX);
+    level.DrawOverlay(PlayfieldX);
+    frame.ClearCoverMask();
+    level.DrawOverlayToCoverMask(PlayfieldX);
+}
+
 } // namespace
 
 void tGameEngine::CopyBackground()
@@ -296,15 +308,8 @@ void tGameEngine::CopyBackground()
         }
     }
     frame.ClearTouchedRows();
-    if (EditMode) {
-        // The tiles are drawn over the whole playfield every frame: nothing of them
-        // needs restoring.
-        tRestore<bool> suspended(frame.DirtyRectsSuspended, true);
-        Level.DrawTiles(PlayfieldX);
-        Level.DrawOverlay(PlayfieldX);
-        frame.ClearCoverMask();
-        Level.DrawOverlayToCoverMask(PlayfieldX);
-    }
+    if (EditMode)
+        DrawTilesLive(Level, frame);
     frame.CoverMaskActive = frame.UseCoverMask;
     if (frame.RecordDirtyRects)
         frame.ClearDirtyRects();
@@ -337,13 +342,8 @@ void tGameEngine::RestoreBackground()
                 CopyPlayfieldRow(frame, background, y, PlayfieldX, frame.Width);
     }
     frame.ClearTouchedRows();
-    if (EditMode) {
-        tRestore<bool> suspended(frame.DirtyRectsSuspended, true);
-        Level.DrawTiles(PlayfieldX);
-        Level.DrawOverlay(PlayfieldX);
-        frame.ClearCoverMask();
-        Level.DrawOverlayToCoverMask(PlayfieldX);
-    }
+    if (EditMode)
+        DrawTilesLive(Level, frame);
     frame.CoverMaskActive = frame.UseCoverMask;
 }
 

@@ -130,11 +130,9 @@ std::string SolutionFileName(const std::string& levelName)
 
 std::string LevelNumberCaption(const std::string& setName, int32_t entryIndex)
 {
-    std::string text;
-    if (SameTextIgnoringCase(setName, "Gromble.set") && entryIndex >= 54)
-        text = "B" + std::to_string(entryIndex - 53);
-    else
-        text = std::to_string(static_cast<int64_t>(entryIndex) + 1);
+    const bool bonus = SameTextIgnoringCase(setName, "Gromble.set") && entryIndex >= 54;
+    std::string text = bonus ? std::string(1, 'B') : std::string();
+    text.append(std::to_string(bonus ? static_cast<int64_t>(entryIndex) - 53 : static_cast<int64_t>(entryIndex) + 1));
     if (text.size() < 3)
         text.insert(0, 3 - text.size(), ' ');
     return text;

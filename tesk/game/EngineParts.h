@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers shared by the engine's sources.
+// Small helpers shared by the engine's sources and the level's drawing.
 #include <cstdint>
 
 #include "tesk/toolkit/Dib16.h"

@@ -1,23 +1,12 @@
 // Drawing of the level's tile layers and units into the current surface.
+#include "tesk/game/EngineParts.h"
 #include "tesk/game/Levels.h"
 #include "tesk/game/Tiles.h"
 #include "tesk/toolkit/Dib16.h"
 
+using engine_parts::tRestore;
+
 namespace {
-
-// Restores a value on every way out of a scope.
-template <class T>
-class tRestore {
-public:
-    explicit tRestore(T& target) : FTarget(target), FSaved(target) {}
-    ~tRestore() { FTarget = FSaved; }
-    tRestore(const tRestore&) = delete;
-    tRestore& operator=(const tRestore&) = delete;
-
-private:
-    T& FTarget;
-    T FSaved;
-};
 
 constexpr int32_t DrawLayers = 4;
 

@@ -183,7 +183,8 @@ void DrawDithered(tDib16& t, tDib16& src, tDib16& src2, const ClippedFrame& c, u
 // Covered variants: pixels whose cover byte is set are left alone.
 enum class CoveredMode { Opaque, Keyed, Additive };
 
-void DrawCovered(tDib16& t, tDib16& src, const ClippedFrame& c, uint16_t key, CoveredMode mode)
+template <CoveredMode Mode>
+void DrawCoveredRows(tDib16& t, tDib16& src, const ClippedFrame& c, uint16_t key)
 {
     const size_t need = static_cast<size_t>(std::max(t.Width, 0)) * static_cast<size_t>(std::max(t.Height, 0));
     const bool haveMask = t.CoverMask.size() >= need;
@@ -196,20 +197,25 @@ void DrawCovered(tDib16& t, tDib16& src, const ClippedFrame& c, uint16_t key, Co
         for (int32_t i = 0; i < c.w; ++i) {
             if (cover && cover[i])
                 continue;
-            switch (mode) {
-            case CoveredMode::Opaque:
+            if constexpr (Mode == CoveredMode::Opaque) {
                 d[i] = s[i];
-                break;
-            case CoveredMode::Keyed:
+            } else if constexpr (Mode == CoveredMode::Keyed) {
                 if (s[i] != key)
                     d[i] = s[i];
-                break;
-            case CoveredMode::Additive:
+            } else {
                 if (s[i] != key && s[i] != 0)
                     d[i] = Add<false>(s[i], d[i]);
-                break;
             }
         }
+    }
+}
+
+void DrawCovered(tDib16& t, tDib16& src, const ClippedFrame& c, uint16_t key, CoveredMode mode)
+{
+    switch (mode) {
+    case CoveredMode::Opaque: DrawCoveredRows<CoveredMode::Opaque>(t, src, c, key); break;
+    case CoveredMode::Keyed: DrawCoveredRows<CoveredMode::Keyed>(t, src, c, key); break;
+    case CoveredMode::Additive: DrawCoveredRows<CoveredMode::Additive>(t, src, c, key); break;
     }
 }
 

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,6 +31,7 @@
 #include "tesk/game/Settings.h"
 #include "tesk/game/SidePanel.h"
 #include "tesk/game/Tiles.h"
+#include "tesk/toolkit/Faudio.h"
 #include "tesk/toolkit/Misc.h"
 #include "tesk/toolkit/PackageFiles.h"
 #include "tesk/toolkit/Random.h"
@@ -44,32 +46,19 @@ namespace harness {
 
 constexpr TColor Magenta = 0xFF00FF;
 
-// Sprites of the test kinds (frames of "Units.jpg"), alive for the whole test run.
-inline tSprite& HeroSprite()
+// Sprites of the test kinds (frames of "Units.jpg" in this order), alive for the whole
+// test run.
+enum tKindPicture { kpHero, kpBouncer, kpExit, kpGem, kpDouble, kpCount };
+inline tSprite& KindSprite(tKindPicture picture)
 {
-    static tSprite s;
-    return s;
+    static std::array<tSprite, kpCount> sprites;
+    return sprites[picture];
 }
-inline tSprite& DoubleSprite()
-{
-    static tSprite s;
-    return s;
-}
-inline tSprite& ExitSprite()
-{
-    static tSprite s;
-    return s;
-}
-inline tSprite& GemSprite()
-{
-    static tSprite s;
-    return s;
-}
-inline tSprite& BouncerSprite()
-{
-    static tSprite s;
-    return s;
-}
+inline tSprite& HeroSprite() { return KindSprite(kpHero); }
+inline tSprite& DoubleSprite() { return KindSprite(kpDouble); }
+inline tSprite& ExitSprite() { return KindSprite(kpExit); }
+inline tSprite& GemSprite() { return KindSprite(kpGem); }
+inline tSprite& BouncerSprite() { return KindSprite(kpBouncer); }
 
 inline tDirection DirectionOfAction(int action)
 {
@@ -204,37 +193,10 @@ public:
     }
 };
 
-// Walks every turn; at a wall it turns back. Other units do not stop it.
-class tBouncer : public tUnit {
-    TP_CLASS(tBouncer)
-public:
-    tBouncer()
-    {
-        ClaimsCells = false;
-        Sprite = &harness::BouncerSprite();
-    }
-    tDirection GetInitialDirection() const { return InitialDirection; }
-    void SetInitialDirection(tDirection d) { InitialDirection = d; }
-    void TakeTurn() override
-    {
-        for (int tries = 0; tries < 2; ++tries) {
-            const tCellDelta d = DirectionDelta[Direction];
-            if (!IsSolidAt(CellX + d.DX, CellY + d.DY)) {
-                StartMoveInDirection(Direction);
-                return;
-            }
-            Direction = static_cast<tDirection>((Direction + 2) & 3);
-        }
-    }
-};
-
 inline TP_CLASS_INFO(tTestHero, tUnit)
 inline TP_CLASS_INFO(tTestDouble, tUnit)
 inline TP_CLASS_INFO(tTestExit, tUnit)
 inline TP_CLASS_INFO(tTestGem, tUnit)
-inline TP_CLASS_INFO(tBouncer, tUnit,
-                     OrdProp("InitialDirection", &TypeInfo_tDirection, &tBouncer::GetInitialDirection,
-                             &tBouncer::SetInitialDirection))
 
 // A level file built in code.
 struct tLevelText {
@@ -361,6 +323,7 @@ public:
         if (Options.RealArt)
             AddPackage(ScratchProgramDir::BuiltPackage());
 
+        InstallPackageFileCallbacks();
         FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
         FSOUND_Init(44100, 64, 0);
         SetRandomSeed(1);
@@ -382,6 +345,7 @@ public:
         CreateTileSprites();
         if (Options.TestKinds) {
             MakeUnitSprites();
+            tBouncer::Picture = &harness::BouncerSprite();
             RegisterHarnessKinds();
         }
 
@@ -401,9 +365,8 @@ public:
         UnitKinds.clear();
         FreeTileSprites();
         FreeGameEngineData();
-        for (tSprite* s : {&harness::HeroSprite(), &harness::DoubleSprite(), &harness::ExitSprite(),
-                           &harness::GemSprite(), &harness::BouncerSprite()})
-            *s = tSprite();
+        for (int i = 0; i < harness::kpCount; ++i)
+            harness::KindSprite(static_cast<harness::tKindPicture>(i)) = tSprite();
         while (DibStackDepthUsed() > 0)
             PopDib();
         CurrentDib = nullptr;
@@ -609,10 +572,8 @@ private:
     void MakeUnitSprites()
     {
         FindOrLoadDib("Units.jpg", true);
-        tSprite* sprites[] = {&harness::HeroSprite(), &harness::BouncerSprite(), &harness::ExitSprite(),
-                              &harness::GemSprite(), &harness::DoubleSprite()};
-        for (int i = 0; i < 5; ++i)
-            sprites[i]->SetFrame("Units.jpg", 32 * i, 0, 32, 32);
+        for (int i = 0; i < harness::kpCount; ++i)
+            harness::KindSprite(static_cast<harness::tKindPicture>(i)).SetFrame("Units.jpg", 32 * i, 0, 32, 32);
     }
     static void RegisterHarnessKinds()
     {

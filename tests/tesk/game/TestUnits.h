@@ -76,6 +76,33 @@ public:
 };
 
 
+// Walks every turn; at a wall it turns back. Other units do not stop it, and it claims no
+// cells.
+class tBouncer : public tUnit {
+    TP_CLASS(tBouncer)
+public:
+    tBouncer()
+    {
+        ClaimsCells = false;
+        Sprite = Picture;
+    }
+    tDirection GetInitialDirection() const { return InitialDirection; }
+    void SetInitialDirection(tDirection d) { InitialDirection = d; }
+    void TakeTurn() override
+    {
+        for (int tries = 0; tries < 2; ++tries) {
+            const tCellDelta d = DirectionDelta[Direction];
+            if (!IsSolidAt(CellX + d.DX, CellY + d.DY)) {
+                StartMoveInDirection(Direction);
+                return;
+            }
+            Direction = static_cast<tDirection>((Direction + 2) & 3);
+        }
+    }
+    // The picture new bouncers get.
+    static inline tSprite* Picture = nullptr;
+};
+
 class tTestPlayer : public tTestWalker {
     TP_CLASS(tTestPlayer)
 };
@@ -102,6 +129,10 @@ inline TP_CLASS_INFO(tTestWalker, tUnit,
                       &tTestWalker::SetInitialDirection))
 
 inline TP_CLASS_INFO(tTestPlayer, tTestWalker)
+
+inline TP_CLASS_INFO(tBouncer, tUnit,
+                     OrdProp("InitialDirection", &TypeInfo_tDirection, &tBouncer::GetInitialDirection,
+                             &tBouncer::SetInitialDirection))
 
 
 inline void tTestSign::SetCaption(const std::string& s)

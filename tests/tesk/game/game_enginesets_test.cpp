@@ -520,4 +520,79 @@ TEST_F(EngineSets, ALevelWithoutAHeroIsShownButDoesNotPlay)
     EXPECT_NO_THROW(H->Tick(40));
 }
 
+TEST_F(EngineSets, NamesALevelGivesThatLeaveTheDataFoldersCountAsMissing)
+{
+    for (const std::string misc : {"Background=..\\..\\x.jpg", "TileSet=/etc/x.jpg", "OverlayTileSet=C:\\o.jpg"}) {
+        SCOPED_TRACE(misc);
+        tLevelText level;
+        level.Unit("Player", 3, 3);
+        level.ExtraMisc.push_back(misc);
+        H->WriteLoose("Out.map", level.Text());
+        H->WriteSet("Out.set", {"Level Out.map"});
+        E().LoadLevelSet("Out.set");
+        E().GoToSetEntry(0);
+        EXPECT_FALSE(E().GameRunning);
+        EXPECT_EQ(E().TransitionTarget, gmLevelPick);
+        const std::vector<std::string> reports = TakeReportedProblems();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_NE(reports[0].find(misc.substr(misc.find('=') + 1)), std::string::npos) << reports[0];
+    }
+    // Music that leaves the folder: the level plays without music.
+    tLevelText level;
+    level.Unit("Player", 3, 3);
+    level.Music = "../x.xm";
+    H->WriteLoose("Out.map", level.Text());
+    E().LoadLevelSet("Out.set");
+    H->StartEntry(0);
+    EXPECT_TRUE(E().GameRunning);
+    EXPECT_EQ(E().MusicModule, nullptr);
+}
+
+TEST_F(EngineSets, ASetNameWithoutADotKeepsItsProgressInADotProgressFile)
+{
+    WriteThree("NoDot");
+    E().LoadLevelSet("NoDot");
+    EXPECT_TRUE(fs::is_regular_file(H->ProgramFile(".Progress")));
+    EXPECT_EQ(E().ProgressFileName(), H->ProgramFile(".Progress"));
+}
+
+TEST_F(EngineSets, APackagedSolutionReplays)
+{
+    tHarnessOptions options;
+    std::string record = "TeskRecord";
+    for (const int32_t v : {1, 10, 10})
+        for (int k = 0; k < 4; ++k)
+            record += static_cast<char>((static_cast<uint32_t>(v) >> (8 * k)) & 0xFF);
+    record[10] = 2;
+    options.Files["Solutions/Levels/A.Solution"] = record;
+    H.reset();
+    H = std::make_unique<tEngineHarness>(options);
+    WriteThree();
+    E().LoadLevelSet("Three.set");
+    H->StartEntry(0);
+    H->Type("brackle");
+    EXPECT_TRUE(E().RestartRequested);
+    EXPECT_EQ(Recorder.State(), rsPlaying);
+    EXPECT_EQ(Recorder.Length(), 2);
+    Recorder.Clear();
+}
+
+TEST(EngineMusic, TheMusicIsFreedAndLoadedAgainForAnAudioRestart)
+{
+    tHarnessOptions options;
+    options.RealArt = true;
+    tEngineHarness h(options);
+    h.E().SetMusic("AncientStories2.xm");
+    ASSERT_NE(h.E().MusicModule, nullptr);
+    EXPECT_EQ(h.E().MusicName, "AncientStories2.xm");
+    const std::string name = h.E().MusicName;
+    h.E().SetMusic("");
+    EXPECT_EQ(h.E().MusicModule, nullptr);
+    EXPECT_EQ(h.E().MusicName, "");
+    h.E().SetMusic(name);
+    EXPECT_NE(h.E().MusicModule, nullptr);
+    h.E().SetMusic("Missing.xm");
+    EXPECT_EQ(h.E().MusicModule, nullptr);
+}
+
 } // namespace
