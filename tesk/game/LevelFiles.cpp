@@ -29,25 +29,6 @@ bool StartsWith(std::string_view s, std::string_view prefix)
     return s.substr(0, prefix.size()) == prefix;
 }
 
-// A decimal integer with an optional sign and nothing else.
-bool ParseDecimal(const std::string& text, int64_t& out)
-{
-    const char* p = text.data();
-    const char* end = p + text.size();
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
-    if (p == end)
-        return false;
-    uint64_t v = 0;
-    const auto r = std::from_chars(p, end, v, 10);
-    if (r.ec != std::errc() || r.ptr != end || v > uint64_t(INT64_MAX))
-        return false;
-    out = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
-    return true;
-}
 
 // A finite decimal number ("1.5", "-2", "3E7"); "nan" and "inf" are not numbers.
 bool ParseNumber(const std::string& text, double& out)

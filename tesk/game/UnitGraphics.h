@@ -34,6 +34,13 @@ constexpr int32_t SpinFrames = 32;
 constexpr int32_t JewelKinds = 4;
 constexpr int32_t ExitKinds = 5;
 constexpr int32_t ExitFrames = 7;
+constexpr int32_t SnakePhases = 31;
+constexpr int32_t FlameFrames = 7;
+constexpr int32_t SpiderFrames = 10;
+constexpr int32_t LitFrames = 3;
+constexpr int32_t BombFlashFrames = 5;
+constexpr int32_t BombBlastFrames = 28;
+constexpr int32_t ExplosionFrames = 27;
 
 struct tUnitSprites {
     // Boulders, water and dirt.
@@ -54,6 +61,20 @@ struct tUnitSprites {
     tSprite SpiderPalette;
     tSprite SignPalette;
     tSprite BombPalette;
+    // Snakes and fireballs: the sway pictures 0..30 by facing, the fireball in flight and
+    // its flames.
+    std::array<tSprite, SnakePhases> SnakeLeft;
+    std::array<tSprite, SnakePhases> SnakeRight;
+    tSprite FireBallRight;
+    tSprite FireBallLeft;
+    std::array<tSprite, FlameFrames> Flame;
+    // Spiders by tDirection (Up, Right, Down, Left), walk frames 0..9.
+    std::array<std::array<tSprite, SpiderFrames>, 4> Spider;
+    // Cherry bombs (the lying bomb is BombPalette) and explosions.
+    std::array<tSprite, LitFrames> BombLit;
+    std::array<tSprite, BombFlashFrames> BombFlash;
+    std::array<tSprite, BombBlastFrames> BombBlast;
+    std::array<tSprite, ExplosionFrames> Explosion;
 };
 
 // The last spin picture of each jewel kind.
@@ -96,6 +117,15 @@ void DetachSprites(std::array<std::array<tSprite, M>, N>& tables)
     for (auto& t : tables)
         DetachSprites(t);
 }
+
+// The sprites of the snakes, spiders and cherry bombs: cut by LoadUnitGraphicsData and
+// detached by FreeUnitGraphicsData.
+void CutSnakeSprites();
+void DetachSnakeSprites();
+void CutSpiderSprites();
+void DetachSpiderSprites();
+void CutBombSprites();
+void DetachBombSprites();
 
 // Registers a picture that loads on first use and skips the brightness pass.
 tDib16* RegisterUnbrightenedPicture(const std::string& name);

@@ -7,12 +7,6 @@
 #include "tesk/game/Units.h"
 #include "tesk/game/WaterPainter.h"
 
-// The second half's kinds publish their properties with their behaviour.
-TP_CLASS_INFO(tSnake, tPlayerAwareUnit)
-TP_CLASS_INFO(tSpider, tPlayerAwareUnit)
-TP_CLASS_INFO(tCherryBomb, tPlayerAwareUnit)
-TP_CLASS_INFO(tInfo, tPlayerAwareUnit)
-
 void InitUnitData()
 {
     WaterGreyMap.Load("WaterBW.jpg");
@@ -93,11 +87,17 @@ void LoadUnitGraphicsData()
     RegisterUnbrightenedPicture("FireBall.jpg");
     CutFirstHalfSprites();
     CutPaletteSprites();
+    CutSnakeSprites();
+    CutSpiderSprites();
+    CutBombSprites();
 }
 
 void FreeUnitGraphicsData()
 {
     DetachFirstHalfSprites();
+    DetachSnakeSprites();
+    DetachSpiderSprites();
+    DetachBombSprites();
     WaterTemplates = nullptr;
 }
 

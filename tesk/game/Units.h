@@ -292,17 +292,187 @@ public:
     bool Opening = false;
 };
 
+// A fixed guard: faces the hero and spits a fireball along its row when the line is
+// clear (Snakes.cpp).
 class tSnake : public tPlayerAwareUnit {
     TP_CLASS(tSnake)
+public:
+    tSnake();
+    void Move() override;
+    void TakeTurn() override;
+    void Reset() override;
+
+    int32_t Phase = 0;  // sway picture, 0..30
+    int32_t PhaseStep = 1;
+    bool FacingLeft = false;
 };
+
+// The snake's shot: flies towards the hero while he dies and burns him (run-time only).
+class tFireBall : public tPlayerAwareUnit {
+    TP_CLASS(tFireBall)
+public:
+    tFireBall();
+    void DeathAnimMove() override;
+
+    bool Hit = false;
+    float Burn = 0;  // flame time in half-ticks
+};
+
+enum tWallFollowing : uint8_t { LeftWall, RightWall };
+extern const TTypeInfo TypeInfo_tWallFollowing;
+
+// Spider states.
+constexpr uint8_t ssRoaming = 0, ssTrapped = 2, ssExploded = 3, ssBlastDone = 4, ssAttacking = 5, ssGone = 6;
+
+// The roaming enemy: follows a wall, attacks a hero next to it in its row or column, and
+// blows up when boxed in (Spiders.cpp).
 class tSpider : public tPlayerAwareUnit {
     TP_CLASS(tSpider)
+public:
+    tSpider();
+    void TakeTurn() override;
+    void Move() override;
+    void DeathAnimMove() override;
+    bool TryPush(tUnit* pusher, tDirection direction) override;
+    bool QueryPush(tUnit* pusher, tDirection direction) override;
+    bool WillInteractWithThePlayerNextTurn() override;
+    void Reset() override;
+
+    // Published.
+    tDirection GetInitialDirection() const { return InitialDirection; }
+    void SetInitialDirection(tDirection d);
+    tWallFollowing GetWallFollowing() const { return WallFollowing; }
+    void SetWallFollowing(tWallFollowing w);
+
+    tWallFollowing WallFollowing = LeftWall;
+    uint8_t SpiderState = ssRoaming;
+    int32_t Patience = 0;
+    int32_t MunchTicks = 0;
+    int32_t WallTurns = 0;
+
+private:
+    void Roam();
+    void HitNeighbours();
+    void ShowFrame();
 };
+
+// Cherry bomb states.
+constexpr uint8_t bsLying = 0, bsLit = 1, bsFlashing = 2, bsDetonated = 3, bsExploding = 4;
+
+// Picked up by walking over it, dropped with Space; the fuse burns 20 turns, then the
+// blast kills a hero next to it and blows up its neighbours (CherryBombs.cpp).
 class tCherryBomb : public tPlayerAwareUnit {
     TP_CLASS(tCherryBomb)
+public:
+    tCherryBomb();
+    ~tCherryBomb() override;
+    void Drop() override;
+    void Draw() override;
+    void Move() override;
+    void DeathAnimMove() override { Move(); }
+    void TakeTurn() override;
+    bool TryPush(tUnit* pusher, tDirection direction) override;
+    bool QueryPush(tUnit* pusher, tDirection direction) override;
+    bool WillInteractWithThePlayerNextTurn() override;
+    void Reset() override;
+    void PauseSound() override;
+    void ResumeSound() override;
+
+    void Detonate();
+    // Stops the looping fuse sample (when it has a channel) and forgets the channel.
+    void StopFuseSound();
+
+    int32_t Fuse = 20;
+    int32_t LitFrame = 0;
+    int32_t FlashTicks = 0;
+    int32_t BlastTicks = 0;
+    int32_t BlastTurns = 0;
+    uint8_t BombState = bsLying;
+    int32_t FuseChannel = -1;
+
+private:
+    void AreaBlast();
 };
+
+// The engine TurnCount at which the pick-up sound last played; -9 after any bomb's reset.
+extern int32_t LastPickupSoundTurn;
+
+// The blast picture of a spider or over a unit being blown up (run-time only). Attached
+// to a unit, it follows it and kills it at its next turn.
+class tExplosion1 : public tUnit {
+    TP_CLASS(tExplosion1)
+public:
+    tExplosion1();
+    void AttachTo(tUnit* unit);
+    void Move() override;
+    void DeathAnimMove() override { Move(); }
+    void TakeTurn() override;
+
+    int32_t BlastTicks = 0;
+    // Never a temporary unit: explosions are freed (restart, level load) before their
+    // targets can be.
+    tUnit* Target = nullptr;
+};
+
+// Adds an explosion attached to the unit; it joins after the current pass.
+void ExplodeOver(tUnit* unit);
+// Stops the fuse sound of every cherry bomb of the game level (before the sound system
+// closes, so no bomb keeps a channel across it).
+void StopFuseSounds();
+
+// One term of a sign's trigger.
+enum tTriggerQuantity : uint8_t { tqKeysLeft, tqKeysCollected, tqGemsLeft, tqGemsCollected };
+enum tTriggerTest : uint8_t { ttEqual, ttLess, ttGreater, ttLessOrEqual, ttGreaterOrEqual, ttDifferent, ttBeenTo, ttAt };
+struct tTriggerTerm {
+    uint8_t Quantity = tqKeysLeft;
+    int32_t Value = 0;
+    int32_t X = 0;
+    int32_t Y = 0;
+    uint8_t Test = ttEqual;
+};
+
+// An invisible information sign: when its trigger holds (or, without one, when the hero
+// stands on it), and after a delay, it opens the information pop-up (InfoSigns.cpp).
 class tInfo : public tPlayerAwareUnit {
     TP_CLASS(tInfo)
+public:
+    tInfo();
+    void DrawAtInitialCell() override;
+    void Draw() override {}
+    void TakeTurn() override;
+    bool TryPush(tUnit*, tDirection) override { return true; }
+    bool QueryPush(tUnit*, tDirection) override { return true; }
+    void Reset() override;
+
+    // Published.
+    const std::string& GetImageName() const { return ImageName; }
+    void SetImageName(const std::string& name) { ImageName = name; }
+    const std::string& GetTrigger() const { return Trigger; }
+    // Parses the text into terms; raises Exception "Couldn't Interpret Trigger String"
+    // CR + the reason (the text is kept, with no terms).
+    void SetTrigger(const std::string& text);
+    int32_t GetTriggerDelay() const { return TriggerDelay; }
+    void SetTriggerDelay(int32_t delay) { TriggerDelay = delay; }
+    const std::string& GetCaption() const { return Caption; }
+    void SetCaption(const std::string& text);
+    bool GetPopupOnce() const { return PopupOnce; }
+    void SetPopupOnce(bool once) { PopupOnce = once; }
+
+    // Whether every term holds now (true without terms).
+    bool TermsHold() const;
+
+    std::string ImageName;
+    bool Triggered = false;
+    std::string Trigger;
+    int32_t TriggerDelay = 0;
+    std::string Caption;
+    bool PopupOnce = true;
+    std::vector<tTriggerTerm> Terms;
+    int32_t Countdown = 0;
+    bool Shown = false;
+
+private:
+    void OpenPopUp();
 };
 
 // The unit module: InitUnitData registers the kinds; the loaders make and free every

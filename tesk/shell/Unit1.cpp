@@ -526,7 +526,9 @@ void TForm1::ShutDownEverything()
     DoneSidePanel();
     FreeGameEngineData();
     FreeDisplayAndGraphics();
-    // Nothing of the engine's may keep playing through the sound library it closes.
+    // Nothing of the engine's may keep playing through the sound library it closes, nor
+    // keep a channel number of it.
+    StopFuseSounds();
     if (Engine)
         Engine->SetMusic("");
     DoneAudio();

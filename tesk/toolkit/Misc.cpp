@@ -1,5 +1,6 @@
 #include "tesk/toolkit/Misc.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -412,4 +413,34 @@ void ProfileSample(TPoint& point)
 {
     point.X = 0;
     point.Y = 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Decimal numbers
+
+bool ParseDecimal(const std::string& text, int64_t& out)
+{
+    const char* p = text.data();
+    const char* end = p + text.size();
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    if (p == end)
+        return false;
+    uint64_t v = 0;
+    const auto r = std::from_chars(p, end, v, 10);
+    if (r.ec != std::errc() || r.ptr != end || v > uint64_t(INT64_MAX))
+        return false;
+    out = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+    return true;
+}
+
+int32_t StrToInt(const std::string& text)
+{
+    int64_t v = 0;
+    if (!ParseDecimal(text, v) || v < INT32_MIN || v > INT32_MAX)
+        throw EConvertError("'" + text + "' is not a valid integer value");
+    return static_cast<int32_t>(v);
 }

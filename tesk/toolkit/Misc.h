@@ -64,6 +64,13 @@ void MakeLower(std::string& text);
 std::string UpperCased(std::string text);
 std::string LowerCased(std::string text);
 
+// A decimal integer with an optional sign and nothing else (no blanks, exponent or
+// hexadecimal); false when the text is not one or leaves the int64 range.
+bool ParseDecimal(const std::string& text, int64_t& out);
+// The same within the int32 range; anything else raises EConvertError
+// "'<text>' is not a valid integer value".
+int32_t StrToInt(const std::string& text);
+
 inline int32_t IntMin(int32_t a, int32_t b) { return a < b ? a : b; }
 inline int32_t IntMax(int32_t a, int32_t b) { return a > b ? a : b; }
 

@@ -177,3 +177,23 @@ TEST_F(Play, TheDesktopDepthAndTheDriverNameAreKeptForTheEditor)
     EXPECT_EQ(SoundDriverText, name ? name : "");
     EXPECT_EQ(FmodTest::ChosenOutput(), 0);
 }
+
+// A bomb's fuse burns while the display is rebuilt: its channel is let go before the
+// sound system closes, so nothing of the old session is called on afterwards.
+TEST_F(Play, ARebuildLetsGoOfABurningFuse)
+{
+    StartPlaying();
+    auto* bomb = static_cast<tCherryBomb*>(Engine->Level.AddUnit(std::make_unique<tCherryBomb>()));
+    bomb->Reset();
+    bomb->Drop();
+    const int fuse = bomb->FuseChannel;
+    FmodChannelState state;
+    ASSERT_TRUE(FmodTest::Channel(fuse, state));
+    ASSERT_TRUE(state.playing);
+    Form1->ShutDownEverything();
+    EXPECT_EQ(bomb->FuseChannel, -1);
+    Form1->SetUpEverything();
+    ASSERT_TRUE(Form1->SetUpDone);
+    Tick(3);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+}
