@@ -172,10 +172,11 @@ public:
                 return true;
             }
             QPointer<QObject> alive(this);
-            Control->DispatchMouse(kind, ButtonOf(m->button()), shift, p.x(), p.y());
+            const bool toChild = Control->DispatchMouse(kind, ButtonOf(m->button()), shift, p.x(), p.y());
             if (!alive)
                 return true;
-            return !Native;
+            // A window-less child of a native control takes its own input.
+            return !Native || toChild;
         }
         case QEvent::DragEnter:
         case QEvent::DragMove:
@@ -219,6 +220,7 @@ bool PointIn(const TControl* c, int x, int y)
 
 struct TWinControlPrivate {
     QPointer<QWidget> Widget;
+    QPointer<QWidget> Frame; // the widget placed in the parent, when not Widget itself
     ControlFilter* Filter = nullptr;
     bool CustomPainted = true;
     bool TopLevel = false;
@@ -553,7 +555,7 @@ void TControl::BringToFront()
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     list.push_back(this);
     if (Windowed()) {
-        if (QWidget* w = static_cast<TWinControl*>(this)->Widget())
+        if (QWidget* w = static_cast<TWinControl*>(this)->FrameWidget())
             w->raise();
     }
     FParent->Invalidate();
@@ -567,7 +569,7 @@ void TControl::SendToBack()
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     list.insert(list.begin(), this);
     if (Windowed()) {
-        if (QWidget* w = static_cast<TWinControl*>(this)->Widget())
+        if (QWidget* w = static_cast<TWinControl*>(this)->FrameWidget())
             w->lower();
     }
     FParent->Invalidate();
@@ -820,12 +822,23 @@ void TWinControl::DestroyChildren()
 
 QWidget* TWinControl::Widget() const { return FPriv->Widget.data(); }
 
+void TWinControl::SetFrameWidget(QWidget* frame)
+{
+    FPriv->Frame = frame;
+    frame->setProperty("tpControl", QVariant::fromValue<void*>(this));
+    frame->hide();
+    Widget()->setParent(frame);
+    Widget()->show();
+}
+
+QWidget* TWinControl::FrameWidget() const { return FPriv->Frame ? FPriv->Frame.data() : FPriv->Widget.data(); }
+
 void TWinControl::SetParent(TWinControl* parent)
 {
     if (parent == FParent)
         return;
     TControl::SetParent(parent);
-    QWidget* w = Widget();
+    QWidget* w = FrameWidget();
     if (!w || FPriv->TopLevel)
         return;
     w->setParent(parent ? parent->Widget() : nullptr);
@@ -877,7 +890,7 @@ void TWinControl::BoundsChanged()
 
 void TWinControl::VisibleChanged()
 {
-    QWidget* w = Widget();
+    QWidget* w = FrameWidget();
     if (w && !FPriv->TopLevel && FParent)
         w->setVisible(Visible());
 }
@@ -1046,7 +1059,7 @@ void TWinControl::PaintTo(TCanvas& canvas, int x, int y)
 {
     RenderSurface();
     if (!FPriv->CustomPainted) {
-        BlitWidget(Widget(), canvas.Handle(), x, y);
+        BlitWidget(FrameWidget(), canvas.Handle(), x, y);
         return;
     }
     BitBlt(canvas.Handle(), x, y, ClientWidth(), ClientHeight(), Surface(), 0, 0, cmSrcCopy);
@@ -1061,7 +1074,7 @@ void TWinControl::PaintWithDC(HDC dc)
         return;
     auto& p = *FPriv;
     if (!p.CustomPainted) {
-        QWidget* w = Widget();
+        QWidget* w = FrameWidget();
         if (!w)
             return;
         BlitWidget(w, dc, 0, 0);
@@ -1127,7 +1140,7 @@ TControl* TWinControl::ControlAtPos(int x, int y) const
     return nullptr;
 }
 
-void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y)
+bool TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y)
 {
     auto& p = *FPriv;
     TControl* target = nullptr;
@@ -1137,7 +1150,7 @@ void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShif
         QPointer<QWidget> alive(Widget());
         SendCancelModes(this, target);
         if (!alive)
-            return;
+            return target != this;
         p.Pressed = target;
         gCapture = target;
     } else {
@@ -1176,7 +1189,9 @@ void TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShif
             CallProtected([&] { cursor = CursorAt(x, y); });
         ShowCursor(cursor);
     }
+    const bool toChild = target != this;
     target->HandleMouse(kind, button, shift, tx, ty);
+    return toChild;
 }
 
 // Before a press: the pressed window's form (or a pop-up's owner form) cancels its modes,
@@ -1405,6 +1420,7 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
         if (key != 0)
             KeyDown(key, shift);
         // Key := 0 swallows the key; the typed character still comes, as on the original.
+        const char original = typed;
         if (typed != 0) {
             if (form && form != this)
                 form->PreviewKeyPress(typed);
@@ -1422,6 +1438,15 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
             return;
         }
         if (key == 0 || (typed == 0 && (key == VK_RETURN || key == VK_ESCAPE))) {
+            swallowed = true;
+            return;
+        }
+        // A character the handlers refused types nothing (Tab still moves the focus).
+        if (original != 0 && typed == 0 && original != '\t') {
+            swallowed = true;
+            return;
+        }
+        if (TypedKey(key, original, typed, shift)) {
             swallowed = true;
             return;
         }
@@ -1587,6 +1612,11 @@ TPoint ControlToForm(TControl* control, TPoint at)
     for (const TControl* c = control; c && c->Parent(); c = c->Parent()) {
         at.X += c->Left();
         at.Y += c->Top();
+        if (c->Parent()->Parent()) {
+            const TPoint origin = c->Parent()->ClientOrigin();
+            at.X += origin.X;
+            at.Y += origin.Y;
+        }
     }
     return at;
 }

@@ -111,6 +111,8 @@ public:
     TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
     virtual TPoint ClientToScreen(TPoint p) const;
     virtual TPoint ScreenToClient(TPoint p) const;
+    // Where the client area starts inside the bounds (inside a frame drawn by the control).
+    virtual TPoint ClientOrigin() const { return Point(0, 0); }
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign align);
@@ -358,7 +360,8 @@ public:
     // Returns whether the key was swallowed.
     bool ControlKey(bool press, WORD key, char typed, TShiftState shift, bool autoRepeat);
     // A mouse event at a client point: routed to a window-less child or the control.
-    void DispatchMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y);
+    // True when a window-less child got it.
+    bool DispatchMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y);
     void DispatchLeave();
     // The window gained or lost the keyboard focus; windowChange: because its window was
     // activated or deactivated (the form's focused control stays).
@@ -382,6 +385,14 @@ protected:
     virtual void KeyDown(WORD& Key, TShiftState Shift);
     virtual void KeyUp(WORD& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
+    // A key press that went through the key handlers and was not swallowed: original is
+    // the character the key typed, typed what the handlers left of it. True when the
+    // control took care of it (the native window gets nothing).
+    virtual bool TypedKey(WORD key, char original, char typed, TShiftState shift)
+    {
+        (void)key; (void)original; (void)typed; (void)shift;
+        return false;
+    }
     // OnEnter and OnExit: only when the form's focused control changes. An exception
     // escaping DoExit cancels the move (the focus stays or goes back).
     virtual void DoEnter();
@@ -399,6 +410,10 @@ protected:
     void VisibleChanged() override;
     void EnabledChanged() override;
     void DestroyChildren();
+    // A native control drawn inside a frame widget of its own: the frame is what sits in
+    // the parent (placed, shown, raised and pictured), holding the control's widget.
+    void SetFrameWidget(QWidget* frame);
+    QWidget* FrameWidget() const;
 
     HWND FHandle = nullptr;
 

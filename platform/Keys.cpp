@@ -289,6 +289,15 @@ int16_t GetAsyncKeyState(int keyCode)
 {
     if (keyCode < 0 || keyCode >= 256)
         return 0;
+    // A button the window system reports held is down before its press reaches any
+    // handler (a click's focus change comes first).
+    if (QGuiApplication::instance() && (keyCode == VK_LBUTTON || keyCode == VK_RBUTTON || keyCode == VK_MBUTTON)) {
+        const Qt::MouseButton b = keyCode == VK_LBUTTON   ? Qt::LeftButton
+                                  : keyCode == VK_RBUTTON ? Qt::RightButton
+                                                          : Qt::MiddleButton;
+        if (QGuiApplication::mouseButtons() & b)
+            return static_cast<int16_t>(0x8000);
+    }
     return KeyStates()[static_cast<size_t>(keyCode)] ? static_cast<int16_t>(0x8000) : 0;
 }
 

@@ -1,7 +1,15 @@
 #include "platform/StdCtrls.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QRegularExpression>
+#include <QStyleHints>
+#include <QStyleOptionFrame>
 #include <QScrollBar>
 #include <QListWidget>
 #include <QPalette>
@@ -11,7 +19,9 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Clipbrd.h"
 #include "platform/QtBridge.h"
+#include "platform/TestHooks.h"
 
 namespace {
 
@@ -443,7 +453,6 @@ void TGroupBox::Paint()
 
 namespace {
 
-QLineEdit* LineEditOf(const TWinControl* c) { return static_cast<QLineEdit*>(c->Widget()); }
 QComboBox* ComboOf(const TWinControl* c) { return static_cast<QComboBox*>(c->Widget()); }
 QPlainTextEdit* MemoOf(const TWinControl* c) { return static_cast<QPlainTextEdit*>(c->Widget()); }
 QListWidget* ListOf(const TWinControl* c) { return static_cast<QListWidget*>(c->Widget()); }
@@ -472,32 +481,590 @@ void ApplyFont(QWidget* w, const TFont& font) { w->setFont(ToQFont(font)); }
 
 } // namespace
 
-TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner, new QLineEdit(), false, false)
+namespace {
+
+QColor QtRgb(TColor c)
 {
+    const TColor rgb = ColorToRGB(c);
+    return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+// The caret's width (0 while hidden) for one edit.
+class CaretStyle : public QProxyStyle {
+public:
+    int Width = 1;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_TextCursorWidth)
+            return Width;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// The frame around an edit's own window.
+class EditFrame : public QWidget {
+public:
+    explicit EditFrame(TEdit* edit) : Edit(edit) { setFocusPolicy(Qt::NoFocus); }
+    TEdit* Edit;
+    int Border = 2;
+    bool Sunken = true;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const int w = width(), h = height();
+        if (Border == 0)
+            return;
+        if (!Sunken) {
+            p.setPen(QtRgb(clWindowFrame));
+            p.drawRect(0, 0, w - 1, h - 1);
+            return;
+        }
+        // The classic sunken edge: shadow and dark shadow at the top and left,
+        // highlight and light at the bottom and right.
+        p.setPen(QtRgb(clBtnShadow));
+        p.drawLine(0, 0, w - 2, 0);
+        p.drawLine(0, 0, 0, h - 2);
+        p.setPen(QtRgb(clBtnHighlight));
+        p.drawLine(0, h - 1, w - 1, h - 1);
+        p.drawLine(w - 1, 0, w - 1, h - 1);
+        p.setPen(QColor(0, 0, 0));
+        p.drawLine(1, 1, w - 3, 1);
+        p.drawLine(1, 1, 1, h - 3);
+        p.setPen(QtRgb(clBtnFace));
+        p.drawLine(1, h - 2, w - 2, h - 2);
+        p.drawLine(w - 2, 1, w - 2, h - 2);
+    }
+};
+
+} // namespace
+
+// The edit's own window: Qt's line edit, with owner drawing, window-less children and
+// the edit's own context menu and focus rules on top.
+class EditWidget : public QLineEdit {
+public:
+    explicit EditWidget(TEdit* edit) : Edit(edit) { setFrame(false); }
+    TEdit* Edit;
+
+    int TextLeft()
+    {
+        QStyleOptionFrame opt;
+        initStyleOption(&opt);
+        const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &opt, this);
+        return r.left() + textMargins().left() + 2; // the line edit's own horizontal margin
+    }
+    int TextRightGap()
+    {
+        QStyleOptionFrame opt;
+        initStyleOption(&opt);
+        const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &opt, this);
+        return (width() - 1 - r.right()) + textMargins().right() + 2;
+    }
+
+    int TextTop()
+    {
+        QStyleOptionFrame opt;
+        initStyleOption(&opt);
+        QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &opt, this);
+        r = r.marginsRemoved(textMargins());
+        const QFontMetrics fm(font());
+        return r.top() + (r.height() - fm.height() + 1) / 2;
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (Edit->OwnerDraws()) {
+            QImage image(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+            image.fill(QtRgb(Edit->Color()));
+            {
+                auto dc = MakeDeviceContext(image.bits(), image.width(), image.height(),
+                                            static_cast<int32_t>(image.bytesPerLine()), 32);
+                TCanvas canvas;
+                canvas.SetHandle(dc.get());
+                canvas.Font = Edit->Font();
+                canvas.Brush.Color = Edit->Color();
+                CallProtected([&] { Edit->DrawContent(canvas); });
+                canvas.SetHandle(nullptr);
+            }
+            QPainter p(this);
+            p.drawImage(0, 0, image);
+        } else {
+            QLineEdit::paintEvent(e);
+        }
+        // Window-less children over the text, each on the edit's colour.
+        for (int i = 0; i < Edit->ControlCount(); ++i) {
+            TControl* c = Edit->Controls(i);
+            if (c->Windowed() || !c->Visible() || c->Width() <= 0 || c->Height() <= 0)
+                continue;
+            QImage image(c->Width(), c->Height(), QImage::Format_RGB32);
+            image.fill(QtRgb(Edit->Color()));
+            auto dc = MakeDeviceContext(image.bits(), image.width(), image.height(),
+                                        static_cast<int32_t>(image.bytesPerLine()), 32);
+            c->PaintWithDC(dc.get());
+            dc.reset();
+            QPainter p(this);
+            p.drawImage(c->Left(), c->Top(), image);
+        }
+    }
+    void focusInEvent(QFocusEvent* e) override
+    {
+        const bool hadSelection = hasSelectedText();
+        QLineEdit::focusInEvent(e);
+        if (!Edit->AutoSelect() && !hadSelection && hasSelectedText())
+            deselect();
+    }
+    void contextMenuEvent(QContextMenuEvent* e) override { Edit->ShowContextMenu(Point(e->pos().x(), e->pos().y())); }
+};
+
+struct TEditPrivate {
+    QPointer<EditFrame> Frame;
+    CaretStyle* Caret = nullptr;
+    TAlignment Alignment = taLeftJustify;
+    TBorderStyle BorderStyle = bsSingle;
+    bool Ctl3D = true;
+    bool EditRectSet = false;
+    TRect EditRect{};
+    int CaretWidth = 1;
+    bool CaretHidden = false;
+    bool AutoSelect = true;
+    TEditCharCase CharCase = ecNormal;
+    bool HideSelection = true;
+    bool OEMConvert = false;
+    bool Modified = false;
+};
+
+namespace {
+EditWidget* EditOf(const TEdit* e) { return static_cast<EditWidget*>(e->Widget()); }
+
+QString CaseOf(TEditCharCase charCase, const QString& text)
+{
+    switch (charCase) {
+    case ecUpperCase: return text.toUpper();
+    case ecLowerCase: return text.toLower();
+    default: return text;
+    }
+}
+} // namespace
+
+TEdit::TEdit(TComponent* AOwner)
+    : TWinControl(AOwner, new EditWidget(this), false, false), FEdit(std::make_unique<TEditPrivate>())
+{
+    EditWidget* w = EditOf(this);
+    FEdit->Frame = new EditFrame(this);
+    SetFrameWidget(FEdit->Frame);
+    FEdit->Caret = new CaretStyle();
+    w->setStyle(FEdit->Caret);
     SetTabStop(true);
     SetColor(clWindow);
-    ApplyFont(Widget(), Font());
-    QObject::connect(LineEditOf(this), &QLineEdit::textChanged, [this](const QString&) {
+    ApplyFont(w, Font());
+    ApplyPalette();
+    QObject::connect(w, &QLineEdit::textChanged, [this](const QString&) {
         CallProtected([this] { Change(); });
     });
+    QObject::connect(w, &QLineEdit::textEdited, [this](const QString&) { FEdit->Modified = true; });
     SetBounds(0, 0, 121, 21);
 }
 
-std::string TEdit::Caption() const { return FromQString(LineEditOf(this)->text()); }
+TEdit::~TEdit()
+{
+    DestroyChildren();
+    if (QWidget* w = Widget()) {
+        w->setStyle(nullptr);
+        w->setParent(nullptr);
+    }
+    delete FEdit->Caret;
+    delete FEdit->Frame.data();
+}
+
+std::string TEdit::Caption() const { return FromQString(EditOf(this)->text()); }
 
 void TEdit::SetCaption(const std::string& text)
 {
     const QString q = ToQString(text);
-    if (q != LineEditOf(this)->text())
-        LineEditOf(this)->setText(q);
+    if (q != EditOf(this)->text())
+        EditOf(this)->setText(q);
 }
 
-bool TEdit::ReadOnly() const { return LineEditOf(this)->isReadOnly(); }
-void TEdit::SetReadOnly(bool on) { LineEditOf(this)->setReadOnly(on); }
-int TEdit::MaxLength() const { return LineEditOf(this)->maxLength() == 32767 ? 0 : LineEditOf(this)->maxLength(); }
-void TEdit::SetMaxLength(int length) { LineEditOf(this)->setMaxLength(length > 0 ? length : 32767); }
-void TEdit::SelectAll() { LineEditOf(this)->selectAll(); }
+bool TEdit::ReadOnly() const { return EditOf(this)->isReadOnly(); }
+void TEdit::SetReadOnly(bool on) { EditOf(this)->setReadOnly(on); }
+int TEdit::MaxLength() const { return EditOf(this)->maxLength() == 32767 ? 0 : EditOf(this)->maxLength(); }
+void TEdit::SetMaxLength(int length) { EditOf(this)->setMaxLength(length > 0 ? length : 32767); }
+void TEdit::SelectAll() { EditOf(this)->selectAll(); }
 void TEdit::Change() { if (OnChange) OnChange(this); }
+
+int TEdit::SelStart() const
+{
+    const EditWidget* w = EditOf(this);
+    return w->hasSelectedText() ? w->selectionStart() : w->cursorPosition();
+}
+
+void TEdit::SetSelStart(int start)
+{
+    EditWidget* w = EditOf(this);
+    w->deselect();
+    w->setCursorPosition(std::clamp(start, 0, static_cast<int>(w->text().size())));
+}
+
+int TEdit::SelLength() const { return EditOf(this)->hasSelectedText() ? EditOf(this)->selectionLength() : 0; }
+
+void TEdit::SetSelLength(int length)
+{
+    EditWidget* w = EditOf(this);
+    const int start = SelStart();
+    const int size = static_cast<int>(w->text().size());
+    w->setSelection(start, std::clamp(length, 0, size - start));
+}
+
+std::string TEdit::SelText() const { return FromQString(EditOf(this)->selectedText()); }
+
+void TEdit::SetSelText(const std::string& text) { InsertTyped(text); }
+
+void TEdit::InsertTyped(const std::string& text)
+{
+    EditWidget* w = EditOf(this);
+    // insert() works on a read-only line edit too; the programs' own calls are allowed.
+    w->insert(CaseOf(FEdit->CharCase, ToQString(text)));
+}
+
+bool TEdit::Modified() const { return FEdit->Modified; }
+void TEdit::SetModified(bool on) { FEdit->Modified = on; }
+
+TAlignment TEdit::Alignment() const { return FEdit->Alignment; }
+
+void TEdit::SetAlignment(TAlignment alignment)
+{
+    FEdit->Alignment = alignment;
+    const Qt::Alignment h = alignment == taRightJustify ? Qt::AlignRight
+                            : alignment == taCenter     ? Qt::AlignHCenter
+                                                        : Qt::AlignLeft;
+    EditOf(this)->setAlignment(h | Qt::AlignVCenter);
+}
+
+TBorderStyle TEdit::BorderStyle() const { return FEdit->BorderStyle; }
+
+void TEdit::SetBorderStyle(TBorderStyle style)
+{
+    style = style == bsNone ? bsNone : bsSingle;
+    if (style == FEdit->BorderStyle)
+        return;
+    FEdit->BorderStyle = style;
+    UpdateBounds();
+    CallProtected([this] { FrameChanged(); });
+}
+
+bool TEdit::Ctl3D() const { return FEdit->Ctl3D; }
+
+void TEdit::SetCtl3D(bool on)
+{
+    if (on == FEdit->Ctl3D)
+        return;
+    FEdit->Ctl3D = on;
+    UpdateBounds();
+    CallProtected([this] { FrameChanged(); });
+}
+
+int TEdit::FrameWidth() const
+{
+    if (!FEdit || FEdit->BorderStyle == bsNone)
+        return 0;
+    return FEdit->Ctl3D ? 2 : 1;
+}
+
+int TEdit::ClientWidth() const { return std::max(0, Width() - 2 * FrameWidth()); }
+int TEdit::ClientHeight() const { return std::max(0, Height() - 2 * FrameWidth()); }
+TPoint TEdit::ClientOrigin() const { return Point(FrameWidth(), FrameWidth()); }
+
+TPoint TEdit::ClientToScreen(TPoint p) const
+{
+    const int b = FrameWidth();
+    if (!Parent())
+        return Point(p.X + b, p.Y + b);
+    return Parent()->ClientToScreen(Point(p.X + Left() + b, p.Y + Top() + b));
+}
+
+void TEdit::SetEditRect(const TRect& rect)
+{
+    FEdit->EditRectSet = true;
+    FEdit->EditRect = rect;
+    ApplyMargins();
+}
+
+TRect TEdit::EditRect() const
+{
+    if (!FEdit->EditRectSet)
+        return ClientRect();
+    return FEdit->EditRect;
+}
+
+void TEdit::ApplyMargins()
+{
+    if (!FEdit)
+        return;
+    const TRect r = EditRect();
+    const int cw = ClientWidth(), ch = ClientHeight();
+    EditOf(this)->setTextMargins(std::max(0, r.Left), std::max(0, r.Top), std::max(0, cw - r.Right),
+                                 std::max(0, ch - r.Bottom));
+}
+
+int TEdit::LeftMargin() const { return EditOf(this)->TextLeft() - std::max(0, EditRect().Left); }
+
+int TEdit::TopMargin() const { return EditOf(this)->TextTop(); }
+
+int TEdit::RightMargin() const
+{
+    return EditOf(this)->TextRightGap() - std::max(0, ClientWidth() - EditRect().Right);
+}
+
+void TEdit::SetCaretWidth(int width)
+{
+    FEdit->CaretWidth = std::clamp(width, 1, 2);
+    ApplyCaret();
+}
+
+int TEdit::CaretWidth() const { return FEdit->CaretWidth; }
+
+void TEdit::HideCaret()
+{
+    FEdit->CaretHidden = true;
+    ApplyCaret();
+}
+
+void TEdit::ShowCaret()
+{
+    FEdit->CaretHidden = false;
+    ApplyCaret();
+}
+
+bool TEdit::CaretShown() const { return !FEdit->CaretHidden; }
+
+void TEdit::ApplyCaret()
+{
+    EditWidget* w = EditOf(this);
+    FEdit->Caret->Width = FEdit->CaretHidden ? 0 : FEdit->CaretWidth;
+    // The line edit reads the width when its style changes.
+    w->setStyle(nullptr);
+    w->setStyle(FEdit->Caret);
+    ApplyFont(w, Font());
+    ApplyPalette();
+    w->update();
+}
+
+bool TEdit::AutoSelect() const { return FEdit->AutoSelect; }
+void TEdit::SetAutoSelect(bool on) { FEdit->AutoSelect = on; }
+TEditCharCase TEdit::CharCase() const { return FEdit->CharCase; }
+
+void TEdit::SetCharCase(TEditCharCase charCase)
+{
+    if (charCase == FEdit->CharCase)
+        return;
+    FEdit->CharCase = charCase;
+    if (charCase != ecNormal)
+        SetCaption(FromQString(CaseOf(charCase, EditOf(this)->text())));
+}
+
+bool TEdit::HideSelection() const { return FEdit->HideSelection; }
+
+void TEdit::SetHideSelection(bool on)
+{
+    FEdit->HideSelection = on;
+    ApplyPalette();
+}
+
+bool TEdit::OEMConvert() const { return FEdit->OEMConvert; }
+void TEdit::SetOEMConvert(bool on) { FEdit->OEMConvert = on; }
+
+void TEdit::CutToClipboard()
+{
+    EditWidget* w = EditOf(this);
+    if (w->isReadOnly() || !w->hasSelectedText())
+        return;
+    Clipboard()->SetAsText(FromQString(w->selectedText()));
+    w->del();
+}
+
+void TEdit::CopyToClipboard()
+{
+    EditWidget* w = EditOf(this);
+    if (w->hasSelectedText())
+        Clipboard()->SetAsText(FromQString(w->selectedText()));
+}
+
+void TEdit::PasteFromClipboard()
+{
+    EditWidget* w = EditOf(this);
+    if (w->isReadOnly() || !Clipboard()->HasFormat(CF_TEXT))
+        return;
+    QString text = ToQString(Clipboard()->AsText());
+    // One line: the text up to the first line break.
+    const qsizetype br = text.indexOf(QRegularExpression("[\r\n]"));
+    if (br >= 0)
+        text.truncate(br);
+    w->insert(CaseOf(FEdit->CharCase, text));
+}
+
+void TEdit::ClearSelection()
+{
+    EditWidget* w = EditOf(this);
+    if (!w->isReadOnly() && w->hasSelectedText())
+        w->del();
+}
+
+namespace {
+// The clipboard steps of an edit by key: 0 none, 1 cut, 2 copy, 3 paste.
+int ClipboardStepOf(WORD key, TShiftState shift)
+{
+    const bool ctrl = shift.Contains(ssCtrl), sh = shift.Contains(ssShift), alt = shift.Contains(ssAlt);
+    if (alt)
+        return 0;
+    if (ctrl && !sh) {
+        if (key == 'X')
+            return 1;
+        if (key == 'C' || key == VK_INSERT)
+            return 2;
+        if (key == 'V')
+            return 3;
+    }
+    if (sh && !ctrl) {
+        if (key == VK_DELETE)
+            return 1;
+        if (key == VK_INSERT)
+            return 3;
+    }
+    return 0;
+}
+} // namespace
+
+bool TEdit::TypedKey(WORD key, char original, char typed, TShiftState shift)
+{
+    switch (ClipboardStepOf(key, shift)) {
+    case 1: CutToClipboard(); return true;
+    case 2: CopyToClipboard(); return true;
+    case 3: PasteFromClipboard(); return true;
+    default: break;
+    }
+    EditWidget* w = EditOf(this);
+    if (typed == 0 || static_cast<unsigned char>(typed) < 32) {
+        if (typed != original && typed == 8 && !w->isReadOnly()) {
+            w->backspace();
+            return true;
+        }
+        return typed != original; // changed into another control character: nothing
+    }
+    const QString as = CaseOf(FEdit->CharCase, ToQString(std::string(1, typed)));
+    if (typed == original && as == ToQString(std::string(1, original)))
+        return false; // the window types it itself
+    if (!w->isReadOnly())
+        w->insert(as);
+    return true;
+}
+
+void TEdit::ShowContextMenu(TPoint at)
+{
+    QMenu menu;
+    for (const char* item : {"Cut", "Copy", "Paste", "Delete", "Select All"}) {
+        QAction* a = menu.addAction(QString::fromLatin1(item));
+        const std::string name = item;
+        QObject::connect(a, &QAction::triggered, [this, name] { TestHooks::ChooseEditMenuItem(this, name); });
+    }
+    menu.exec(Widget()->mapToGlobal(QPoint(at.X, at.Y)));
+}
+
+void TEdit::UpdateBounds()
+{
+    QWidget* frame = FrameWidget();
+    if (!frame || !FEdit)
+        return;
+    frame->setGeometry(Left(), Top(), Width(), Height());
+    const int b = FrameWidth();
+    if (FEdit->Frame) {
+        FEdit->Frame->Border = b;
+        FEdit->Frame->Sunken = FEdit->Ctl3D;
+        FEdit->Frame->update();
+    }
+    Widget()->setGeometry(b, b, ClientWidth(), ClientHeight());
+    ApplyMargins();
+}
+
+void TEdit::FontChanged()
+{
+    ApplyFont(Widget(), Font());
+    ApplyPalette();
+    Invalidate();
+}
+
+void TEdit::ColorChanged()
+{
+    ApplyPalette();
+    Invalidate();
+}
+
+void TEdit::EnabledChanged()
+{
+    TWinControl::EnabledChanged();
+    ApplyPalette();
+}
+
+void TEdit::ApplyPalette()
+{
+    if (!FEdit)
+        return;
+    QWidget* w = Widget();
+    QPalette pal = w->palette();
+    const QColor base = QtRgb(Color() == clNone ? clWindow : Color());
+    const QColor text = QtRgb(Font().Color);
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(g, QPalette::Base, base);
+        pal.setColor(g, QPalette::Window, base);
+        pal.setColor(g, QPalette::Text, g == QPalette::Disabled ? QtRgb(clGrayText) : text);
+        pal.setColor(g, QPalette::Highlight, QColor(0, 0, 128));
+        pal.setColor(g, QPalette::HighlightedText, QColor(255, 255, 255));
+    }
+    if (FEdit->HideSelection) {
+        pal.setColor(QPalette::Inactive, QPalette::Highlight, base);
+        pal.setColor(QPalette::Inactive, QPalette::HighlightedText, text);
+    }
+    w->setPalette(pal);
+    if (FEdit->Frame) {
+        QPalette fp = FEdit->Frame->palette();
+        fp.setColor(QPalette::Window, base);
+        FEdit->Frame->setPalette(fp);
+        FEdit->Frame->setAutoFillBackground(true);
+    }
+}
+
+namespace {
+const TestHooks::TResetStep resetCaretBlinking([] { TestHooks::SetCaretBlinking(true); });
+} // namespace
+
+namespace TestHooks {
+
+void SetCaretBlinking(bool on) { QGuiApplication::styleHints()->setCursorFlashTime(on ? 1000 : 0); }
+
+bool ChooseEditMenuItem(TEdit* edit, const std::string& item)
+{
+    if (!edit)
+        return false;
+    bool known = true;
+    CallProtected([&] {
+        if (item == "Cut")
+            edit->CutToClipboard();
+        else if (item == "Copy")
+            edit->CopyToClipboard();
+        else if (item == "Paste")
+            edit->PasteFromClipboard();
+        else if (item == "Delete")
+            edit->ClearSelection();
+        else if (item == "Select All")
+            edit->SelectAll();
+        else
+            known = false;
+    });
+    return known;
+}
+
+} // namespace TestHooks
 
 struct TComboBoxSignals {
     static void Connect(TComboBox* c)

@@ -129,11 +129,29 @@ protected:
     void Paint() override;
 };
 
+enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
+
+struct TEditPrivate;
+
 // A one-line edit over a QLineEdit. OnChange fires on every change of Text, typed or
 // set in code (code relies on the latter).
+//
+// The frame: BorderStyle bsSingle (the default) with Ctl3D is a sunken two-pixel frame,
+// without Ctl3D a one-pixel window-frame line; bsNone has none. ClientWidth and
+// ClientHeight, the positions of child controls and the edit rectangle are those of the
+// inside of the frame. The text is laid out, scrolled and clicked only inside the edit
+// rectangle (SetEditRect); the rest of the client area shows the edit's colour, and child
+// controls (windowed or not) may sit there, taking their own mouse input.
+//
+// Typed characters go through KeyPress first: the character it leaves is the one
+// inserted (changed, it is inserted as changed; set to 0, nothing is inserted), Backspace
+// and the Ctrl+letter characters included. Cut, copy and paste (Ctrl+X, Ctrl+C, Ctrl+V,
+// Shift+Delete, Ctrl+Insert, Shift+Insert and the context menu) run the virtual steps
+// below, which an override may refuse or wrap; a read-only edit never cuts or pastes.
 class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent* AOwner);
+    ~TEdit() override;
     std::string Caption() const override;
     void SetCaption(const std::string& text) override;
     bool ReadOnly() const;
@@ -143,9 +161,115 @@ public:
     void SelectAll();
     TNotifyEvent OnChange;
 
+    // The selection, in characters.
+    int SelStart() const;
+    void SetSelStart(int start);
+    int SelLength() const;
+    void SetSelLength(int length);
+    std::string SelText() const;
+    // Replaces the selection as typing would (OnChange fires).
+    void SetSelText(const std::string& text);
+    // Set by the user's typing, pasting and cutting, not by code setting Text.
+    bool Modified() const;
+    void SetModified(bool on);
+
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment alignment);
+    TBorderStyle BorderStyle() const;
+    void SetBorderStyle(TBorderStyle style);
+    bool Ctl3D() const;
+    void SetCtl3D(bool on);
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    TPoint ClientToScreen(TPoint p) const override;
+    TPoint ClientOrigin() const override;
+
+    // The edit rectangle in client coordinates (the whole client area until set).
+    void SetEditRect(const TRect& rect);
+    TRect EditRect() const;
+    // Pixels between the edit rectangle's edges and the text as laid out.
+    int LeftMargin() const;
+    int RightMargin() const;
+    // Pixels between the client area's top and the top of the text's line as laid out.
+    int TopMargin() const;
+
+    // The caret: 1 or 2 pixels wide; hidden or shown (while the edit has the focus).
+    void SetCaretWidth(int width);
+    int CaretWidth() const;
+    void HideCaret();
+    void ShowCaret();
+    bool CaretShown() const;
+
+    // Entering by Tab or a shortcut selects all (default true).
+    bool AutoSelect() const;
+    void SetAutoSelect(bool on);
+    // Typed and pasted text converted.
+    TEditCharCase CharCase() const;
+    void SetCharCase(TEditCharCase charCase);
+    // The selection shows only while focused (default true).
+    bool HideSelection() const;
+    void SetHideSelection(bool on);
+    // Stored; no effect.
+    bool OEMConvert() const;
+    void SetOEMConvert(bool on);
+
+    virtual void CutToClipboard();
+    virtual void CopyToClipboard();
+    virtual void PasteFromClipboard();
+    virtual void ClearSelection();
+
+    // While true, the inside of the frame shows what DrawContent draws (on a canvas of the
+    // client size, drawn again after Invalidate or Repaint) in place of the text, the
+    // selection and the caret.
+    virtual bool OwnerDraws() const { return false; }
+    virtual void DrawContent(TCanvas& canvas) { (void)canvas; }
+
+    // For the platform layer: the edit's own steps for a key that went through the key
+    // handlers.
+    bool TypedKey(WORD key, char original, char typed, TShiftState shift) override;
+    void ShowContextMenu(TPoint at);
+
 protected:
     virtual void Change();
+    // After BorderStyle or Ctl3D changed (the client area moved).
+    virtual void FrameChanged() {}
+    void UpdateBounds() override;
+    void FontChanged() override;
+    void ColorChanged() override;
+    void EnabledChanged() override;
+
+private:
+    friend class EditWidget;
+    int FrameWidth() const;
+    void ApplyMargins();
+    void ApplyPalette();
+    void ApplyCaret();
+    // Inserts text at the selection as typing does.
+    void InsertTyped(const std::string& text);
+    std::unique_ptr<TEditPrivate> FEdit;
 };
+
+// An edit with an edit mask: the mask is stored and not checked.
+class TCustomMaskEdit : public TEdit {
+public:
+    explicit TCustomMaskEdit(TComponent* AOwner) : TEdit(AOwner) {}
+    const std::string& EditMask() const { return FEditMask; }
+    void SetEditMask(const std::string& mask) { FEditMask = mask; }
+    // The mask check: nothing to check.
+    virtual void ValidateEdit() {}
+
+private:
+    std::string FEditMask;
+};
+
+namespace TestHooks {
+// Whether edit carets blink (on by default); pictures of focused edits turn it off so
+// that the caret always shows.
+void SetCaretBlinking(bool on);
+// The actions of an edit's context menu ("Cut", "Copy", "Paste", "Delete",
+// "Select All"): triggers one as a user's choice would.
+bool ChooseEditMenuItem(TEdit* edit, const std::string& item);
+} // namespace TestHooks
 
 enum TScrollBarKind : uint8_t { sbHorizontal, sbVertical };
 

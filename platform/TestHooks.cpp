@@ -157,8 +157,24 @@ void SendMouse(TWinControl* window, QEvent::Type type, Qt::MouseButton button, T
         }
     }
     QWidget* target = (hooks.Grabber && hooks.HeldButtons) ? hooks.Grabber.data() : under;
-    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
         hooks.Grabber = target;
+        // As Qt does for the window system's presses: a native control (an edit, a list)
+        // that takes the focus by clicks gets it before the press arrives.
+        if (target == under && (under->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus && under->isEnabled() &&
+            !under->hasFocus()) {
+            const QVariant v = under->property("tpControl");
+            auto* control = v.isValid() ? static_cast<TWinControl*>(v.value<void*>()) : nullptr;
+            if (control && control->WantsCharacters()) {
+                QPointer<QWidget> guard(target);
+                const int code = button == Qt::LeftButton ? VK_LBUTTON : button == Qt::RightButton ? VK_RBUTTON : VK_MBUTTON;
+                NoteKeyState(code, true);
+                under->setFocus(Qt::MouseFocusReason);
+                if (!guard)
+                    return; // a focus handler took the window away
+            }
+        }
+    }
     const QPointF targetPos = target->mapFrom(top, QPointF(local));
     const QPointF global = top->mapToGlobal(local);
     auto& held = Hooks().HeldButtons;
