@@ -4,6 +4,7 @@
 #include "tesk/game/GameSound.h"
 #include "tesk/shell/Unit1.h"
 #include "tesk/toolkit/Random.h"
+#include "tesk/widgets/WidgetSupport.h"
 
 int main(int argc, char** argv)
 {
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     Randomize();
     Application->Initialize();
     Application->SetTitle("Gromble");
+    InitWidgetLibrary();
     CreateProgramForms();
     Application->Run();
     DoneGameSound();
