@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "WidgetTestSupport.h"
+#include "platform/Keys.h"
+#include "platform/StdCtrls.h"
 #include "tesk/widgets/ShadowLabels.h"
 
 namespace {
@@ -32,6 +34,148 @@ TEST_F(Labels, ConstructionDefaults)
     EXPECT_TRUE(l->ShowAccelChar());
     EXPECT_FALSE(l->ShowFocus());
     EXPECT_EQ(l->Layout(), tlTop);
+}
+
+TEST_F(Labels, AutoSizeMeasuresTheCaptionAndItsShadow)
+{
+    TBitmap owner;
+    owner.SetSize(4, 4);
+    TCanvas& measure = owner.Canvas();
+    auto* empty = Label("");
+    measure.Font = empty->Font();
+    empty->Loaded();
+    EXPECT_EQ(empty->Width(), measure.TextWidth(" ") + 2);
+    EXPECT_EQ(empty->Height(), measure.TextHeight(" "));
+
+    auto* amp = Label("&");
+    EXPECT_EQ(amp->Width(), measure.TextWidth(" ") + 2);
+
+    auto* l = Label("Shadow");
+    l->SetShadowSize(0);
+    const int w0 = l->Width();
+    const int h0 = l->Height();
+    EXPECT_EQ(w0, measure.TextWidth("Shadow") + 2);
+    l->SetShadowPos(spRightBottom);
+    l->SetShadowSize(2);
+    EXPECT_EQ(l->Width(), w0 + 2);
+    EXPECT_EQ(l->Height(), h0 + 2);
+    l->SetShadowPos(spLeftTop);
+    l->SetShadowSize(0);
+    l->SetShadowSize(2);
+    EXPECT_EQ(l->Width(), w0);
+    EXPECT_EQ(l->Height(), h0);
+
+    auto* right = Label("ab", 100, 60);
+    right->SetAlignment(taRightJustify);
+    right->SetCaption("ab");
+    const int edge = right->Left() + right->Width();
+    right->SetCaption("a much longer caption");
+    EXPECT_EQ(right->Left() + right->Width(), edge);
+    EXPECT_LT(right->Left(), 100);
+
+    auto* fixed = Label("x", 10, 100);
+    fixed->SetAutoSize(false);
+    fixed->SetBounds(10, 100, 65, 17);
+    fixed->SetCaption("a caption longer than the label");
+    EXPECT_EQ(fixed->Width(), 65);
+}
+
+TEST_F(Labels, TheShadowFallsWhereItIsToldAndDisabledLabelsEngrave)
+{
+    auto* l = Label("I");
+    l->SetColor(clWhite);
+    TFont font = l->Font();
+    font.Color = clBlack;
+    l->SetFont(font);
+    l->SetShadowColor(clRed);
+    l->SetShadowPos(spRightBottom);
+    l->SetShadowSize(2);
+    l->SetAutoSize(false);
+    l->SetBounds(10, 10, 40, 30);
+    auto firstColumn = [&](TColor c) {
+        for (int x = 0; x < l->Width(); ++x)
+            for (int y = 0; y < l->Height(); ++y)
+                if (TestHooks::ControlPixel(l, x, y) == c)
+                    return x;
+        return -1;
+    };
+    auto firstRow = [&](TColor c) {
+        for (int y = 0; y < l->Height(); ++y)
+            for (int x = 0; x < l->Width(); ++x)
+                if (TestHooks::ControlPixel(l, x, y) == c)
+                    return y;
+        return -1;
+    };
+    ASSERT_GE(firstColumn(clBlack), 0);
+    EXPECT_EQ(firstColumn(clRed), firstColumn(clBlack) + 2);
+    EXPECT_EQ(firstRow(clRed), firstRow(clBlack) + 2);
+
+    l->SetShadowSize(0);
+    l->SetEnabled(false);
+    const TColor highlight = ColorToRGB(clBtnHighlight);
+    l->SetColor(clBtnFace);
+    EXPECT_EQ(firstColumn(highlight), firstColumn(ColorToRGB(clGrayText)) + 1);
+    NewStyleControls = false;
+    l->Invalidate();
+    EXPECT_EQ(firstColumn(highlight), -1);
+    NewStyleControls = true;
+}
+
+TEST_F(Labels, LayoutsMoveTheCaptionDown)
+{
+    auto* l = Label("Text");
+    l->SetAutoSize(false);
+    l->SetBounds(10, 10, 60, 40);
+    l->SetColor(clWhite);
+    l->SetShadowSize(0);
+    TFont font = l->Font();
+    font.Color = clBlack;
+    l->SetFont(font);
+    TBitmap owner;
+    owner.SetSize(4, 4);
+    owner.Canvas().Font = l->Font();
+    const int h = owner.Canvas().TextHeight("Text");
+    auto top = [&] {
+        for (int y = 0; y < l->Height(); ++y)
+            for (int x = 0; x < l->Width(); ++x)
+                if (TestHooks::ControlPixel(l, x, y) == clBlack)
+                    return y;
+        return -1;
+    };
+    const int atTop = top();
+    ASSERT_GE(atTop, 0);
+    l->SetLayout(tlBottom);
+    EXPECT_EQ(top(), atTop + 40 - h);
+    l->SetLayout(tlCenter);
+    EXPECT_EQ(top(), atTop + (40 - h) / 2);
+}
+
+TEST_F(Labels, TrackingAndBadInput)
+{
+    auto* l = Label("Hover");
+    auto* other = Label("Other", 10, 100);
+    int enters = 0, leaves = 0;
+    l->OnMouseEnter = [&](TObject*) { ++enters; };
+    l->OnMouseLeave = [&](TObject*) { ++leaves; };
+    Move(l, 2, 2);
+    EXPECT_EQ(enters, 1);
+    Press(l, 2, 2);
+    EXPECT_TRUE(l->Pressed());
+    Move(other, 2, 2);
+    EXPECT_EQ(leaves, 0);
+    Release(other, 2, 2);
+    EXPECT_FALSE(l->Pressed());
+    EXPECT_EQ(leaves, 1);
+
+    l->SetShadowSize(255);
+    l->Repaint();
+    auto* wrap = Label("");
+    wrap->SetWordWrap(true);
+    wrap->SetAutoSize(false);
+    wrap->SetBounds(0, 0, 0, 17);
+    wrap->SetAutoSize(true);
+    wrap->SetCaption(std::string(10000, 'x'));
+    wrap->Repaint();
 }
 
 } // namespace
