@@ -3,7 +3,7 @@
 # test headless through ctest. Extra arguments go to ctest (for example -L packages).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
-tools/setup.sh
+tools/setup.sh --tests
 root=$(pwd)
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTP_SANITIZE=ON -DTP_BENCH=OFF >/dev/null
 cmake --build build/asan -- -j"${TP_JOBS:-$(nproc)}"

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in tools/packages.txt that are not installed yet.
-# Quiet when nothing is missing; uses sudo when not run as root.
+# Installs the Debian packages listed in tools/packages.txt (and, with --tests, those in
+# tools/test-packages.txt) that are not installed yet. Quiet when nothing is missing;
+# uses sudo when not run as root.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+lists=("$here/packages.txt")
+[ "${1:-}" = --tests ] && lists+=("$here/test-packages.txt")
+mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')
 missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}"
+echo "Installing ${missing[*]} (through apt-get; this takes a minute or two) …"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || { echo "Missing packages (${missing[*]}) and no sudo to install them." >&2; exit 1; }

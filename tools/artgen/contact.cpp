@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -79,6 +80,8 @@ int main(int argc, char** argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Drawn off screen: no display is needed unless a platform is chosen.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     QDir dir(argv[1]);
     if (QString(argv[3 < argc ? 3 : 0]) == "@font")

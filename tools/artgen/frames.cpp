@@ -11,6 +11,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -77,6 +78,8 @@ int main(int argc, char** argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Drawn off screen: no display is needed unless a platform is chosen.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     DisplayBrightness = 1.1f;
     SetPixelFormat(0xF800, 0x07E0, 0x001F);

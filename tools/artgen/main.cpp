@@ -9,6 +9,8 @@
 
 #include <QGuiApplication>
 
+#include <cstdlib>
+
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -47,6 +49,8 @@ int main(int argc, char** argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Drawn off screen: no display is needed unless a platform is chosen.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     const std::string dir = argv[1];
     std::filesystem::create_directories(dir);

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: pelvogen <table.cpp> [contact-sheet.png]\n");
         return 2;
     }
+    // Drawn off screen: no display is needed unless a platform is chosen.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     std::vector<Item> items;
     std::vector<QImage> faces;
