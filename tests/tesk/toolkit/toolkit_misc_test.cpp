@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "platform/Params.h"
 #include "tesk/toolkit/Misc.h"
 
@@ -92,10 +96,12 @@ TEST(Strings, SetSplitting)
 }
 
 struct ParamCase {
+    const char* label; // names the case in the test list
     std::vector<std::string> args;
     std::string name;
     std::string value;
 };
+void PrintTo(const ParamCase& c, std::ostream* os) { *os << c.label; }
 
 class ParamValueTest : public ::testing::TestWithParam<ParamCase> {};
 
@@ -108,14 +114,15 @@ TEST_P(ParamValueTest, FindsTheOptionsValue)
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, ParamValueTest, ::testing::Values(
-    ParamCase{{"-set:Mine.set"}, "Set", "MINE.SET"},
-    ParamCase{{"/SET", "Mine.set"}, "Set", "Mine.set"},
-    ParamCase{{"-Settings"}, "Set", "TINGS"},
-    ParamCase{{"-set=a.set"}, "Set", "A.SET"},
-    ParamCase{{"-set"}, "Set", ""},
-    ParamCase{{"-set", "-set", "x"}, "Set", "-set"},
-    ParamCase{{"nothing"}, "Set", ""},
-    ParamCase{{}, "Set", ""}));
+    ParamCase{"AfterAColon", {"-set:Mine.set"}, "Set", "MINE.SET"},
+    ParamCase{"InTheNextArgument", {"/SET", "Mine.set"}, "Set", "Mine.set"},
+    ParamCase{"TheRestOfALongerWord", {"-Settings"}, "Set", "TINGS"},
+    ParamCase{"AfterAnEqualsSign", {"-set=a.set"}, "Set", "A.SET"},
+    ParamCase{"LastWithoutAValue", {"-set"}, "Set", ""},
+    ParamCase{"TheFirstOfTwo", {"-set", "-set", "x"}, "Set", "-set"},
+    ParamCase{"NotGiven", {"nothing"}, "Set", ""},
+    ParamCase{"NoArguments", {}, "Set", ""}),
+    [](const ::testing::TestParamInfo<ParamCase>& info) { return std::string(info.param.label); });
 
 TEST(ParamSwitch, OneLeadingDashOrSlash)
 {
