@@ -45,6 +45,9 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // Information dialog with Yes and No; true on Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+    // The one-second pause has ended: clicks and keys made while it held the program
+    // are thrown away, since they were aimed at a table that has changed since.
+    virtual void DiscardInput() {}
 };
 
 // A view that shows nothing and answers every question with No.

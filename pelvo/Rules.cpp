@@ -154,22 +154,25 @@ void TGame::ScoreRound()
     else
         ComputerScore = static_cast<std::uint8_t>(ComputerScore + award(UserRoundPoints)); // 60 : 60 scores nothing
 
+    const std::string score = std::to_string(ComputerScore) + ":" + std::to_string(UserScore);
     // The computer's total is tested first.
     if (ComputerScore >= 12) {
         View->ShowMessage(TextYouLost);
         EndGame();
+        View->SetLabel(TGameLabel::GlCount, score);
     } else if (UserScore >= 12) {
         View->ShowMessage(TextYouWon);
         EndGame();
+        View->SetLabel(TGameLabel::GlCount, score);
     } else {
-        View->SetLabel(TGameLabel::GlCount, std::to_string(ComputerScore) + ":" + std::to_string(UserScore));
+        View->SetLabel(TGameLabel::GlCount, score);
         StartRound();
     }
 }
 
 void TGame::EndGame()
 {
-    // The score label keeps the last score before this round; only New game plays on.
+    // Only New game plays on; the score label then shows the final score.
     ClearHand(UserHand);
     ClearHand(ComputerHand);
     UserTable.Count = 0;
@@ -319,6 +322,7 @@ void TGame::UserOutOfTurnCheck()
 void TGame::PauseOneSecond()
 {
     pelvo::PauseOneSecond(*Clock);
+    View->DiscardInput();
 }
 
 void TGame::ToggleOpponentCards()

@@ -1,6 +1,7 @@
 #include "pelvo/Unit1.h"
 
 #include "platform/Dialogs.h"
+#include "platform/Messages.h"
 
 namespace pelvo {
 
@@ -64,6 +65,11 @@ TButtonLayer* PlaceSlot(TWinControl* parent, int left, int top)
 TForm1::TForm1()
 {
     SetCaption("Pelvo");
+    // Every text of the game is Russian, and so are its dialogs' titles and buttons,
+    // whatever the desktop's language.
+    SetMessageBoxLanguage("ru");
+    // Its Cyrillic captions read cleanly only smoothed.
+    SetSmoothText(true);
     SetBorderStyle(bsSingle);
     SetBorderIcons(biSystemMenu | biMinimize);
     SetPosition(poScreenCenter);
@@ -409,5 +415,7 @@ void TForm1::ShowGamePage() { ShowPage(TPage::Game); }
 void TForm1::ShowMessage(const std::string& text) { MessageDlg(text, mtInformation, {mbOK}); }
 
 bool TForm1::AskYesNo(const std::string& text) { return MessageDlg(text, mtInformation, {mbYes, mbNo}) == mrYes; }
+
+void TForm1::DiscardInput() { DiscardPendingInput(); }
 
 } // namespace pelvo

@@ -119,6 +119,7 @@ public:
     void ShowGamePage() override;
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    void DiscardInput() override;
 
 private:
     void CreateLayout();

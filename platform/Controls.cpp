@@ -402,10 +402,25 @@ void TControl::SetAlign(TAlign align)
         FParent->Realign();
 }
 
+namespace {
+
+// A windowed control about to be hidden or disabled gives up the form's focus first.
+void Defocus(TControl* control)
+{
+    if (!control->Windowed())
+        return;
+    if (TForm* form = control->ParentForm(); form && form != control)
+        form->DefocusControl(static_cast<TWinControl*>(control));
+}
+
+} // namespace
+
 void TControl::SetVisible(bool visible)
 {
     if (visible == FVisible)
         return;
+    if (!visible)
+        Defocus(this);
     FVisible = visible;
     if (!Windowed() && FParent)
         FParent->Invalidate();
@@ -418,6 +433,8 @@ void TControl::SetEnabled(bool enabled)
 {
     if (enabled == FEnabled)
         return;
+    if (!enabled)
+        Defocus(this);
     FEnabled = enabled;
     EnabledChanged();
 }
@@ -904,6 +921,8 @@ void TWinControl::EnabledChanged()
 
 void EnableWindow(TWinControl* control, bool enable)
 {
+    if (!enable && control)
+        Defocus(control);
     if (QWidget* w = control ? control->Widget() : nullptr)
         w->setEnabled(enable);
 }

@@ -1,10 +1,15 @@
 #include "platform/Dialogs.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 #include <QWidget>
 
 #include <cstdio>
+#include <memory>
 
 #include "platform/Application.h"
 #include "platform/QtBridge.h"
@@ -45,8 +50,30 @@ TModalResult ClosedResult(TMsgDlgButtons buttons)
     return mrCancel;
 }
 
+struct Language {
+    std::string Name;
+    std::unique_ptr<QTranslator> Translator;
+};
+
+Language& BoxLanguage()
+{
+    static Language language;
+    return language;
+}
+
+const TestHooks::TResetStep ResetBoxLanguage([] { SetMessageBoxLanguage(""); });
+
 std::string TitleOf(TMsgDlgType type)
 {
+    if (BoxLanguage().Name == "ru") {
+        switch (type) {
+        case mtWarning: return "Предупреждение";
+        case mtError: return "Ошибка";
+        case mtInformation: return "Информация";
+        case mtConfirmation: return "Подтверждение";
+        default: return Application ? Application->Title() : std::string();
+        }
+    }
     switch (type) {
     case mtWarning: return "Warning";
     case mtError: return "Error";
@@ -58,10 +85,60 @@ std::string TitleOf(TMsgDlgType type)
 
 } // namespace
 
-TModalResult RunMessageBox(const TMessageBoxRequest& request)
+void SetMessageBoxLanguage(const std::string& language)
+{
+    Language& current = BoxLanguage();
+    if (language == current.Name)
+        return;
+    if (current.Translator) {
+        QCoreApplication::removeTranslator(current.Translator.get());
+        current.Translator.reset();
+    }
+    current.Name.clear();
+    if (language.empty())
+        return;
+    current.Name = language;
+    // Qt's own translations name the standard buttons; installed last, they win over
+    // the ones for the system locale.
+    auto translator = std::make_unique<QTranslator>();
+    if (QCoreApplication::instance() &&
+        translator->load(QLocale(ToQString(language)), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        current.Translator = std::move(translator);
+    }
+}
+
+const std::string& MessageBoxLanguage() { return BoxLanguage().Name; }
+
+std::vector<std::string> MessageBoxButtonCaptions(TMsgDlgButtons buttons)
+{
+    std::vector<std::string> captions;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return captions;
+    // Asked of a box itself, so that the window system's theme has its say as well.
+    QMessageBox box;
+    for (const auto& b : Buttons) {
+        if (!buttons.Contains(b.Button))
+            continue;
+        QPushButton* button = box.addButton(b.Qt);
+        QString text = button ? button->text() : QString();
+        // "&&" stands for a plain "&"; a single one marks the mnemonic.
+        text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+        text.remove(QLatin1Char('&'));
+        text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+        captions.push_back(text.toStdString());
+    }
+    return captions;
+}
+
+TModalResult RunMessageBox(const TMessageBoxRequest& asked)
 {
     // A box counts as a modal loop while it waits, also while a test answers it.
     const TModalLoopCount counted;
+    TMessageBoxRequest request = asked;
+    if (request.ButtonCaptions.empty())
+        request.ButtonCaptions = MessageBoxButtonCaptions(request.Buttons.Empty() ? TMsgDlgButtons{mbOK} : request.Buttons);
     TModalResult answer = mrNone;
     if (TestHooks::AnswerMessageBox(request, answer))
         return answer;
@@ -80,6 +157,9 @@ TModalResult RunMessageBox(const TMessageBoxRequest& request)
     case mtConfirmation: box.setIcon(QMessageBox::Question); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
+    // A program that draws smooth text has its boxes in the same face.
+    if (SmoothText())
+        box.setFont(ToQFont(TFont{}));
     box.setWindowTitle(ToQString(request.Caption));
     box.setText(ToQString(request.Text));
     const TMsgDlgButtons buttons = request.Buttons.Empty() ? TMsgDlgButtons{mbOK} : request.Buttons;

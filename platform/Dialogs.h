@@ -3,6 +3,7 @@
 // timers go on meanwhile. Headless tests answer them through TestHooks.
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "platform/Forms.h"
 
@@ -40,7 +41,20 @@ struct TMessageBoxRequest {
     std::string Text;
     TMsgDlgType Type = mtCustom;
     TMsgDlgButtons Buttons;
+    // The buttons' captions as the box shows them, in the order of TMsgDlgBtn (filled
+    // in when the box is run).
+    std::vector<std::string> ButtonCaptions;
 };
+
+// Message boxes in the program's own language, whatever the desktop's: "ru" gives
+// Russian titles and buttons ("Информация", "Да", "Нет", "OK"); "" gives the desktop's
+// language back (English titles, buttons as Qt's translations for the system locale).
+void SetMessageBoxLanguage(const std::string& language);
+const std::string& MessageBoxLanguage();
+
+// The captions the buttons of a box would show, in the order of TMsgDlgBtn, without
+// their mnemonic marks.
+std::vector<std::string> MessageBoxButtonCaptions(TMsgDlgButtons buttons);
 
 // Shows a message box (or lets the test hook answer it) and returns the answer.
 TModalResult RunMessageBox(const TMessageBoxRequest& request);

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -53,9 +54,16 @@ protected:
             // Straight to the form, before Qt's focus chain can take Tab.
             auto* k = static_cast<QKeyEvent*>(e);
             const bool press = e->type() == QEvent::KeyPress;
+            QPointer<QWidget> alive(this);
             Form->HandleKey(press, KeyCodeFromEvent(*k), press ? KeyCharFromEvent(*k) : 0,
                             ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()),
                             k->isAutoRepeat());
+            // With no control focused, Tab starts at the top of the tab order (Shift+Tab
+            // at its end), as it would from a focused control.
+            const bool tab = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
+            if (alive && press && tab && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                (!focusWidget() || focusWidget() == this))
+                focusNextPrevChild(k->key() == Qt::Key_Tab && !(k->modifiers() & Qt::ShiftModifier));
             return true;
         }
         // While a test decides which form is active, the window system's word is not asked.
@@ -738,6 +746,29 @@ void TForm::ControlLeaving(TWinControl* control)
             FActiveControl = nullptr;
             return;
         }
+}
+
+void TForm::DefocusControl(TWinControl* control)
+{
+    bool holds = false;
+    for (TControl* c = FActiveControl; c && !holds; c = c->Parent())
+        holds = c == control;
+    // Qt's own idea of the window's focus, in case it moved without the form hearing.
+    QWidget* focus = FWidget->focusWidget();
+    const bool qtHolds = focus && control->Widget() && (focus == control->Widget() || control->Widget()->isAncestorOf(focus));
+    if (!holds && !qtHolds)
+        return;
+    TWinControl* old = holds ? FActiveControl : nullptr;
+    if (holds)
+        FActiveControl = nullptr;
+    // Left to itself Qt would hand the focus on to the next control in the chain.
+    if (qtHolds)
+        FWidget->setFocus(Qt::OtherFocusReason);
+    if (!old)
+        return;
+    CallProtected([old] { old->DoExit(); });
+    if (!FActiveControl)
+        NotifyFocusChanged(this, nullptr);
 }
 
 void TForm::SendCancelMode(TControl* Sender)

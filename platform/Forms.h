@@ -175,6 +175,10 @@ public:
     // Alt and a letter opening a menu of the form's menu bar: true when one opened.
     bool MenuDialogChar(char c, TShiftState shift);
     void ControlLeaving(TWinControl* control);
+    // A control is about to be disabled or hidden: when it is or holds the focused
+    // control, the form keeps the keyboard with no focused control (OnExit fires, keys
+    // go to the form and press nothing, the next Tab starts at the top of the tab order).
+    void DefocusControl(TWinControl* control);
 
     // The widget's events arrive here (for the platform layer).
     void HandleKey(bool press, WORD key, char typed, TShiftState shift, bool autoRepeat);

@@ -2,6 +2,7 @@
 
 #include "platform/QtBridge.h"
 #include "platform/Streams.h"
+#include "platform/TestHooks.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -1096,13 +1097,28 @@ void PaintText(HDC dc, const QRect& area, Paint paint)
 
 } // namespace
 
+namespace {
+bool SmoothTextOn = false;
+const TestHooks::TResetStep ResetSmoothText([] { SmoothTextOn = false; });
+} // namespace
+
+void SetSmoothText(bool on) { SmoothTextOn = on; }
+bool SmoothText() { return SmoothTextOn; }
+
 QFont ToQFont(const TFont& f)
 {
     // The condensed face comes closest to the narrow system font the layouts were made
     // for, so captions fit the places given them.
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStretch(QFont::Condensed);
-    font.setStyleStrategy(QFont::NoAntialias);
+    if (SmoothTextOn) {
+        // Hinted only vertically: the glyphs keep their own widths, so the spacing of the
+        // narrowed face stays even; the smoothing keeps round letters round at 11 pixels.
+        font.setStyleStrategy(QFont::PreferAntialias);
+        font.setHintingPreference(QFont::PreferVerticalHinting);
+    } else {
+        font.setStyleStrategy(QFont::NoAntialias);
+    }
     font.setBold((f.Style & fsBold) != 0);
     font.setItalic((f.Style & fsItalic) != 0);
     font.setUnderline((f.Style & fsUnderline) != 0);
@@ -1271,7 +1287,7 @@ void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
     const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     const int baseline = y + QFontMetrics(font).ascent();
     PaintText(dc, TextArea(font, s, x, baseline, ext), [&](QPainter& p) {
-        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, SmoothTextOn);
         p.setFont(font);
         p.setPen(ToQColor(Font.Color));
         p.drawText(x, baseline, s);

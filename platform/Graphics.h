@@ -151,6 +151,12 @@ struct TFont {
     void SetSize(int32_t points);
 };
 
+// Text is drawn crisp, without smoothing, unless a program asks for smooth text: then
+// every caption, label and text control from here on is antialiased, with even letter
+// spacing (for programs whose Cyrillic texts read poorly in the crisp face).
+void SetSmoothText(bool on);
+bool SmoothText();
+
 // ---------------------------------------------------------------------------------------
 // Device contexts: a drawing target over pixel memory that someone else owns (a bitmap, a
 // surface of the DirectDraw stand-in, a window's retained picture).

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -184,4 +185,57 @@ void StopMessageQueue()
 int PendingMessageCount()
 {
     return PendingCount.load();
+}
+
+namespace {
+
+bool IsKeyOrButtonInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Eats key and button input delivered at the loop level it was made at.
+class InputEater : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        return IsKeyOrButtonInput(e->type()) && QThread::currentThread()->loopLevel() == Level;
+    }
+    int Level = QThread::currentThread()->loopLevel();
+};
+
+} // namespace
+
+void DiscardPendingInput()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    InputEater eater;
+    app->installEventFilter(&eater);
+    // Twice: input that the first pass read from the window system may come in two steps.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    app->removeEventFilter(&eater);
 }

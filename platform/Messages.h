@@ -46,5 +46,12 @@ void DeallocateHWnd(HWND window);
 
 bool IsWindow(HWND window);
 
+// Throws away the keyboard and mouse-button input that has arrived and not been handled
+// yet, as after a wait that handled no messages: a click made meanwhile must not act on
+// what the program shows now. Posted messages, timers and paints that were waiting are
+// handled as usual, and pointer moves still update what is under the pointer; input of
+// a modal loop that one of them opens is not touched. UI thread only.
+void DiscardPendingInput();
+
 // Default handling of a message nobody handles: Result 0.
 inline void DefWindowProc(TMessage& message) { message.Result = 0; }

@@ -20,7 +20,8 @@ QString ToQString(const std::string& text);
 std::string FromQString(const QString& text);
 
 // The Qt font that draws a font of the programs: one face everywhere, sized in pixels,
-// without smoothing, so that text looks the same on every machine.
+// without smoothing unless the program asked for smooth text (SetSmoothText), so that
+// text looks the same on every machine.
 QFont ToQFont(const TFont& font);
 
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);

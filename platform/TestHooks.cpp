@@ -369,6 +369,38 @@ void MouseDoubleClick(TWinControl* window, TMouseButton button, TPoint at, TShif
     SendMouse(window, QEvent::MouseButtonDblClick, QtButton(button), at, shift);
 }
 
+namespace {
+
+class QueuedInput : public QEvent {
+public:
+    explicit QueuedInput(std::function<void()> inject)
+        : QEvent(static_cast<QEvent::Type>(QEvent::User + 0x782)), Inject(std::move(inject))
+    {
+    }
+    std::function<void()> Inject;
+};
+
+class QueuedInputTarget : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != QEvent::User + 0x782)
+            return QObject::event(e);
+        auto* queued = static_cast<QueuedInput*>(e);
+        if (queued->Inject)
+            queued->Inject();
+        return true;
+    }
+};
+
+} // namespace
+
+void QueueInput(std::function<void()> inject)
+{
+    static QueuedInputTarget* target = new QueuedInputTarget; // lives as long as the program
+    QCoreApplication::postEvent(target, new QueuedInput(std::move(inject)));
+}
+
 bool RunPostedMessages(int maxRounds)
 {
     for (int i = 0; i < maxRounds && PendingMessageCount() > 0; ++i) {

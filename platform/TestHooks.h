@@ -72,6 +72,10 @@ void MouseMove(TWinControl* window, TPoint at, TShiftState shift = {});
 // The second press of a double click (after a press and a release).
 void MouseDoubleClick(TWinControl* window, TMouseButton button, TPoint at, TShiftState shift = {});
 
+// Runs inject (which injects input with the hooks above) the next time the application
+// handles its events, as input the window system queued while the program was busy.
+void QueueInput(std::function<void()> inject);
+
 // Real menus and file dialogs: called once a real pop-up menu, menu-bar menu or file
 // dialog has opened and its loop runs, so that a test can act inside it (with
 // KeyToTopWindow, or the mouse hooks, which reach an open menu first as the window

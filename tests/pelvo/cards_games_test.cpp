@@ -319,6 +319,8 @@ public:
             Expect(std::max(s.UserScore, s.ComputerScore) >= 12, "a side has 12");
             Expect(!View.Enabled(TGameButton::INV), "view-opponent button disabled at the end");
             Expect(View.TrumpShown == 0, "trump icon cleared at the end");
+            Expect(View.Label(TGameLabel::GlCount) == Cat(int(s.ComputerScore), ":", int(s.UserScore)),
+                   "the score label shows the final score");
             for (TSlotRow row : {TSlotRow::ComputerTable, TSlotRow::UserTable, TSlotRow::UserHand})
                 Expect(View.Shows(row, TTableCards{}), "slots blank at the end");
             Over = true;
@@ -452,7 +454,9 @@ private:
             Expect(gameOver, "the game ends only at 12");
             Expect(text == (computerScore >= 12 ? TextYouLost : TextYouWon), "the end-of-game message");
             GameOverExpected = true;
-            Expect(View.Label(TGameLabel::GlCount) == PendingScoreLabel, "the score label keeps the last score");
+            // While the message is shown the label still holds the score before the
+            // round; the final score follows it (checked once the game has ended).
+            Expect(View.Label(TGameLabel::GlCount) == PendingScoreLabel, "the score label during the message");
             return;
         }
         Expect(event == Event::Stable, "no out-of-turn play at the start of a round");

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "CardsTestSupport.h"
 #include "pelvo/Unit1.h"
+#include "platform/Application.h"
 #include "platform/TestHooks.h"
 #include "tests/support/FormPictures.h"
 
@@ -300,6 +302,12 @@ TEST_F(PelvoForm, AWholeGameIsPlayedWithTheMouse)
     EXPECT_FALSE(Form.BRUN->Enabled());
     EXPECT_FALSE(Form.INV->Enabled());
     EXPECT_EQ(Form.KozImg->Picture().Graphic(), nullptr);
+    // The score board shows the final score, and the end message stays as it was.
+    EXPECT_EQ(Form.GlCount->Caption(),
+              std::to_string(Game().ComputerScore) + ":" + std::to_string(Game().UserScore));
+    EXPECT_EQ(std::count_if(Boxes.begin(), Boxes.end(),
+                            [](const std::string& b) { return b == TextYouWon || b == TextYouLost; }),
+              1);
 }
 
 TEST_F(PelvoForm, ViewingTheOpponentsCardsSwapsTheHandsAndBlocksPlay)
@@ -366,6 +374,105 @@ TEST_F(PelvoForm, NewGameAsksWhileCardsAreInPlay)
     EXPECT_FALSE(Game().ShowOpponentCards);
     EXPECT_EQ(Form.Label1->Caption(), "");
     ExpectSlotsShowTheGame();
+}
+
+// The page buttons and the move-done button are disabled while they have the focus;
+// the keyboard must not land on the next button in the row ("Выход" after "О программе",
+// "Мухлевать" after "Ход сделан").
+TEST_F(PelvoForm, TheKeyboardNeverLandsOnAButtonThePlayerDidNotChoose)
+{
+    Click(Form.NewGame);
+    const std::string hand = HandRow(Game().UserHand);
+    Click(Form.About);
+    ASSERT_EQ(Form.Page(), TPage::About);
+    EXPECT_EQ(Form.ActiveControl(), nullptr);
+    TestHooks::KeyStroke(&Form, VK_RETURN);
+    TestHooks::KeyStroke(&Form, VK_SPACE);
+    EXPECT_TRUE(Form.Visible()) << "Enter did not quit";
+    EXPECT_EQ(Form.Page(), TPage::About);
+    EXPECT_TRUE(Game().GameUnderWay());
+    EXPECT_EQ(HandRow(Game().UserHand), hand);
+
+    Click(Form.Game);
+    EXPECT_EQ(Form.ActiveControl(), nullptr);
+    ASSERT_TRUE(PlayTurn());
+    EXPECT_NE(Form.ActiveControl(), Form.INV);
+    TestHooks::KeyStroke(&Form, VK_SPACE);
+    EXPECT_FALSE(Game().ShowOpponentCards) << "Space did not turn the opponent's cards up";
+    EXPECT_EQ(Form.Label1->Caption(), "");
+    EXPECT_TRUE(Form.Visible());
+}
+
+namespace {
+
+// A clock that runs a step once, at the first wait of a pause.
+class TActingClock : public TFakeClock {
+public:
+    std::function<void()> AtFirstWait;
+    void Idle() override
+    {
+        if (auto act = std::move(AtFirstWait)) {
+            AtFirstWait = nullptr;
+            act();
+        }
+    }
+};
+
+} // namespace
+
+// The pause after the computer's defence handles no input; a click made during it must
+// not be replayed afterwards against the table as it has become.
+TEST_F(PelvoForm, AClickDuringThePauseIsThrownAway)
+{
+    Click(Form.NewGame);
+    for (int turn = 0; turn < 40 && (Game().ComputerLeads || Game().ComputerTable.Count > 0); ++turn)
+        ASSERT_TRUE(PlayTurn());
+    ASSERT_FALSE(Game().ComputerLeads) << "the user attacks";
+    ClickSlot(TSlotRow::UserHand, ChooseCard());
+    ASSERT_TRUE(Form.BRUN->Enabled());
+
+    TActingClock clock;
+    bool clicked = false;
+    clock.AtFirstWait = [&] {
+        TestHooks::QueueInput([&] {
+            clicked = true;
+            ClickSlot(TSlotRow::UserHand, 1);
+        });
+    };
+    Game().SetClock(&clock);
+    Click(Form.BRUN);
+    // What the program's loop would do next: anything still queued is handled.
+    Application->ProcessMessages();
+    Game().SetClock(&Clock);
+    EXPECT_TRUE(clicked) << "the click was made during the pause";
+    EXPECT_GT(clock.Readings, 1);
+    EXPECT_EQ(Game().UserTable.Count, 0) << "the click put no card on the new table";
+    EXPECT_EQ(Game().UserCardCount(), Game().ComputerCardCount() + Game().ComputerTable.Count);
+    ExpectSlotsShowTheGame();
+
+    // The same click made after the pause plays as usual.
+    TestHooks::QueueInput([&] { ClickSlot(TSlotRow::UserHand, ChooseCard()); });
+    Application->ProcessMessages();
+    EXPECT_EQ(Game().UserTable.Count, 1);
+}
+
+// The game's dialogs speak Russian whatever the desktop's language (the tests run with
+// LANG=C or C.UTF-8).
+TEST_F(PelvoForm, DialogsHaveRussianTitlesAndButtons)
+{
+    std::vector<TMessageBoxRequest> shown;
+    TestHooks::SetMessageBoxAnswer([&](const TMessageBoxRequest& box) {
+        shown.push_back(box);
+        return box.Buttons.Contains(mbNo) ? mrNo : mrOk;
+    });
+    EXPECT_FALSE(Form.AskYesNo(TextUserOutOfTurn));
+    Form.ShowMessage(TextComputerOutOfTurn);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].Text, TextUserOutOfTurn);
+    EXPECT_EQ(shown[0].Caption, "Информация");
+    EXPECT_EQ(shown[0].ButtonCaptions, (std::vector<std::string>{"Да", "Нет"}));
+    EXPECT_EQ(shown[1].Caption, "Информация");
+    EXPECT_EQ(shown[1].ButtonCaptions, std::vector<std::string>{"OK"});
 }
 
 TEST_F(PelvoForm, TheHiddenTestButtonSetsItsPosition)

@@ -351,9 +351,9 @@ TEST_F(Rules, RoundScoring)
         EXPECT_EQ(game.UserScore, c.userAfter);
         if (c.message) {
             EXPECT_EQ(view.Messages, std::vector<std::string>{c.message});
-            // The game is over: the score label keeps the previous score, every slot
-            // and the trump icon are blank and only New game plays on.
-            EXPECT_EQ(view.Label(TGameLabel::GlCount), "before");
+            // The game is over: the score label shows the final score, every slot and
+            // the trump icon are blank and only New game plays on.
+            EXPECT_EQ(view.Label(TGameLabel::GlCount), Cat(c.computerAfter, ":", c.userAfter));
             EXPECT_EQ(view.TrumpShown, 0);
             EXPECT_EQ(game.UserCardCount() + game.ComputerCardCount(), 0);
             for (TSlotRow row : {TSlotRow::ComputerTable, TSlotRow::UserTable, TSlotRow::UserHand})

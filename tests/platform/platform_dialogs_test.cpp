@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -54,4 +58,25 @@ TEST(ShowMessage, CarriesTheProgramsTitle)
     EXPECT_EQ(TestHooks::MessageBoxLog()[0].Caption, "Gromble");
     EXPECT_EQ(TestHooks::MessageBoxLog()[0].Text, "Could not find an associated browser");
     EXPECT_EQ(TestHooks::MessageBoxLog()[0].Buttons, (TMsgDlgButtons{mbOK}));
+}
+
+// A program may give its boxes a language of its own; without one they keep English
+// titles and the desktop's buttons (English under LANG=C, as the tests run).
+TEST(MessageDlg, TitlesAndButtonsFollowTheProgramsLanguage)
+{
+    TestHooks::AnswerMessageBoxesWith(mrOk);
+    SetMessageBoxLanguage("ru");
+    MessageDlg("Вы выиграли!", mtInformation, {mbYes, mbNo});
+    MessageDlg("x", mtWarning, {mbOK, mbCancel});
+    SetMessageBoxLanguage("");
+    MessageDlg("Level saved", mtInformation, {mbYes, mbNo});
+    const auto& log = TestHooks::MessageBoxLog();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].Caption, "Информация");
+    EXPECT_EQ(log[0].ButtonCaptions, (std::vector<std::string>{"Да", "Нет"}));
+    EXPECT_EQ(log[1].Caption, "Предупреждение");
+    EXPECT_EQ(log[1].ButtonCaptions, (std::vector<std::string>{"OK", "Отмена"}));
+    EXPECT_EQ(log[2].Caption, "Information");
+    if (QLocale::system().language() != QLocale::Russian)
+        EXPECT_EQ(log[2].ButtonCaptions, (std::vector<std::string>{"Yes", "No"}));
 }

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <string>
 #include <vector>
 
 #include "platform/Application.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/Messages.h"
 #include "platform/StdCtrls.h"
 #include "platform/TestHooks.h"
 
@@ -281,4 +284,130 @@ TEST(ClickableButNeverFocused, APanelOfButtonsTakesClicksWhileTheEditKeepsTheKey
             EXPECT_FALSE(panel->Focused());
         }
     }
+}
+
+namespace {
+
+struct ThreeButtons : TForm {
+    Log L;
+    TButton* B[3] = {};
+    ThreeButtons()
+    {
+        SetClientWidth(300);
+        SetClientHeight(100);
+        for (int i = 0; i < 3; ++i) {
+            B[i] = PlaceControl<TButton>(this, 10 + 90 * i, 10, 80, 25);
+            const std::string name = std::string(1, char('a' + i));
+            B[i]->SetName(name);
+            B[i]->SetCaption(name);
+            B[i]->OnClick = [this, name](TObject*) { L.push_back(name + " click"); };
+            B[i]->OnEnter = [this, name](TObject*) { L.push_back(name + " enter"); };
+            B[i]->OnExit = [this, name](TObject*) { L.push_back(name + " exit"); };
+        }
+    }
+};
+
+} // namespace
+
+// A focused button that is disabled, hidden or freed leaves the form with no focused
+// control: Enter and Space press nothing (Qt alone would hand the focus on to the next
+// button in the chain), and the next Tab starts from the top of the tab order.
+TEST(Focus, TheFocusedControlGoneLeavesTheFormWithNoFocusedControl)
+{
+    enum How { Disabled, Hidden, Freed };
+    for (How how : {Disabled, Hidden, Freed}) {
+        SCOPED_TRACE(how);
+        ThreeButtons f;
+        f.Show();
+        TestHooks::SetActiveForm(&f);
+        f.B[1]->SetFocus();
+        ASSERT_EQ(f.ActiveControl(), f.B[1]);
+        // The focused button takes Space while it has the focus.
+        TestHooks::KeyStroke(&f, VK_SPACE);
+        EXPECT_EQ(Only(f.L, "click"), Log{"b click"});
+        f.L.clear();
+        if (how == Disabled)
+            f.B[1]->SetEnabled(false);
+        else if (how == Hidden)
+            f.B[1]->Hide();
+        else
+            delete f.B[1];
+        EXPECT_EQ(f.ActiveControl(), nullptr);
+        EXPECT_FALSE(f.B[0]->Focused());
+        EXPECT_FALSE(f.B[2]->Focused());
+        if (how != Freed)
+            EXPECT_EQ(f.L, Log{"b exit"});
+        f.L.clear();
+        for (WORD key : {WORD(VK_RETURN), WORD(VK_SPACE), WORD(VK_RETURN)})
+            TestHooks::KeyStroke(&f, key);
+        EXPECT_EQ(f.L, Log{}) << "no button was pressed";
+        EXPECT_EQ(f.ActiveControl(), nullptr);
+        // Tab from nowhere: the first control of the tab order.
+        TestHooks::KeyStroke(&f, VK_TAB);
+        EXPECT_EQ(f.ActiveControl(), f.B[0]);
+        EXPECT_TRUE(f.B[0]->Focused());
+        EXPECT_EQ(f.L, Log{"a enter"});
+        TestHooks::SetActiveForm(nullptr);
+    }
+}
+
+// A page hidden while a control on it has the focus: the same.
+TEST(Focus, HidingThePanelThatHoldsTheFocusLeavesNoFocusedControl)
+{
+    ThreeButtons f;
+    auto* page = PlaceControl<TPanel>(&f, 10, 50, 200, 40);
+    auto* inner = PlaceControl<TButton>(page, 5, 5, 80, 25);
+    int clicks = 0;
+    inner->OnClick = [&](TObject*) { ++clicks; };
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    inner->SetFocus();
+    ASSERT_EQ(f.ActiveControl(), inner);
+    page->Hide();
+    EXPECT_EQ(f.ActiveControl(), nullptr);
+    TestHooks::KeyStroke(&f, VK_SPACE);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(Only(f.L, "click"), Log{});
+    // Focus elsewhere is left alone.
+    f.B[2]->SetFocus();
+    f.B[0]->SetEnabled(false);
+    EXPECT_EQ(f.ActiveControl(), f.B[2]);
+    EXPECT_TRUE(f.B[2]->Focused());
+    TestHooks::SetActiveForm(nullptr);
+}
+
+// Input that waited while the program was busy is thrown away; posted messages are not.
+TEST(Focus, DiscardPendingInputDropsKeysAndClicksButKeepsPostedMessages)
+{
+    ThreeButtons f;
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    f.B[0]->SetFocus();
+    int handled = 0;
+    HWND window = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg == 0x7900)
+            ++handled;
+    });
+    const TPoint at = TestHooks::ControlToForm(f.B[2], Point(10, 10));
+    auto click = [&] {
+        TestHooks::MouseDown(&f, mbLeft, at);
+        TestHooks::MouseUp(&f, mbLeft, at);
+    };
+    bool ran = false;
+    TestHooks::QueueInput([&] {
+        ran = true;
+        click();
+        TestHooks::KeyStroke(&f, VK_SPACE);
+    });
+    PostMessage(window, 0x7900, 0, 0);
+    DiscardPendingInput();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(Only(f.L, "click"), Log{});
+    EXPECT_EQ(handled, 1) << "the posted message was handled";
+    // Input queued afterwards acts as usual.
+    TestHooks::QueueInput(click);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Only(f.L, "click"), Log{"c click"});
+    DeallocateHWnd(window);
+    TestHooks::SetActiveForm(nullptr);
 }

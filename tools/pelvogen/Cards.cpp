@@ -10,12 +10,15 @@
 
 namespace {
 
-const QColor Ink(24, 24, 28);
-const QColor Red(200, 16, 32);
-const QColor Gold(226, 180, 40);
-const QColor Skin(250, 214, 180);
-const QColor Blue(40, 70, 170);
-const QColor Paper(253, 252, 247);
+// Full colours: the faces are shown dimmed while the pointer is away, so they start from
+// a white ground, a saturated red and a true black.
+const QColor Ink(0, 0, 0);
+const QColor Red(222, 0, 16);
+const QColor Gold(240, 184, 16);
+const QColor Skin(255, 218, 180);
+const QColor Blue(16, 56, 190);
+const QColor Green(0, 120, 60);
+const QColor Paper(255, 255, 255);
 
 // Suits 1..4: spades, clubs, diamonds, hearts.
 bool IsRed(int suit)
@@ -130,8 +133,10 @@ void DrawCourtHalf(QPainter& g, const QRectF& box, int suit, char court)
     const double cx = box.center().x();
     const double top = box.top();
     const double h = box.height();  // the half's height
-    const QColor robe = IsRed(suit) ? Red : Blue;
-    const QColor trim = IsRed(suit) ? Blue : Red;
+    // Each suit dresses its own way, so that a glance tells the four apart: spades in
+    // blue, clubs in green, diamonds in red with gold, hearts in red with blue.
+    const QColor robe = suit == 1 ? Blue : suit == 2 ? Green : Red;
+    const QColor trim = suit == 3 ? Gold : suit == 4 ? Blue : Red;
     g.setPen(QPen(Ink, 0.8));
     // Shoulders and robe.
     QPainterPath body;
@@ -201,8 +206,16 @@ void DrawCourtHalf(QPainter& g, const QRectF& box, int suit, char court)
         feather.quadTo(cx + 10, top + 4, cx + 4, top + h * 0.16);
         g.drawPath(feather);
     }
-    // The suit in the corner of the half.
-    DrawPip(g, suit, box.right() - 6, top + 8, 8);
+    // The suit large beside the head, and once more on the robe in white.
+    DrawPip(g, suit, box.right() - 7.5, top + 8.5, 12);
+    g.save();
+    g.translate(box.left() + 9, top + h * 0.8);
+    g.scale(9, 9);
+    g.translate(-0.5, -0.5);
+    g.setPen(QPen(Ink, 0.08));
+    g.setBrush(Paper);
+    g.drawPath(SuitPath(suit));
+    g.restore();
 }
 
 void DrawIndex(QPainter& g, const QString& rank, int suit)
