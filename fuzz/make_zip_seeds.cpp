@@ -33,6 +33,14 @@ int main(int argc, char** argv)
         std::string bytes;
     };
     const std::string one = BuildZip({ZipMember("a.txt", text)});
+    // Grown by the fuzz body into many entries: "ZREP", a count, a mode byte, the archive.
+    auto repeated = [](unsigned count, unsigned mode, const std::string& zip) {
+        std::string s = "ZREP";
+        s += static_cast<char>(count & 0xFF);
+        s += static_cast<char>(count >> 8);
+        s += static_cast<char>(mode);
+        return s + zip;
+    };
     const std::vector<Seed> seeds = {
         {"good", BuildZip(good)},
         {"empty_archive", BuildZip({})},
@@ -60,6 +68,11 @@ int main(int argc, char** argv)
         {"flipped_deflate", BuildZip({ZipMember("a", text).WithData(deflated.substr(0, 5) + "\x55" + deflated.substr(6))})},
         {"odd_names", BuildZip({ZipMember("../up", "u"), ZipMember("/abs", "a"), ZipMember("C:\\drive", "c"),
                           ZipMember(std::string("nul\0name", 8), "n"), ZipMember("  blanks  ", "b")})},
+        {"repeat_65534_entries", repeated(65534, 0, BuildZip({ZipMember("e.txt", "").Stored()}))},
+        {"repeat_ffff_zip64_locator",
+         repeated(70, 1, BuildZip({ZipMember("f.txt", "x").Stored()}, ZipLayout().WithZip64Locator()))},
+        {"repeat_huge_size_claim",
+         repeated(300, 0, BuildZip({ZipMember("big.bin", std::string(4000, '\0')).WithUncompressedSize(0x7FFFFFF0)}))},
     };
     for (const Seed& s : seeds) {
         std::ofstream out(dir + "/" + s.name + ".zip", std::ios::binary | std::ios::trunc);

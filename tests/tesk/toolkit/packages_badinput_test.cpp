@@ -324,7 +324,8 @@ TEST_F(BadPackages, HugeSizeClaimsAreRefusedBeforeAllocating)
         const auto start = std::chrono::steady_clock::now();
         Raises got = Raises::Nothing;
         const size_t largest = LargestAllocationDuring([&] { got = OpenOutcome(member, nullptr, &message); });
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        // Refused at once; the bound only catches a hang, as the machine may be loaded.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
         EXPECT_EQ(got, Raises::ZipError);
         EXPECT_EQ(message, "Zip member size is damaged");
         if (AllocationsWatched()) {
