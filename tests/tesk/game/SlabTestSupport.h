@@ -21,6 +21,7 @@
 #include "tesk/toolkit/Faudio.h"
 #include "tesk/toolkit/Misc.h"
 #include "tests/support/SoundFixtures.h"
+#include "tests/tesk/game/SettingsReset.h"
 #include "tests/tesk/toolkit/GraphicsFixture.h"
 
 // A JPEG file whose pixel (x, y) has color(x, y).
@@ -71,23 +72,6 @@ inline void ResetSlabState()
     FreeSlabDialogGraphicsData();
 }
 
-// The settings the pages change, at their start-up values.
-inline void ResetPageSettings()
-{
-    SoundOn = true;
-    SoundVolume = 5;
-    MusicOn = true;
-    MusicVolume = 5;
-    SoundDriver = 0;
-    SoundDevice = 2;
-    FullScreen = true;
-    Dialogs = true;
-    UseBitBlt = false;
-    DontAnimateWater = false;
-    DisplayBrightness = 1.1f;
-    SystemMemoryBackBuffer = true;
-}
-
 // The eight menu samples as short files of the program folder ("samples\\...").
 inline void WriteMenuSamples(const ScratchDir& dir)
 {
@@ -130,7 +114,7 @@ protected:
         SetApplicationDirForTests(Dir.Path());
         ResetPackageFiles(Dir.Path());
         ResetSlabState();
-        ResetPageSettings();
+        ResetSettings();
         Frame = std::make_unique<tDib16>(FrameWidth, FrameHeight);
         CurrentDib = Frame.get();
         Engine = &engine;
@@ -151,7 +135,7 @@ protected:
         MainFormRef = nullptr;
         CurrentDib = nullptr;
         Frame.reset();
-        ResetPageSettings();
+        ResetSettings();
         SetApplicationDirForTests(std::nullopt);
         GraphicsTest::TearDown();
     }

@@ -30,30 +30,16 @@
 #include "tesk/toolkit/Misc.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/ScratchProgram.h"
+#include "tests/tesk/game/SettingsReset.h"
 
 // The settings and the program's other globals back at their values before a start.
 inline void ResetProgramGlobals()
 {
-    SoundOn = true;
-    SoundVolume = 5;
-    MusicOn = true;
-    MusicVolume = 5;
-    SoundDriver = 0;
-    SoundDevice = 2;
-    FullScreen = true;
-    Dialogs = true;
-    UseBitBlt = false;
-    DontAnimateWater = false;
-    NoVideo = false;
-    LevelSetFileName = "Gromble.Set";
-    DisplayBrightness = 1.1f;
-    SystemMemoryBackBuffer = true;
+    ResetSettings();
     ShowDebugMessages = false;
     StartupFailed = false;
     PumpingMessages = false;
     LastOperation.clear();
-    DesktopDepth = 0;
-    SoundDriverText.clear();
     SetDirectDrawCreateFailure(DD_OK);
     FmodTest::FailInit(false);
     TakeReportedProblems();

@@ -50,8 +50,8 @@ TEST_P(BadStart, EndsAsThePartSays)
     if (c.Prepare)
         c.Prepare(dir);
     const ProgramRun run = c.CloseAfterFirstFrame
-                               ? RunTesk(dir, c.Args, {"TP_REPORT_FIRST_FRAME=1"}, 60, SIGTERM, "[first frame]")
-                               : RunTesk(dir, c.Args, {"TP_AUTOCLOSE_MS=1"}, 60);
+                               ? RunTesk(dir, c.Args, {"TP_REPORT_FIRST_FRAME=1"}, 150, SIGTERM, "[first frame]")
+                               : RunTesk(dir, c.Args, {"TP_AUTOCLOSE_MS=1"}, 150);
     EXPECT_FALSE(run.TimedOut);
     EXPECT_EQ(run.Signal, 0) << run.Stderr;
     EXPECT_EQ(run.ExitCode, c.ExitCode) << run.Stderr;
