@@ -1,0 +1,133 @@
+// Pictures of the slab pages and of the information pop-up, drawn headless with the real
+// art of "Base.Tarvol" in a 565 frame at brightness 1.1 and compared with the recorded
+// references in tests/tesk/game/files/screens (record again after an intended change of
+// drawing with TP_UPDATE_PICTURES=1 and look at each new picture before committing it; a
+// failing comparison leaves <name>.actual.png in the build's bin folder).
+#include "platform/Keys.h"
+#include "tesk/game/Fonts.h"
+#include "tesk/game/EngineParts.h"
+#include "tesk/game/PopUpForm.h"
+#include "tests/support/FormPictures.h"
+#include "tests/support/ScratchProgram.h"
+#include "tests/tesk/game/SlabTestSupport.h"
+
+namespace {
+
+// A 16-bit surface as a 24-bit picture.
+TBitmap SurfacePicture(tDib16& dib)
+{
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(dib.Width, dib.Height);
+    for (int y = 0; y < dib.Height; ++y) {
+        uint8_t* row = b.ScanLine(y);
+        const uint16_t* from = dib.ScanLine(y);
+        for (int x = 0; x < dib.Width; ++x) {
+            uint8_t r, g, bl;
+            PixelToRGB(from[x], r, g, bl);
+            row[3 * x] = bl;
+            row[3 * x + 1] = g;
+            row[3 * x + 2] = r;
+        }
+    }
+    return b;
+}
+
+// Compares a picture with its reference: 24 per channel, under 1 % of the pixels.
+void ExpectAsRecorded(const TBitmap& picture, const std::string& name)
+{
+    const std::string reference = std::string(TP_SOURCE_DIR) + "/tests/tesk/game/files/screens/" + name + ".png";
+    const TPictureDifference d = CompareWithReference(picture, reference, 24);
+    EXPECT_TRUE(d.SameSize) << "no reference picture of that size: " << reference;
+    EXPECT_LT(d.Fraction(), 0.01) << name << ": " << d.Differing << " pixels differ (worst " << d.Worst << ")";
+    if (!d.SameSize || d.Fraction() >= 0.01)
+        SavePicturePng(picture, std::string(TP_BIN_DIR) + "/" + name + ".actual.png");
+}
+
+// The main window of the pop-up: frame (100, 50), 640 x 480.
+class MainWindow : public TForm {
+public:
+    MainWindow()
+    {
+        SetBorderStyle(bsNone);
+        SetBounds(100, 50, 640, 480);
+    }
+};
+
+class ScreenPictures : public SlabTest {
+protected:
+    void SetUp() override
+    {
+        SlabTest::SetUp();
+        AddPackage(ScratchProgramDir::BuiltPackage());
+        MainFormRef = &Main;
+        FmodTest::SetDeviceNames(std::vector<std::string>{"System audio output device"});
+        InitGameSound();
+        LoadFontGraphicsData();
+        LoadSlabDialogGraphicsData();
+        // The game behind the menu, dimmed as the menu's snapshot is: the side panel and a
+        // background picture.
+        engine.OverlaySnapshotDib = engine_parts::NewFrameSizedDib();
+        tDib16& backdrop = *engine.OverlaySnapshotDib;
+        backdrop.Fill(PixelBlack);
+        tDib16* panel = FindOrLoadDib("SidePanel.jpg", true);
+        tDib16* field = FindOrLoadDib("Morrowfinch.jpg", true);
+        backdrop.BlitFrom(*panel, 0, 0, 128, 480, 0, 0);
+        backdrop.BlitFrom(*field, 0, 0, 512, 480, 128, 0);
+        backdrop.HalveLight();
+        Snapshot = Pixels(backdrop);
+    }
+    void TearDown() override
+    {
+        engine.OverlaySnapshotDib.reset();
+        FreeFontGraphicsData();
+        SlabTest::TearDown();
+    }
+    // The engine draws its frame in the page's mode, as after entering it.
+    TBitmap Screen(uint8_t mode)
+    {
+        engine.GameMode = mode;
+        engine.FullRedraw = true;
+        engine.DrawFrame();
+        return SurfacePicture(*Frame);
+    }
+    void Enter(uint8_t mode)
+    {
+        engine.SetGameMode(mode);
+        Played();
+    }
+
+    MainWindow Main;
+    std::vector<uint16_t> Snapshot;
+};
+
+} // namespace
+
+TEST_F(ScreenPictures, InstructionPages)
+{
+    Enter(gmInstructions);
+    InstructionsPage = 1;
+    InstructionButtonGlows = {0.95f, 0, 0};
+    ExpectAsRecorded(Screen(gmInstructions), "instructions_page1");
+    InstructionsPage = 2;
+    InstructionButtonGlows = {0, 0, 0.95f};
+    ExpectAsRecorded(Screen(gmInstructions), "instructions_page2");
+}
+
+TEST_F(ScreenPictures, CreditsEmptyRisingAndMidScroll)
+{
+    Enter(gmCredits);
+    for (auto [counter, name] : {std::pair{0, "credits_0"}, {120, "credits_120"}, {800, "credits_800"}}) {
+        CreditsScroll = counter;
+        ExpectAsRecorded(Screen(gmCredits), name);
+    }
+}
+
+TEST_F(ScreenPictures, PagesThatDrawNothingShowTheSnapshot)
+{
+    for (uint8_t mode : {gmSpareSlabA, gmSpareSlabB, gmExtrasMenu, gmHighScores, gmLoadGame, gmSaveGame}) {
+        Frame->Fill(0x1234);
+        Screen(mode);
+        EXPECT_EQ(Pixels(*Frame), Snapshot) << int(mode);
+    }
+}
