@@ -35,6 +35,10 @@ TModalResult ShowWith(TLevelResultForm& form, TPoint anchor, const std::function
     form.AnchorY = anchor.Y;
     return ShowModalWith<TLevelResultForm>(form, [&](TLevelResultForm& f) {
         f.MMTimer1->SetEnabled(false);
+        // The real timer may have ticked before it was stopped on a busy machine: the
+        // zoom starts over, so the script alone drives it.
+        f.FormShow(&f);
+        f.MMTimer1->SetEnabled(false);
         script(f);
     });
 }
