@@ -269,6 +269,10 @@ extern TPaintBox* OOTDiagnosticsBox;
 extern int32_t EditorCursorColor;
 // The main menu's six captions.
 extern std::array<std::string, 6> MainMenuItems;
+// The selected item of the death pop-up (0..2) and of the level-result pop-ups (0..3);
+// each keeps its value from one showing to the next.
+extern uint8_t DeathItemSelection;
+extern uint8_t ResultItemSelection;
 
 // Four 24 x 24 boxes round (x, y) showing the arrow actions of a device: filled with
 // heldColor while held, notHeldColor otherwise, outlined white while latched, black

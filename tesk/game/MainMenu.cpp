@@ -4,6 +4,4 @@ std::array<std::string, 6> MainMenuItems{"BACK TO GAME", "START GAME", "OPTIONS"
                                          "EXIT PROGRAM"};
 
 void tGameEngine::MainMenuStep() {}
-void tGameEngine::DeathPopupStep() {}
-void tGameEngine::LevelResultPopupStep() {}
 void tGameEngine::DrawMainMenu() {}
