@@ -1438,7 +1438,7 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
             form->PreviewKeyDown(key, shift);
         if (key != 0)
             KeyDown(key, shift);
-        // Key := 0 swallows the key; the typed character still comes, as on the original.
+        // Key := 0 swallows the key; the typed character still comes.
         const char original = typed;
         if (typed != 0) {
             if (form && form != this)

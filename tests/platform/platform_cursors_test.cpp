@@ -17,7 +17,7 @@ void Put(std::string& s, size_t at, uint32_t v, int size)
         s[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-struct CurSpec {
+struct CurLayout {
     int Width = 32;
     int Height = 32;
     int Bits = 1;
@@ -30,7 +30,7 @@ size_t Rows(int width, int bits) { return static_cast<size_t>((width * bits + 31
 
 // A ".cur" file of one image: the left half opaque (palette colour 1, red), the right half
 // transparent through the AND mask; 32-bit images carry alpha instead.
-std::string MakeCur(const CurSpec& c)
+std::string MakeCur(const CurLayout& c)
 {
     std::string s;
     Put(s, 0, 0, 2);
@@ -99,9 +99,9 @@ TEST(Cursors, ACursorFileGivesItsPixelsAndHotSpot)
 {
     for (int bits : {1, 8, 32}) {
         SCOPED_TRACE(bits);
-        CurSpec spec;
-        spec.Bits = bits;
-        HCURSOR c = LoadCursorFromBytes(MakeCur(spec));
+        CurLayout layout;
+        layout.Bits = bits;
+        HCURSOR c = LoadCursorFromBytes(MakeCur(layout));
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(CursorSize(c), (TSize{32, 32}));
         EXPECT_EQ(CursorHotSpot(c), Point(11, 2));
@@ -130,15 +130,15 @@ TEST(Cursors, MalformedFilesGiveNullAndNeverReadPastTheirBytes)
         Put(s, at, v, size);
         return s;
     };
-    CurSpec big;
+    CurLayout big;
     big.Width = big.Height = 256;
     std::string bigTruncated = MakeCur(big);
     bigTruncated.resize(bigTruncated.size() / 2);
-    CurSpec bits2;
+    CurLayout bits2;
     bits2.Bits = 2;
-    CurSpec bits64;
+    CurLayout bits64;
     bits64.Bits = 64;
-    CurSpec rle;
+    CurLayout rle;
     rle.Bits = 8;
     rle.Compression = 1;
     const Case cases[] = {
@@ -159,7 +159,7 @@ TEST(Cursors, MalformedFilesGiveNullAndNeverReadPastTheirBytes)
     for (const Case& c : cases)
         EXPECT_EQ(LoadCursorFromBytes(c.bytes), nullptr) << c.name;
 
-    CurSpec outside;
+    CurLayout outside;
     outside.HotX = 40;
     outside.HotY = 1000;
     HCURSOR held = LoadCursorFromBytes(MakeCur(outside));

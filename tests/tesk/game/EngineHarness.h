@@ -35,6 +35,7 @@
 #include "tesk/toolkit/Misc.h"
 #include "tesk/toolkit/PackageFiles.h"
 #include "tesk/toolkit/Random.h"
+#include "tests/tesk/game/Dib16Pictures.h"
 #include "tests/support/FormPictures.h"
 #include "tests/support/JpegFiles.h"
 #include "tests/support/PictureFiles.h"
@@ -442,25 +443,7 @@ public:
     }
     uint16_t FramePixel(int x, int y) { return Frame->ScanLine(y)[x]; }
     // The frame converted to 24 bits.
-    TBitmap FramePicture(TRect area = TRect{0, 0, FrameWidth, FrameHeight})
-    {
-        TBitmap b;
-        b.SetPixelFormat(pf24bit);
-        b.SetSize(area.Right - area.Left, area.Bottom - area.Top);
-        for (int y = area.Top; y < area.Bottom; ++y) {
-            uint8_t* row = b.ScanLine(y - area.Top);
-            const uint16_t* from = Frame->ScanLine(y);
-            for (int x = area.Left; x < area.Right; ++x) {
-                uint8_t r, g, bl;
-                PixelToRGB(from[x], r, g, bl);
-                uint8_t* p = row + 3 * (x - area.Left);
-                p[0] = bl;
-                p[1] = g;
-                p[2] = r;
-            }
-        }
-        return b;
-    }
+    TBitmap FramePicture(TRect area = TRect{0, 0, FrameWidth, FrameHeight}) { return Dib16Picture(*Frame, area); }
     // The playfield's pixels (x 128..639) of every row.
     std::vector<uint16_t> Playfield()
     {

@@ -15,6 +15,7 @@
 #include "tesk/toolkit/PackageFiles.h"
 #include "tesk/toolkit/Random.h"
 #include "tests/support/FormPictures.h"
+#include "tests/tesk/game/Dib16Pictures.h"
 #include "tests/support/ScratchProgram.h"
 
 class tScreenFixture {
@@ -74,34 +75,14 @@ public:
         return out;
     }
 
-    // The frame (or a part of it) as a 24-bit picture, each channel as PixelToRGB gives it.
-    static TBitmap PictureOf(tDib16& dib, TRect area)
-    {
-        TBitmap b;
-        b.SetPixelFormat(pf24bit);
-        b.SetSize(area.Right - area.Left, area.Bottom - area.Top);
-        for (int y = area.Top; y < area.Bottom; ++y) {
-            uint8_t* row = b.ScanLine(y - area.Top);
-            const uint16_t* from = dib.ScanLine(y);
-            for (int x = area.Left; x < area.Right; ++x) {
-                uint8_t r, g, bl;
-                PixelToRGB(from[x], r, g, bl);
-                uint8_t* p = row + 3 * (x - area.Left);
-                p[0] = bl;
-                p[1] = g;
-                p[2] = r;
-            }
-        }
-        return b;
-    }
-    TBitmap Picture() { return PictureOf(*Frame, TRect{0, 0, FrameWidth, FrameHeight}); }
+    TBitmap Picture() { return Dib16Picture(*Frame, TRect{0, 0, FrameWidth, FrameHeight}); }
 
     // Compares the frame with tests/tesk/game/files/screens/<name>.png (tolerance 24 per
     // channel, under 1 % of the pixels differing); a failing comparison leaves the frame
     // as <name>.actual.png in the build's bin folder.
     static void ExpectLooksLike(tDib16& dib, const std::string& name)
     {
-        const TBitmap picture = PictureOf(dib, TRect{0, 0, dib.Width, dib.Height});
+        const TBitmap picture = Dib16Picture(dib, TRect{0, 0, dib.Width, dib.Height});
         const std::string reference = std::string(TP_SOURCE_DIR) + "/tests/tesk/game/files/screens/" + name + ".png";
         const TPictureDifference d = CompareWithReference(picture, reference, 24);
         EXPECT_TRUE(d.SameSize) << "no reference picture " << reference;
