@@ -651,7 +651,8 @@ void TExCustomSlider::EndRulerPress()
 void TExCustomSlider::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Button == mbLeft && !Shift.Contains(ssDouble)) {
-        if (CanFocus())
+        // A slider kept out of the focus chain leaves the focus where it is.
+        if (CanFocus() && TakesFocus())
             SetFocus();
         const TPoint p = Point(X, Y);
         if (PointInRectInclusive(p, FThumbRect)) {

@@ -19,9 +19,15 @@ protected:
         Form->SetClientWidth(320);
         Form->SetClientHeight(240);
         Form->Show();
+        // The form is the active window, so that a control it focuses gets the focus.
+        TestHooks::SetActiveForm(Form.get());
         TestHooks::RunPostedMessages();
     }
-    void TearDown() override { Form.reset(); }
+    void TearDown() override
+    {
+        TestHooks::ReleaseActiveForm();
+        Form.reset();
+    }
 
     TPoint OnForm(TControl* c, int x, int y) { return TestHooks::ControlToForm(c, Point(x, y)); }
     void Point_(TControl* c, int x, int y) { TestHooks::SetCursorPos(c->ClientToScreen(Point(x, y))); }

@@ -1,6 +1,9 @@
 // The shadowed label: sizing, shadows, disabled looks, accelerators and focus frames.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "WidgetTestSupport.h"
 #include "platform/Keys.h"
 #include "platform/StdCtrls.h"
@@ -148,6 +151,97 @@ TEST_F(Labels, LayoutsMoveTheCaptionDown)
     EXPECT_EQ(top(), atTop + 40 - h);
     l->SetLayout(tlCenter);
     EXPECT_EQ(top(), atTop + (40 - h) / 2);
+}
+
+// The focus frame's dotted pixels: how many pixels of the label's outline differ from
+// its colour.
+int OutlinePixels(TExLabel* l)
+{
+    int n = 0;
+    const TColor face = ColorToRGB(l->Color());
+    for (int x = 0; x < l->Width(); ++x) {
+        n += TestHooks::ControlPixel(l, x, 0) != face;
+        n += TestHooks::ControlPixel(l, x, l->Height() - 1) != face;
+    }
+    return n;
+}
+
+TEST_F(Labels, TheAcceleratorFocusesTheFocusControl)
+{
+    auto* first = PlaceControl<TEdit>(Form.get(), 100, 10, 80, 21);
+    auto* second = PlaceControl<TEdit>(Form.get(), 100, 40, 80, 21);
+    auto* l = Label("&Name");
+    l->SetFocusControl(second);
+    first->SetFocus();
+    ASSERT_EQ(Form->ActiveControl(), first);
+    TestHooks::KeyStroke(Form.get(), 'N', TShiftState{ssAlt});
+    EXPECT_EQ(Form->ActiveControl(), second);
+    EXPECT_EQ(first->Text(), "");
+
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+    };
+    const Case refused[] = {
+        {"another letter", [] {}},
+        {"disabled label", [&] { l->SetEnabled(false); }},
+        {"no accelerator shown", [&] { l->SetShowAccelChar(false); }},
+        {"disabled focus control", [&] { second->SetEnabled(false); }},
+        {"no focus control", [&] { l->SetFocusControl(nullptr); }},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        l->SetEnabled(true);
+        l->SetShowAccelChar(true);
+        second->SetEnabled(true);
+        l->SetFocusControl(second);
+        first->SetFocus();
+        c.setUp();
+        TestHooks::KeyStroke(Form.get(), std::string(c.name) == "another letter" ? 'X' : 'N', TShiftState{ssAlt});
+        EXPECT_EQ(Form->ActiveControl(), first);
+    }
+    // A focus control that cannot take the focus still takes the key from the others.
+    second->SetEnabled(false);
+    l->SetFocusControl(second);
+    EXPECT_TRUE(l->DialogChar('n', TShiftState{ssAlt}));
+}
+
+TEST_F(Labels, TheFocusFrameFollowsTheFocusControl)
+{
+    auto* first = PlaceControl<TEdit>(Form.get(), 100, 10, 80, 21);
+    auto* target = new TEdit(Form.get());
+    target->SetParent(Form.get());
+    target->SetBounds(100, 40, 80, 21);
+    auto* l = Label("Frame");
+    l->SetColor(clBtnFace);
+    l->SetShadowSize(0);
+    l->SetFocusControl(target);
+    l->SetShowFocus(true);
+    first->SetFocus();
+    EXPECT_FALSE(l->FocusActive());
+    EXPECT_EQ(OutlinePixels(l), 0);
+
+    target->SetFocus();
+    EXPECT_TRUE(l->FocusActive());
+    const int dots = OutlinePixels(l);
+    EXPECT_GE(dots, l->Width() - 1); // every other pixel of the top and bottom edges
+    l->SetShowFocus(false);
+    EXPECT_EQ(OutlinePixels(l), 0);
+    l->SetShowFocus(true);
+    EXPECT_EQ(OutlinePixels(l), dots);
+
+    first->SetFocus();
+    EXPECT_FALSE(l->FocusActive());
+    EXPECT_EQ(OutlinePixels(l), 0);
+
+    // Freed while focused: the label forgets it and draws no frame.
+    target->SetFocus();
+    ASSERT_TRUE(l->FocusActive());
+    delete target;
+    EXPECT_EQ(l->FocusControl(), nullptr);
+    EXPECT_FALSE(l->FocusActive());
+    EXPECT_EQ(OutlinePixels(l), 0);
+    TestHooks::KeyStroke(Form.get(), 'F', TShiftState{ssAlt});
 }
 
 TEST_F(Labels, TrackingAndBadInput)

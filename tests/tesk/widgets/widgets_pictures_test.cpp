@@ -9,6 +9,7 @@
 #include "platform/Keys.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
+#include "tesk/widgets/ShadowLabels.h"
 #include "tesk/widgets/Sliders.h"
 #include "tesk/widgets/SpeedButtons.h"
 #include "tests/support/FormPictures.h"
@@ -108,9 +109,22 @@ TEST_F(WidgetPictures, SpeedButtons)
     auto* newLook = button(82, 104, 70, 36, "New");
     newLook->SetStyle(bsNew);
     newLook->SetLayout(blGlyphLeft);
+    // Each style latched in a group and held down too, where the two frames differ most.
+    auto* win31On = button(156, 104, 50, 36, "On");
+    win31On->SetStyle(bsWin31);
+    win31On->SetGroupIndex(2);
+    auto* newOn = button(210, 104, 50, 36, "On");
+    newOn->SetStyle(bsNew);
+    newOn->SetGroupIndex(3);
+    auto* win31Held = button(264, 104, 50, 36, "Held");
+    win31Held->SetStyle(bsWin31);
+    auto* newHeld = button(318, 104, 50, 36, "Held");
+    newHeld->SetStyle(bsNew);
     TestHooks::RunPostedMessages();
 
     ClickAt(latched, 10, 10);
+    ClickAt(win31On, 10, 10);
+    ClickAt(newOn, 10, 10);
     Move(hover, 10, 10);
     ASSERT_TRUE(hover->MouseInControl());
     TBitmap hovered = DrawControlPicture(*Form);
@@ -119,6 +133,12 @@ TEST_F(WidgetPictures, SpeedButtons)
     TBitmap picture = DrawControlPicture(*Form);
     CopyPart(picture, hovered, hover->BoundsRect());
     Release(held, 10, 10);
+    for (TExSpeedButton* b : {win31Held, newHeld}) {
+        Press(b, 10, 10);
+        ASSERT_EQ(b->State(), bsDown);
+        CopyPart(picture, DrawControlPicture(*Form), b->BoundsRect());
+        Release(b, 10, 10);
+    }
     Compare(picture, "speedbuttons");
 }
 
@@ -177,9 +197,66 @@ TEST_F(WidgetPictures, Sliders)
     Press(pressed, t.Left + 2, t.Top + 2);
     Move(pressed, t.Left + 40, t.Top + 2, TShiftState{ssLeft});
     ASSERT_TRUE(pressed->ThumbDown());
+    ASSERT_EQ(Form->ActiveControl(), focused);
     TBitmap picture = DrawControlPicture(*Form);
     Release(pressed, t.Left + 40, t.Top + 2);
     Compare(picture, "sliders");
+}
+
+TEST_F(WidgetPictures, Labels)
+{
+    Form->SetClientWidth(360);
+    Form->SetClientHeight(150);
+    auto label = [&](int x, int y, const std::string& caption) {
+        auto* l = PlaceControl<TExLabel>(Form.get(), x, y, 65, 17);
+        l->SetCaption(caption);
+        l->SetShadowColor(clWhite);
+        return l;
+    };
+    label(8, 8, "Default");
+    auto* rightBottom = label(100, 8, "Right bottom");
+    rightBottom->SetShadowPos(spRightBottom);
+    rightBottom->SetShadowSize(2);
+    rightBottom->SetShadowColor(clBtnShadow);
+    auto* disabledNew = label(8, 40, "Disabled new");
+    disabledNew->SetShadowSize(0);
+    disabledNew->SetEnabled(false);
+    auto* disabledOld = label(100, 40, "Disabled old");
+    disabledOld->SetShadowSize(0);
+    disabledOld->SetEnabled(false);
+    auto* edit = PlaceControl<TEdit>(Form.get(), 280, 8, 70, 21);
+    auto* focus = label(200, 8, "&Focus");
+    focus->SetFocusControl(edit);
+    focus->SetShowFocus(true);
+    auto* wrapped = label(200, 40, "");
+    wrapped->SetAutoSize(false);
+    wrapped->SetBounds(200, 40, 90, 50);
+    wrapped->SetWordWrap(true);
+    wrapped->SetAlignment(taCenter);
+    wrapped->SetColor(clWhite);
+    wrapped->SetShadowColor(clSilver);
+    wrapped->SetCaption("A caption wrapped and centred");
+    const TTextLayout layouts[] = {tlTop, tlCenter, tlBottom};
+    const char* names[] = {"Top", "Centre", "Bottom"};
+    for (int i = 0; i < 3; ++i) {
+        auto* l = label(8 + 64 * i, 90, names[i]);
+        l->SetAutoSize(false);
+        l->SetBounds(8 + 64 * i, 90, 60, 50);
+        l->SetColor(clWhite);
+        l->SetShadowColor(clSilver);
+        l->SetLayout(layouts[i]);
+    }
+    TestHooks::RunPostedMessages();
+    TestHooks::KeyStroke(Form.get(), 'F', TShiftState{ssAlt});
+    ASSERT_TRUE(focus->FocusActive());
+
+    TBitmap picture = DrawControlPicture(*Form);
+    NewStyleControls = false;
+    disabledOld->Invalidate();
+    TBitmap oldStyle = DrawControlPicture(*Form);
+    NewStyleControls = true;
+    CopyPart(picture, oldStyle, disabledOld->BoundsRect());
+    Compare(picture, "labels");
 }
 
 } // namespace

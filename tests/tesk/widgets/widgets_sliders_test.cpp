@@ -320,10 +320,21 @@ TEST_F(Sliders, DraggingTheThumb)
     int changes = 0, changed = 0;
     s->OnChange = [&](TObject*) { ++changes; };
     s->OnChanged = [&](TObject*) { ++changed; };
+    {
+        // A slider kept out of the focus chain is dragged without taking the focus.
+        TExSlider* aside = Slider(10, 120);
+        aside->SetTakesFocus(false);
+        const TRect a = aside->ThumbRect();
+        Press(aside, a.Left + 2, a.Top + 2);
+        EXPECT_TRUE(aside->Sliding());
+        EXPECT_EQ(Form->ActiveControl(), nullptr);
+        Release(aside, a.Left + 2, a.Top + 2);
+    }
     TRect t = s->ThumbRect();
     Press(s, t.Left + 2, t.Top + 2);
     EXPECT_TRUE(s->Sliding());
     EXPECT_TRUE(s->ThumbDown());
+    EXPECT_EQ(Form->ActiveControl(), s); // a press takes the focus
     std::vector<int> seen;
     for (int dx = 1; dx <= 40; ++dx) {
         Move(s, t.Left + 2 + dx, t.Top + 2, TShiftState{ssLeft});
@@ -475,6 +486,7 @@ TEST_F(Sliders, BadInputGivesSoundResults)
 
 TEST_F(Sliders, TheGammaSliderOfTheSettingsDialog)
 {
+    auto* before = PlaceControl<TEdit>(Form.get(), 150, 10, 100, 21);
     TGroupBox* group = PlaceControl<TGroupBox>(Form.get(), 10, 10, 113, 145);
     auto* s = new TExSlider(Form.get());
     s->SetParent(group);
@@ -486,12 +498,15 @@ TEST_F(Sliders, TheGammaSliderOfTheSettingsDialog)
     int changes = 0, enters = 0;
     s->OnChange = [&](TObject*) { ++changes; };
     s->OnEnter = [&](TObject*) { ++enters; };
-    auto* before = PlaceControl<TExSlider>(Form.get(), 150, 10, 100, 40);
-    (void)before;
-    (void)enters;
-    s->SetFocus();
+    before->SetFocus();
+    ASSERT_EQ(Form->ActiveControl(), before);
+    TestHooks::KeyStroke(Form.get(), VK_TAB);
+    EXPECT_EQ(Form->ActiveControl(), s);
+    EXPECT_EQ(enters, 1);
+    EXPECT_TRUE(s->Focused());
     TestHooks::KeyStroke(Form.get(), VK_RIGHT);
     EXPECT_EQ(s->Value(), 60);
+    EXPECT_EQ(changes, 1);
     const TRect t = s->ThumbRect();
     Press(s, t.Left + 2, t.Top + 2);
     Move(s, t.Left + 30, t.Top + 2, TShiftState{ssLeft});
