@@ -785,7 +785,7 @@ void TFilenameEdit::RunButton()
     DoBeforeDialog(name, action);
     if (!*alive || !action)
         return;
-    if (AcceptableName(name)) {
+    if (IsAcceptableFileName(name)) {
         try {
             const std::string folder = ExtractFilePath(name);
             if (!folder.empty() && DirectoryExists(folder))
