@@ -96,12 +96,90 @@ protected:
         engine.SetGameMode(mode);
         Played();
     }
+    // An action tapped before the next tick of the page's handler.
+    void TapThenTick(int action, void (tGameEngine::*step)())
+    {
+        Tap(action);
+        Tick(step);
+    }
 
     MainWindow Main;
     std::vector<uint16_t> Snapshot;
 };
 
 } // namespace
+
+TEST_F(ScreenPictures, OptionsPage)
+{
+    Enter(gmOptions);
+    Dialogs = true;
+    TapThenTick(slab::aDown, &tGameEngine::OptionsMenuStep);
+    Tick(&tGameEngine::OptionsMenuStep, 40);
+    ASSERT_EQ(OptionsSelection, 1);
+    ExpectAsRecorded(Screen(gmOptions), "options");
+}
+
+TEST_F(ScreenPictures, SoundPages)
+{
+    SoundVolume = 7;
+    MusicVolume = 3;
+    SoundOn = true;
+    MusicOn = false;
+    SoundDevice = 1;
+    SoundDriver = 0;
+    Enter(gmOptions);
+    TapThenTick(slab::aDown, &tGameEngine::OptionsMenuStep);
+    TapThenTick(slab::aRight, &tGameEngine::OptionsMenuStep);
+    ASSERT_EQ(engine.GameMode, gmSoundOptions);
+    TapThenTick(slab::aDown, &tGameEngine::SoundOptionsStep);
+    TapThenTick(slab::aDown, &tGameEngine::SoundOptionsStep);
+    Tick(&tGameEngine::SoundOptionsStep, 40);
+    ASSERT_EQ(SoundSelection, 2);
+    ExpectAsRecorded(Screen(gmSoundOptions), "sound");
+
+    // The advanced page settled on the output and driver the settings name.
+    SoundSelection = 5;
+    TapThenTick(slab::aRight, &tGameEngine::SoundOptionsStep);
+    ASSERT_EQ(engine.GameMode, gmAdvancedSoundOptions);
+    TapThenTick(slab::aDown, &tGameEngine::AdvancedSoundOptionsStep);
+    Tick(&tGameEngine::AdvancedSoundOptionsStep, 40);
+    ASSERT_EQ(PendingSoundDevice, 1);
+    ExpectAsRecorded(Screen(gmAdvancedSoundOptions), "advanced_sound");
+
+    // Halfway through both rolls: from the second output to none.
+    TapThenTick(slab::aEnter, &tGameEngine::AdvancedSoundOptionsStep);
+    TapThenTick(slab::aEnter, &tGameEngine::AdvancedSoundOptionsStep);
+    ASSERT_EQ(PreviousSoundDevice, 2);
+    ASSERT_EQ(PendingSoundDevice, 0);
+    DeviceRoll = DriverRoll = 0.5f;
+    ExpectAsRecorded(Screen(gmAdvancedSoundOptions), "advanced_sound_rolling");
+}
+
+TEST_F(ScreenPictures, VideoPages)
+{
+    Enter(gmOptions);
+    OptionsSelection = 2;
+    TapThenTick(slab::aRight, &tGameEngine::OptionsMenuStep);
+    ASSERT_EQ(engine.GameMode, gmVideoOptions);
+    TapThenTick(slab::aDown, &tGameEngine::VideoOptionsStep);
+    Tick(&tGameEngine::VideoOptionsStep, 40);
+    ASSERT_FALSE(VideoChanged);
+    ExpectAsRecorded(Screen(gmVideoOptions), "video_unchanged");
+
+    // Brighter by one step: "APPLY CHANGES" pulses, 15 ticks into its rise.
+    TapThenTick(slab::aRight, &tGameEngine::VideoOptionsStep);
+    Tick(&tGameEngine::VideoOptionsStep, 15);
+    ASSERT_TRUE(VideoChanged);
+    ASSERT_EQ(ApplyPulseCounter, 15);
+    ExpectAsRecorded(Screen(gmVideoOptions), "video_changed");
+
+    VideoSelection = 4;
+    TapThenTick(slab::aRight, &tGameEngine::VideoOptionsStep);
+    ASSERT_EQ(engine.GameMode, gmAdvancedVideoOptions);
+    TapThenTick(slab::aDown, &tGameEngine::AdvancedVideoOptionsStep);
+    Tick(&tGameEngine::AdvancedVideoOptionsStep, 40);
+    ExpectAsRecorded(Screen(gmAdvancedVideoOptions), "advanced_video");
+}
 
 TEST_F(ScreenPictures, InstructionPages)
 {
@@ -130,4 +208,28 @@ TEST_F(ScreenPictures, PagesThatDrawNothingShowTheSnapshot)
         Screen(mode);
         EXPECT_EQ(Pixels(*Frame), Snapshot) << int(mode);
     }
+}
+
+TEST_F(ScreenPictures, InformationPopUpHalfwayAndFullyGrown)
+{
+    TPopUp pop;
+    pop.AfterConstruction();
+    pop.MMTimer1->SetInterval(0);
+    bool ran = false;
+    TestHooks::SetModalStarted([&](TForm*) {
+        ran = true;
+        for (int call = 1; call <= 12; ++call)
+            pop.MMTimer1Timer(pop.MMTimer1, 1);
+        ASSERT_TRUE(pop.Growing);
+        ExpectAsRecorded(DrawControlPicture(pop), "popup_halfway");
+        for (int call = 1; call <= 40; ++call)
+            pop.MMTimer1Timer(pop.MMTimer1, 1);
+        ASSERT_FALSE(pop.Growing);
+        ASSERT_EQ(pop.CaptionFade, 1.0f);
+        ExpectAsRecorded(DrawControlPicture(pop), "popup_grown");
+        pop.SetModalResult(mrCancel);
+    });
+    pop.ShowPopUp("Morrowfinch.jpg", {420, 290}, "A SIGN BY THE WAY");
+    TestHooks::SetModalStarted(nullptr);
+    EXPECT_TRUE(ran);
 }
