@@ -13,6 +13,9 @@
 //   "Bouncer" tBouncer:    walks on every turn, turning back at walls; claims no cells
 //   "Block"   tTestBlock:  pushed along (tests/tesk/game/TestUnits.h)
 // and the look-ahead double tTestDouble as the engine's LookAheadPlayer.
+// With RealKinds the game's own kinds stand in their place: the built package alone with
+// the real art, the hero's and the units' pictures and samples loaded and their kinds
+// registered as the shell does at start-up, the look-ahead hero handed to the engine.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -28,9 +31,12 @@
 #include "tesk/game/EndOFLevelPopups.h"
 #include "tesk/game/GameEngine.h"
 #include "tesk/game/LevelRecorder.h"
+#include "tesk/game/Players.h"
 #include "tesk/game/Settings.h"
 #include "tesk/game/SidePanel.h"
 #include "tesk/game/Tiles.h"
+#include "tesk/game/UnitGraphics.h"
+#include "tesk/game/Units.h"
 #include "tesk/toolkit/Faudio.h"
 #include "tesk/toolkit/Misc.h"
 #include "tesk/toolkit/PackageFiles.h"
@@ -301,12 +307,19 @@ struct tHarnessOptions {
     std::map<std::string, std::string> Files;
     // The test hero and its double; off when a test brings its own.
     bool TestKinds = true;
+    // The game's own kinds with their pictures and samples over the built package (no
+    // fixture pictures; implies RealArt and no test kinds).
+    bool RealKinds = false;
 };
 
 class tEngineHarness {
 public:
     explicit tEngineHarness(tHarnessOptions options = {}) : Options(std::move(options)), Dir(false)
     {
+        if (Options.RealKinds) {
+            Options.RealArt = true;
+            Options.TestKinds = false;
+        }
         DisplayBrightness = 1.0f;
         if (Options.Format555) {
             SetPixelFormat(0x7C00, 0x03E0, 0x001F);
@@ -327,6 +340,10 @@ public:
         InstallPackageFileCallbacks();
         FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
         FSOUND_Init(44100, 64, 0);
+        if (Options.RealKinds) {
+            LoadPlayerSoundData();
+            LoadUnitSoundData();
+        }
         SetRandomSeed(1);
 
         Frame = std::make_unique<tDib16>(FrameWidth, FrameHeight);
@@ -342,6 +359,10 @@ public:
         Pointer(-1000, -1000);
 
         FindOrLoadDib("BaseGfx.jpg", false);
+        if (Options.RealKinds) {
+            LoadPlayerGraphicsData();
+            LoadUnitGraphicsData();
+        }
         InitGameEngineData();
         CreateTileSprites();
         if (Options.TestKinds) {
@@ -357,12 +378,24 @@ public:
             Double = std::make_unique<tTestDouble>();
             Engine->LookAheadPlayer = Double.get();
         }
+        if (Options.RealKinds) {
+            InitPlayerData();
+            InitUnitData();
+        }
     }
     ~tEngineHarness()
     {
         Engine = nullptr;
         EngineObject.reset();
         Double.reset();
+        if (Options.RealKinds) {
+            FreePlayerData();
+            FreeUnitData();
+            FreePlayerGraphicsData();
+            FreeUnitGraphicsData();
+            FreePlayerSoundData();
+            FreeUnitSoundData();
+        }
         UnitKinds.clear();
         FreeTileSprites();
         FreeGameEngineData();
@@ -544,6 +577,11 @@ private:
             members.push_back({name, bytes});
         // The pictures ride in a package of their own inside the fixture folder when
         // the test adds files; the common case reuses one archive.
+        if (Options.RealKinds) {
+            if (!members.empty())
+                Dir.Write("Base.Tarvol", BuildZip(members));
+            return;
+        }
         if (members.empty()) {
             Dir.Write("Base.Tarvol", PackedPictures());
             return;
