@@ -53,6 +53,8 @@ public:
     virtual void SetValue(const TPopupValue& value) { (void)value; }
     // The text the edit shows for the pop-up while it is open ("" here).
     virtual std::string GetPopupText() { return {}; }
+    // A character the edit hands on while the pop-up is open (the pop-up's own key press).
+    virtual void PopupKeyPress(char& Key) { KeyPress(Key); }
     // The close-up notification: OnCloseUp with Accept.
     virtual void CloseUp(bool Accept);
     TCloseUpEvent OnCloseUp;
