@@ -474,8 +474,11 @@ void tLevel::WriteOverlaySection(std::vector<std::string>& lines)
 
 void tLevel::WriteUnitsSection(std::vector<std::string>& lines)
 {
+    // Units made during play (warps, shots, explosions) belong to no registered kind: a
+    // block for them would have no kind name and read back as nothing.
     for (int32_t i = 0; i < UnitList.Count(); ++i)
-        WriteUnitBlock(*UnitList[i], lines);
+        if (!UnitKindName(UnitList[i]->ClassType()).empty())
+            WriteUnitBlock(*UnitList[i], lines);
 }
 
 void tLevel::LoadFromFile(const std::string& name)
