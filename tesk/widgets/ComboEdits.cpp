@@ -218,7 +218,9 @@ void TCustomComboEdit::SetButtonWidth(int width)
         }
         FBtnControl->SetVisible(ButtonWidth() > 1);
     }
-    RecreateGlyph();
+    // The picture again for the width; the width the kind asks for was taken when the
+    // kind was chosen, so a width set afterwards (0 included) stays.
+    MakeGlyph(false);
 }
 
 const std::string& TCustomComboEdit::ButtonHint() const
@@ -266,7 +268,9 @@ void TCustomComboEdit::SetGlyphKind(TGlyphKind kind)
     RecreateGlyph();
 }
 
-void TCustomComboEdit::RecreateGlyph()
+void TCustomComboEdit::RecreateGlyph() { MakeGlyph(true); }
+
+void TCustomComboEdit::MakeGlyph(bool kindWidth)
 {
     static thread_local int depth = 0;
     if (!FButton || depth > 0)
@@ -281,13 +285,15 @@ void TCustomComboEdit::RecreateGlyph()
             const int count = std::max(1, FDefaultGlyphCount);
             FButton->SetGlyph(glyph);
             FButton->SetNumGlyphs(count);
-            SetButtonWidth(std::max(glyph->Width() / count + 6, ButtonWidth()));
+            if (kindWidth)
+                SetButtonWidth(std::max(glyph->Width() / count + 6, ButtonWidth()));
         }
         break;
     case gkDropDown:
         FButton->SetGlyph(DropDownGlyph());
         FButton->SetNumGlyphs(1);
-        SetButtonWidth(GetSystemMetrics(SM_CXVSCROLL));
+        if (kindWidth)
+            SetButtonWidth(GetSystemMetrics(SM_CXVSCROLL));
         break;
     case gkEllipsis: {
         const TBitmap glyph = EllipsisGlyph(ButtonWidth());

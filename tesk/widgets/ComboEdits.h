@@ -144,7 +144,7 @@ public:
     void CancelMode(TControl* Sender) override;
     // Lays the button and the edit rectangle out again.
     void UpdateControlsPos();
-    // Makes the button's picture for GlyphKind.
+    // Makes the button's picture for GlyphKind, with the width the kind asks for.
     void RecreateGlyph();
     // The smallest height the field keeps for its fonts.
     int MinimumHeight() const;
@@ -190,6 +190,8 @@ private:
     friend class TEditButton;
     friend class TPopupWindow;
     bool InsidePopup(TControl* control) const;
+    // The picture for GlyphKind; with kindWidth the width the kind asks for too.
+    void MakeGlyph(bool kindWidth);
     TEditButton* FButton = nullptr;
     TWinControl* FBtnControl = nullptr;
     TShortCut FClickKey = ShortCut(VK_DOWN, {ssAlt});

@@ -389,3 +389,52 @@ TEST_F(NumEdits, OddFieldSettings)
 }
 
 } // namespace
+
+namespace {
+
+// The property inspector's rows: a calculator edit 90 wide, left-aligned, without a button.
+TEST_F(NumEdits, TheInspectorRow)
+{
+    using Row = TCustomNumEdit;
+    auto* row = PlaceControl<Row>(Form.get(), 10, 10, 90, 21);
+    Other = PlaceControl<TEdit>(Form.get(), 10, 200, 100, 21);
+    row->SetAlignment(taLeftJustify);
+    row->SetButtonWidth(0);
+    int marker = 0;
+    row->SetTag(reinterpret_cast<intptr_t>(&marker));
+    std::vector<std::string> log;
+    row->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+        // Enter applies the value read; Esc is left to the field (reading Value would
+        // store the typed text).
+        if (key == VK_RETURN)
+            log.push_back("key 13 value " + FloatToStr(row->Value()));
+        else if (key == VK_ESCAPE)
+            log.push_back("key 27");
+    };
+    row->OnExit = [&](TObject*) { log.push_back("exit " + FloatToStr(row->Value())); };
+    int clicks = 0;
+    row->OnButtonClick = [&](TObject*) { ++clicks; };
+    row->SetValue(2);
+    EXPECT_EQ(row->Text(), "2");
+    EXPECT_TRUE(log.empty());
+    row->SetFocus();
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(row->PopupOpen());
+    row->SelectAll();
+    TypeText(Form.get(), "3.9");
+    TestHooks::KeyStroke(Form.get(), VK_RETURN);
+    EXPECT_EQ(log, (std::vector<std::string>{"key 13 value 3.9"}));
+    EXPECT_EQ(row->Value(), 3.9);
+    row->SelectAll();
+    TypeText(Form.get(), "7");
+    TestHooks::KeyStroke(Form.get(), VK_ESCAPE);
+    EXPECT_EQ(row->Text(), "3.9");
+    EXPECT_EQ(log.back(), "key 27");
+    TypeText(Form.get(), "5");
+    TestHooks::KeyStroke(Form.get(), VK_TAB);
+    EXPECT_EQ(log.back(), "exit 5");
+    EXPECT_EQ(reinterpret_cast<int*>(row->Tag()), &marker);
+}
+
+} // namespace
