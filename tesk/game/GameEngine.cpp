@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/Exceptions.h"
 #include "tesk/game/EndOFLevelPopups.h"
@@ -367,6 +368,11 @@ void tGameEngine::DrawFrame()
         DrawLookAheadDiagnostics();
     EraseMouseCursor();
     ++FrameCount;
+    // The menus and their pages cover the side panel as well: they draw over the whole
+    // frame, and the playfield's clip of the game behind them comes back on every way out.
+    std::optional<tRestore<TRect>> wholeFrame;
+    if (CurrentDib && IsMenuMode(GameMode))
+        wholeFrame.emplace(CurrentDib->ClipRect, TRect{0, 0, CurrentDib->Width, CurrentDib->Height});
     if (IsMenuMode(GameMode) && FullRedraw) {
         if (CurrentDib && OverlaySnapshotDib)
             CopyWholeDib(*CurrentDib, *OverlaySnapshotDib);

@@ -3,6 +3,8 @@
 // references in tests/tesk/game/files/screens (record again after an intended change of
 // drawing with TP_UPDATE_PICTURES=1 and look at each new picture before committing it; a
 // failing comparison leaves <name>.actual.png in the build's bin folder).
+#include <filesystem>
+
 #include "platform/Keys.h"
 #include "tesk/game/Fonts.h"
 #include "tesk/game/EngineParts.h"
@@ -103,6 +105,25 @@ protected:
         Tick(step);
     }
 
+    // The options page as its recorded picture shows it.
+    void SetOptionsState()
+    {
+        Enter(gmOptions);
+        Dialogs = true;
+        TapThenTick(slab::aDown, &tGameEngine::OptionsMenuStep);
+        Tick(&tGameEngine::OptionsMenuStep, 40);
+    }
+    // The menu font's glow sheet is released and made unreadable, so that its next use
+    // loads it again and fails; MendGlowSheet lets the packaged one through again.
+    void BreakGlowSheet()
+    {
+        tDib16* glow = FindDib("MenuFontGlow.Jpg");
+        ASSERT_NE(glow, nullptr);
+        glow->Unload();
+        Dir.Write("MenuFontGlow.Jpg", "not a picture");
+    }
+    void MendGlowSheet() { std::filesystem::remove(std::filesystem::path(Dir.Path()) / "MenuFontGlow.Jpg"); }
+
     MainWindow Main;
     std::vector<uint16_t> Snapshot;
 };
@@ -111,10 +132,7 @@ protected:
 
 TEST_F(ScreenPictures, OptionsPage)
 {
-    Enter(gmOptions);
-    Dialogs = true;
-    TapThenTick(slab::aDown, &tGameEngine::OptionsMenuStep);
-    Tick(&tGameEngine::OptionsMenuStep, 40);
+    SetOptionsState();
     ASSERT_EQ(OptionsSelection, 1);
     ExpectAsRecorded(Screen(gmOptions), "options");
 }
@@ -232,4 +250,67 @@ TEST_F(ScreenPictures, InformationPopUpHalfwayAndFullyGrown)
     pop.ShowPopUp("Morrowfinch.jpg", {420, 290}, "A SIGN BY THE WAY");
     TestHooks::SetModalStarted(nullptr);
     EXPECT_TRUE(ran);
+}
+
+// The menu opened over a game leaves the frame clipped to the playfield, as the game's
+// units draw; a page still draws over the side panel too.
+TEST_F(ScreenPictures, PagesDrawOverTheSidePanelAfterPlay)
+{
+    const TRect playfield{PlayfieldX, 0, FrameWidth, FrameHeight};
+    SetOptionsState();
+    Frame->ClipRect = playfield;
+    ExpectAsRecorded(Screen(gmOptions), "options");
+    EXPECT_EQ(Frame->ClipRect, playfield);
+}
+
+TEST_F(ScreenPictures, AGlowSheetFailingOnFirstUseLeavesTheTargetAsItWas)
+{
+    const TRect playfield{PlayfieldX, 0, FrameWidth, FrameHeight};
+    const int depth = DibStackDepthUsed();
+
+    // In a page's painter: the error reaches the caller of the frame's drawing, the
+    // frame stays the target with its clip, and once the sheet loads the next frame is
+    // the page as it should be.
+    SetOptionsState();
+    Frame->ClipRect = playfield;
+    BreakGlowSheet();
+    EXPECT_THROW(Screen(gmOptions), Exception);
+    EXPECT_EQ(CurrentDib, Frame.get());
+    EXPECT_EQ(DibStackDepthUsed(), depth);
+    EXPECT_EQ(Frame->ClipRect, playfield);
+    MendGlowSheet();
+    ExpectAsRecorded(Screen(gmOptions), "options");
+
+    // While the name pictures are drawn.
+    BreakGlowSheet();
+    EXPECT_THROW(GenerateSoundTextDib(), Exception);
+    EXPECT_EQ(CurrentDib, Frame.get());
+    EXPECT_EQ(DibStackDepthUsed(), depth);
+    MendGlowSheet();
+    GenerateSoundTextDib();
+    ASSERT_TRUE(OutputNamesDib);
+    EXPECT_EQ(OutputNamesDib->Width, 354);
+
+    // In the pop-up's render, from its timer.
+    TPopUp pop;
+    pop.AfterConstruction();
+    pop.MMTimer1->SetInterval(0);
+    bool ran = false;
+    TestHooks::SetModalStarted([&](TForm*) {
+        ran = true;
+        for (int call = 1; call <= 40; ++call)
+            pop.MMTimer1Timer(pop.MMTimer1, 1);
+        BreakGlowSheet();
+        EXPECT_THROW(pop.MMTimer1Timer(pop.MMTimer1, 1), Exception);
+        EXPECT_EQ(CurrentDib, Frame.get());
+        EXPECT_EQ(DibStackDepthUsed(), depth);
+        MendGlowSheet();
+        pop.MMTimer1Timer(pop.MMTimer1, 1);
+        ExpectAsRecorded(DrawControlPicture(pop), "popup_grown");
+        pop.SetModalResult(mrCancel);
+    });
+    pop.ShowPopUp("Morrowfinch.jpg", {420, 290}, "A SIGN BY THE WAY");
+    TestHooks::SetModalStarted(nullptr);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(CurrentDib, Frame.get());
 }

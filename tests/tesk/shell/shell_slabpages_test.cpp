@@ -1,6 +1,8 @@
 // The slab pages and the information pop-up in the whole program: video settings applied
 // over and over while a game runs, and rebuild and close requests that arrive while a
 // sign's pop-up is up inside the tick.
+#include <filesystem>
+
 #include "platform/Keys.h"
 #include "tesk/game/PopUpForm.h"
 #include "tesk/game/SlabDialogs.h"
@@ -125,4 +127,53 @@ TEST_F(SlabShell, RequestsDuringASignsPopUpWaitUntilItHasClosed)
     ASSERT_NE(Form1, nullptr);
     EXPECT_TRUE(Form1->Closing);
     EXPECT_NE(Form1->FrameBuffer.get(), frameDuring);
+}
+
+TEST_F(SlabShell, AGlowSheetFailingInAPageIsToldByTheTickAndTheNextFrameDrawsAsBefore)
+{
+    Start();
+    Engine->GoToSetEntry(0);
+    ASSERT_TRUE(TickUntil(gmPlaying));
+    Key(VK_ESCAPE);
+    Tick();
+    ASSERT_EQ(Engine->GameMode, gmMainMenu);
+    slab::GoTo(*Engine, gmOptions);
+    OptionsSelection = 1;
+    for (int i = 0; i < 40; ++i)
+        Tick();  // the highlights settle
+    tDib16* frame = CurrentDib;
+    ASSERT_NE(frame, nullptr);
+    const TRect clip = frame->ClipRect;
+    auto framePixels = [&] {
+        std::vector<uint16_t> pixels;
+        for (int y = 0; y < frame->Height; ++y)
+            pixels.insert(pixels.end(), frame->ScanLine(y), frame->ScanLine(y) + frame->Width);
+        return pixels;
+    };
+    Engine->FullRedraw = true;
+    Tick();
+    const std::vector<uint16_t> before = framePixels();
+
+    // The sheet is released and its file made unreadable: its next use loads it and fails.
+    tDib16* glow = FindDib("MenuFontGlow.Jpg");
+    ASSERT_NE(glow, nullptr);
+    glow->Unload();
+    Dir.Write("MenuFontGlow.Jpg", "not a picture");
+    const int depth = DibStackDepthUsed();
+    testing::internal::CaptureStderr();
+    Engine->FullRedraw = true;
+    Tick();
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("The game's tick failed"), std::string::npos) << told;
+    EXPECT_EQ(Engine->GameMode, gmOptions);
+    EXPECT_EQ(CurrentDib, frame);
+    EXPECT_EQ(DibStackDepthUsed(), depth);
+    EXPECT_EQ(frame->ClipRect, clip);
+
+    std::filesystem::remove(std::filesystem::path(Dir.Path()) / "MenuFontGlow.Jpg");
+    Engine->FullRedraw = true;
+    Tick();
+    EXPECT_EQ(CurrentDib, frame);
+    EXPECT_TRUE(glow->Loaded);
+    EXPECT_EQ(framePixels(), before);
 }
