@@ -349,7 +349,8 @@ TEST_F(ComboEdits, PopupPlacement)
         {{800, 600}, {100, 100}, epaRight, {86, 121}},  {{800, 600}, {10, 100}, epaRight, {10, 121}},
         {{800, 600}, {780, 100}, epaRight, {696, 121}}, {{800, 600}, {100, 500}, epaRight, {86, 373}},
         {{800, 600}, {100, 100}, epaLeft, {100, 121}},  {{800, 600}, {750, 100}, epaLeft, {696, 121}},
-        {{50, 50}, {10, 10}, epaRight, {0, -117}},
+        {{50, 50}, {10, 10}, epaRight, {0, -117}},      {{800, 600}, {-20, 100}, epaRight, {0, 121}},
+        {{80, 600}, {-20, 100}, epaLeft, {0, 121}},
     };
     auto* e = Field<PopupEdit>(0, 0, 90, 21);
     const TPoint origin = Form->ClientToScreen(Point(0, 0));

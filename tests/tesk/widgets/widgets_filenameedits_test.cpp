@@ -273,6 +273,13 @@ TEST_F(FilenameEdits, TheDialogFlow)
     EXPECT_NE(TestHooks::FileDialogLog().back().Folder + "/", Dir / "missing/");
     EXPECT_EQ(TestHooks::FileDialogLog().back().FileName, "x.txt");
 
+    // Alt+Down in the field opens the dialog as the button does.
+    e->SetFocus();
+    const size_t requests = TestHooks::FileDialogLog().size();
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    EXPECT_EQ(TestHooks::FileDialogLog().size(), requests + 1);
+    EXPECT_TRUE(e->Focused());
+
     // A 300-character choice comes back whole.
     answer = Long;
     run();
