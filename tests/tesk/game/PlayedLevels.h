@@ -86,16 +86,19 @@ public:
     // "Solutions/<folder>/<name>.Solution" of the level, "/" separated.
     std::string SolutionName() const { return Slashed(SolutionFileName(LevelName)); }
 
+    // Starts the entry and runs to the start of play.
     void Start()
     {
-        H->StartEntry(0);
+        E().GoToSetEntry(0);
         Note();
+        RunUntil(gmPlaying, 400);
     }
-    // One tick with its frame, noting a new mode.
+    // One tick with its frame, noting a new mode and whether an early move runs.
     void Tick()
     {
         H->Tick(1);
         Note();
+        SawEarlyMove = SawEarlyMove || E().LookAheadActive;
     }
     // Ticks until the hero is active (true) or the limit passed.
     bool UntilHeroActive(int limit = 400)
@@ -151,6 +154,7 @@ public:
     std::vector<tPlayedPopUp> PopUps;
     // The hero's cell after each scripted turn, for messages.
     std::string Trail;
+    bool SawEarlyMove = false;
 
 private:
     void Note()
