@@ -219,4 +219,28 @@ TEST_F(HeroRulesTest, TheDeathPictureIsChosenOnceFromTheKillersClassName)
     EXPECT_GT(spiders, 0);
 }
 
+TEST_F(HeroRulesTest, TheRecorderTakesOneValuePerActiveTurnOnly)
+{
+    ReadUnits("Begin Player\r\n   InitialX = 4\r\n   InitialY = 4\r\nEnd Player\r\n");
+    Recorder.StartRecording();
+    Turns(2);  // appearing
+    EXPECT_EQ(Hero()->PlayerState, psAppearing);
+    EXPECT_EQ(Recorder.Length(), 0);
+    Turn();  // becomes active: no decision yet
+    EXPECT_EQ(Hero()->PlayerState, psActive);
+    EXPECT_EQ(Recorder.Length(), 0);
+    Press(aRight);
+    Turn();
+    Release(aRight);
+    Eng->LiveInput.ClearLatched(AllActions);
+    Press(aDrop);
+    Release(aDrop);
+    Turn();
+    Turn();
+    EXPECT_EQ(Recorder.Length(), 3);
+    EXPECT_EQ(Recorder.Value(0), aRight * 2);
+    EXPECT_EQ(Recorder.Value(1), aDrop * 2 + 1);
+    EXPECT_EQ(Recorder.Value(2), 0);
+}
+
 }  // namespace
