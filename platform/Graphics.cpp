@@ -1269,7 +1269,7 @@ TPoint TCanvas::TextExtent(const std::string& text)
     if (!CanUseFonts())
         return TPoint{};
     QFontMetrics m(ToQFont(Font));
-    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QString s = ToQString(text);
     return TPoint{static_cast<int32_t>(m.horizontalAdvance(s)), static_cast<int32_t>(m.height())};
 }
 
@@ -1284,7 +1284,7 @@ void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
         !dc->Visible().intersects(dc->DeviceRect(x, y, int64_t(x) + ext.X, int64_t(y) + ext.Y)))
         return;
     const QFont font = ToQFont(Font);
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString s = ToQString(text);
     const int baseline = y + QFontMetrics(font).ascent();
     PaintText(dc, TextArea(font, s, x, baseline, ext), [&](QPainter& p) {
         p.setRenderHint(QPainter::TextAntialiasing, SmoothTextOn);
@@ -1304,7 +1304,7 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::strin
         !dc->Visible().intersects(dc->DeviceRect(rect.Left, rect.Top, rect.Right, rect.Bottom)))
         return;
     const QFont font = ToQFont(Font);
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString s = ToQString(text);
     const int baseline = y + QFontMetrics(font).ascent();
     const QRect clip(rect.Left, rect.Top, rect.Width(), rect.Height());
     PaintText(dc, TextArea(font, s, x, baseline, ext).intersected(clip), [&](QPainter& p) {
@@ -1386,7 +1386,7 @@ int32_t TCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags)
         return 0;
     const QFont font = ToQFont(Font);
     const QFontMetrics m(font);
-    QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QString all = ToQString(text);
     if (flags & DT_EXPANDTABS)
         all.replace(QLatin1Char('\t'), QStringLiteral("        "));
     all.remove(QLatin1Char('\r'));
