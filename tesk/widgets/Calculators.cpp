@@ -424,3 +424,74 @@ void TLocCalculator::EnabledChanged()
     // The control stays out of the focus while its window takes clicks.
     EnableWindow(this, true);
 }
+
+// ---------------------------------------------------------------------------------------
+
+TPopupCalculator::TPopupCalculator(TCustomComboEdit* owner) : TPopupWindow(owner)
+{
+    InitWidgetLibrary();
+    SetBounds(Left(), Top(), 104, 127);
+    SetColor(clBtnFace);
+    SetFont(CalculatorFont());
+    FCalculator = new TLocCalculator(this);
+    FCalculator->SetParent(this);
+    FCalculator->SetAlign(alClient);
+    FCalculator->SetBevelOuter(bvRaised);
+    FCalculator->SetPrecision(15);
+    FCalculator->SetVisible(true);
+    FCalculator->OnDisplayChange = [this] {
+        if (Edit())
+            Edit()->Repaint();
+    };
+    FCalculator->OnResult = [this] { AcceptResult(); };
+}
+
+TPopupValue TPopupCalculator::GetValue()
+{
+    if (FCalculator->Status() == 2) {
+        if (FCalculator->BeepOnError())
+            MessageBeep(0);
+        return 0.0;
+    }
+    FCalculator->SetDisplay(FCalculator->GetDisplayValue());
+    return FCalculator->GetDisplayValue();
+}
+
+void TPopupCalculator::SetValue(const TPopupValue& value)
+{
+    double number = 0;
+    if (const double* d = std::get_if<double>(&value)) {
+        number = *d;
+    } else if (const std::string* text = std::get_if<std::string>(&value)) {
+        if (!TryStrToFloat(Trim(*text), number))
+            number = 0;
+    }
+    FCalculator->StartWith(number);
+}
+
+std::string TPopupCalculator::GetPopupText() { return FCalculator->Display(); }
+
+void TPopupCalculator::KeyPress(char& Key)
+{
+    FCalculator->RouteKey(Key);
+    TPopupWindow::KeyPress(Key);
+}
+
+void TPopupCalculator::AcceptResult()
+{
+    if (FCalculator->Status() == 2)
+        return;
+    FCalculator->SetDisplay(FCalculator->GetDisplayValue());
+    CloseUp(true);
+}
+
+TPopupCalculator* CreatePopupCalculator(TCustomComboEdit* edit) { return new TPopupCalculator(edit); }
+
+void SetupPopupCalculator(TPopupWindow* popup, int precision, bool beep)
+{
+    auto* calculator = dynamic_cast<TPopupCalculator*>(popup);
+    if (!calculator || !calculator->Calculator())
+        return;
+    calculator->Calculator()->SetPrecision(MaxOf(2, precision));
+    calculator->Calculator()->SetBeepOnError(beep);
+}

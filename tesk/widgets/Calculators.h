@@ -4,6 +4,8 @@
 // set of speed buttons; TLocCalculator is the panel as the pop-up shows it, taking clicks
 // but never the keyboard focus, so that the field keeps its caret and its keys.
 //
+// TPopupCalculator is the pop-up window of a combo edit that holds one such panel.
+//
 // Keys reach the panel through RouteKey: a key that stands for a button presses and
 // clicks that button, any other goes straight to ProcessKey. "=" or Enter hands the
 // result to the result callback (the pop-up then closes, taking the value).
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "platform/ExtCtrls.h"
+#include "tesk/widgets/ComboEdits.h"
 #include "tesk/widgets/SpeedButtons.h"
 
 // The kinds of the calculator's buttons; the order is that of CalcKeyString.
@@ -136,3 +139,31 @@ protected:
 private:
     bool FParentCtl3D = true;
 };
+
+// The calculator as a combo edit's pop-up: 104 x 127, holding a raised TLocCalculator.
+// Its value is the number shown; "=", Enter or "%" close it up taking the result (not
+// in the error state), and every change of the display repaints the edit at once, which
+// shows the display while the pop-up is open.
+class TPopupCalculator : public TPopupWindow {
+public:
+    explicit TPopupCalculator(TCustomComboEdit* owner);
+
+    TLocCalculator* Calculator() const { return FCalculator; }
+    // The number shown (normalised); in the error state a beep and 0.
+    TPopupValue GetValue() override;
+    // Starts a new calculation at the value (none, or text that is no number: 0).
+    void SetValue(const TPopupValue& value) override;
+    std::string GetPopupText() override;
+    // A character for the calculator (the edit hands on those it does not keep).
+    void KeyPress(char& Key) override;
+    // Closes up accepting the shown result, unless the calculator is in its error state.
+    void AcceptResult();
+
+private:
+    TLocCalculator* FCalculator = nullptr;
+};
+
+// A new calculator pop-up owned by the edit.
+TPopupCalculator* CreatePopupCalculator(TCustomComboEdit* edit);
+// For a calculator pop-up: its precision (at least 2) and whether errors beep.
+void SetupPopupCalculator(TPopupWindow* popup, int precision, bool beep);
