@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "WidgetTestSupport.h"
 #include "platform/Cursors.h"
 #include "platform/Forms.h"
 #include "tesk/widgets/WidgetSupport.h"
@@ -336,6 +337,87 @@ TEST(WidgetSupport, DrawShadowTextMovesTheShadowAndGrowsTheRectangle)
     ASSERT_GE(blackLeft, 0);
     ASSERT_GE(redLeft, 0);
     EXPECT_EQ(redLeft, blackLeft + 2);
+}
+
+} // namespace
+
+namespace {
+
+// A panel painted with a 4-pixel chequer of yellow and aqua.
+class ChequerPanel : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    static TColor At(int x, int y) { return ((x / 4 + y / 4) % 2) ? clAqua : clYellow; }
+
+protected:
+    void Paint() override
+    {
+        for (int y = 0; y < Height(); y += 4)
+            for (int x = 0; x < Width(); x += 4) {
+                Canvas().Brush.Color = At(x, y);
+                Canvas().FillRect(Rect(x, y, x + 4, y + 4));
+            }
+    }
+};
+
+// A window-less control filled with one colour.
+class Patch : public TGraphicControl {
+public:
+    Patch(TComponent* owner, TColor colour) : TGraphicControl(owner), Colour(colour) {}
+    TColor Colour;
+
+protected:
+    void Paint() override
+    {
+        Canvas().Brush.Color = Colour;
+        Canvas().FillRect(ClientRect());
+    }
+};
+
+class ParentBackground : public WidgetForm {};
+
+TEST_F(ParentBackground, ThePanelAndTheSiblingsBelowShowThrough)
+{
+    auto* panel = PlaceControl<ChequerPanel>(Form.get(), 10, 10, 100, 60);
+    auto* below = new Patch(Form.get(), clRed);
+    below->SetParent(panel);
+    below->SetBounds(0, 0, 30, 30);
+    auto* hidden = new Patch(Form.get(), clFuchsia);
+    hidden->SetParent(panel);
+    hidden->SetBounds(20, 10, 40, 30);
+    hidden->SetVisible(false);
+    auto* control = new Patch(Form.get(), clGreen);
+    control->SetParent(panel);
+    control->SetBounds(20, 10, 40, 30);
+    auto* above = new Patch(Form.get(), clBlue);
+    above->SetParent(panel);
+    above->SetBounds(50, 0, 30, 30);
+
+    TBitmap b;
+    b.SetSize(control->Width(), control->Height());
+    b.Canvas().Brush.Color = clBlack;
+    b.Canvas().FillRect(Rect(0, 0, b.Width(), b.Height()));
+    PaintParentBackground(control, b.Canvas());
+    int red = 0, chequer = 0;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) {
+            const int px = x + control->Left(), py = y + control->Top();
+            const bool underBelow = px < 30 && py < 30;
+            const TColor want = underBelow ? clRed : ChequerPanel::At(px, py);
+            ASSERT_EQ(b.PixelColor(x, y), want) << x << "," << y;
+            red += underBelow;
+            chequer += !underBelow;
+        }
+    EXPECT_GT(red, 0);
+    EXPECT_GT(chequer, 0);
+
+    // The canvas's own origin and clip stay as they were.
+    EXPECT_EQ(GetViewportOrgEx(b.Canvas().Handle()), Point(0, 0));
+    // A control without a parent, or a canvas without a context, paints nothing.
+    Patch loose(nullptr, clRed);
+    PaintParentBackground(&loose, b.Canvas());
+    TCanvas empty;
+    PaintParentBackground(control, empty);
 }
 
 } // namespace
