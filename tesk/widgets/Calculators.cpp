@@ -129,6 +129,13 @@ TCalculatorPanel::TCalculatorPanel(TComponent* AOwner) : TPanel(AOwner)
     CreateButtons();
 }
 
+TCalculatorPanel::~TCalculatorPanel()
+{
+    *FAlive = false;
+    OnDisplayChange = nullptr;
+    OnResult = nullptr;
+}
+
 void TCalculatorPanel::CreateButtons()
 {
     for (const TButtonPlace& place : ButtonPlaces) {
@@ -288,21 +295,27 @@ void TCalculatorPanel::Operator(char key)
     FPendingOperator = key;
     FOperand = GetDisplayValue();
     if ((key == 13 || key == '%' || key == '=') && OnResult) {
+        const auto alive = FAlive;
         ReportDisplay();
-        OnResult();
+        if (*alive && OnResult)
+            OnResult();
     }
 }
 
 void TCalculatorPanel::ProcessKey(char key)
 {
     // One key, one report of the display: a new number passes through "0" unseen.
+    const auto alive = FAlive;
     ++FKeyDepth;
     try {
         Command(UpperCase(key));
     } catch (...) {
-        --FKeyDepth;
+        if (*alive)
+            --FKeyDepth;
         throw;
     }
+    if (!*alive)
+        return;
     --FKeyDepth;
     if (FKeyDepth == 0)
         ReportDisplay();
@@ -446,6 +459,8 @@ TPopupCalculator::TPopupCalculator(TCustomComboEdit* owner) : TPopupWindow(owner
     FCalculator->OnResult = [this] { AcceptResult(); };
 }
 
+TPopupCalculator::~TPopupCalculator() { *FAlive = false; }
+
 TPopupValue TPopupCalculator::GetValue()
 {
     if (FCalculator->Status() == 2) {
@@ -473,8 +488,10 @@ std::string TPopupCalculator::GetPopupText() { return FCalculator->Display(); }
 
 void TPopupCalculator::KeyPress(char& Key)
 {
+    const auto alive = FAlive;
     FCalculator->RouteKey(Key);
-    TPopupWindow::KeyPress(Key);
+    if (*alive)
+        TPopupWindow::KeyPress(Key);
 }
 
 void TPopupCalculator::AcceptResult()

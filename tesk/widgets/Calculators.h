@@ -11,6 +11,7 @@
 // result to the result callback (the pop-up then closes, taking the value).
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/ExtCtrls.h"
@@ -61,6 +62,7 @@ TFont CalculatorFont();
 class TCalculatorPanel : public TPanel {
 public:
     explicit TCalculatorPanel(TComponent* AOwner);
+    ~TCalculatorPanel() override;
 
     // The register shown.
     const std::string& Display() const { return FDisplay; }
@@ -122,6 +124,8 @@ private:
     bool FCtl3D = true;
     std::string FReported = "0";
     int FKeyDepth = 0;
+    // False once the panel is destroyed (a result handler may free its owner).
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // The panel as the pop-up shows it: 98 x 124, no bevels of its own, the button face.
@@ -147,6 +151,7 @@ private:
 class TPopupCalculator : public TPopupWindow {
 public:
     explicit TPopupCalculator(TCustomComboEdit* owner);
+    ~TPopupCalculator() override;
 
     TLocCalculator* Calculator() const { return FCalculator; }
     // The number shown (normalised); in the error state a beep and 0.
@@ -161,6 +166,8 @@ public:
 
 private:
     TLocCalculator* FCalculator = nullptr;
+    // False once the pop-up is destroyed (its result may free the edit that owns it).
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // A new calculator pop-up owned by the edit.

@@ -259,6 +259,22 @@ TEST_F(PopupCalculators, TheFieldFreedWhileItsPopupIsOpen)
     EXPECT_TRUE(VisiblePopups().empty());
 }
 
+TEST_F(PopupCalculators, TheFieldFreedWhenItsPopupClosesUp)
+{
+    Field->SetFocus();
+    Field->OpenPopup();
+    // The result frees the field from inside the calculator's key that gave it.
+    Popup->OnCloseUp = [this](TObject*, bool accept) {
+        EXPECT_TRUE(accept);
+        CalcField* gone = Field;
+        Field = nullptr;
+        delete gone;
+    };
+    Keys("12+3\r");
+    EXPECT_EQ(Field, nullptr);
+    EXPECT_TRUE(VisiblePopups().empty());
+}
+
 TEST_F(PopupCalculators, Picture)
 {
     Field->SetFocus();
