@@ -287,7 +287,7 @@ TForm* TApplication::ActiveForm() const
         return *forced;
     const QWidget* active = QApplication::activeWindow();
     for (TForm* f : FForms)
-        if (f->Widget() == active)
+        if (f->WindowWidget() == active)
             return f;
     return nullptr;
 }
@@ -310,7 +310,7 @@ void TApplication::Minimize()
 {
     for (TForm* f : FForms)
         if (f->Visible())
-            f->Widget()->showMinimized();
+            f->WindowWidget()->showMinimized();
 }
 
 void TApplication::HandleException(TObject* Sender)

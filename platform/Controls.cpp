@@ -124,6 +124,17 @@ public:
     bool eventFilter(QObject*, QEvent* e) override
     {
         switch (e->type()) {
+        case QEvent::ShortcutOverride: {
+            // Alt and a letter take the control's key path to the form's menu bar.
+            auto* k = static_cast<QKeyEvent*>(e);
+            TForm* form = Control->ParentForm();
+            if (form && form->MenuTakesKey(KeyCodeFromEvent(*k),
+                                           ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()))) {
+                e->accept();
+                return true;
+            }
+            return false;
+        }
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             auto* k = static_cast<QKeyEvent*>(e);

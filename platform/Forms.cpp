@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
@@ -17,6 +18,8 @@
 
 #include "platform/Application.h"
 #include "platform/ControlEvents.h"
+#include "platform/Menus.h"
+#include "platform/MenusQt.h"
 #include "platform/QtBridge.h"
 #include "platform/TestHooks.h"
 
@@ -44,11 +47,22 @@ public:
     }
 
     TForm* Form;
+    // Moving into a window of its own: the hiding and showing that goes with it is not
+    // the form's.
+    bool Quiet = false;
 
 protected:
     bool event(QEvent* e) override
     {
         switch (e->type()) {
+        case QEvent::ShortcutOverride: {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (Form->MenuTakesKey(KeyCodeFromEvent(*k), ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()))) {
+                e->accept();
+                return true;
+            }
+            break;
+        }
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             // Straight to the form, before Qt's focus chain can take Tab.
@@ -108,12 +122,12 @@ protected:
     }
     void showEvent(QShowEvent* e) override
     {
-        if (!e->spontaneous())
+        if (!e->spontaneous() && !Quiet)
             Form->HandleShown(true);
     }
     void hideEvent(QHideEvent* e) override
     {
-        if (!e->spontaneous())
+        if (!e->spontaneous() && !Quiet)
             Form->HandleShown(false);
     }
     void resizeEvent(QResizeEvent*) override { Form->HandleResize(); }
@@ -126,6 +140,76 @@ private:
         const QPoint p = e->position().toPoint();
         Form->DispatchMouse(kind, ButtonOf(e->button()), shift, p.x(), p.y());
     }
+};
+
+// The window of a form with a menu bar: the bar on top, the client area's widget under it.
+class MenuWindow : public QWidget {
+public:
+    MenuWindow(TForm* form, QWidget* client) : QWidget(nullptr), Form(form), Client(client)
+    {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        setAttribute(Qt::WA_QuitOnClose, false);
+        setFocusPolicy(Qt::NoFocus);
+        Bar = new QMenuBar(this);
+        // Always in the window, never the desktop's global menu.
+        Bar->setNativeMenuBar(false);
+        Bar->setFocusPolicy(Qt::NoFocus);
+        Bar->hide();
+    }
+
+    int BarHeight(int width) const
+    {
+        if (!Bar || Bar->isHidden())
+            return 0;
+        Bar->ensurePolished();
+        const int h = Bar->heightForWidth(width);
+        return h > 0 ? h : Bar->sizeHint().height();
+    }
+    void Place()
+    {
+        const int bar = BarHeight(width());
+        if (Bar)
+            Bar->setGeometry(0, 0, width(), bar);
+        if (Client)
+            Client->setGeometry(0, bar, width(), std::max(0, height() - bar));
+    }
+
+    TForm* Form;
+    QPointer<QWidget> Client;
+    QPointer<QMenuBar> Bar;
+    bool Forwarding = false;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+            // Keys for the window itself belong to the client area (those the client
+            // area passed up stop here).
+            if (Client && !Forwarding && !Client->isAncestorOf(QApplication::focusWidget()) &&
+                QApplication::focusWidget() != Client) {
+                Forwarding = true;
+                QApplication::sendEvent(Client, e);
+                Forwarding = false;
+                return true;
+            }
+            if (Forwarding)
+                return true;
+            break;
+        default:
+            break;
+        }
+        return QWidget::event(e);
+    }
+    void resizeEvent(QResizeEvent*) override { Place(); }
+    void closeEvent(QCloseEvent* e) override
+    {
+        e->ignore();
+        Form->HandleCloseRequest();
+    }
+    void moveEvent(QMoveEvent*) override { Form->SendCancelMode(nullptr); }
 };
 
 } // namespace
@@ -282,7 +366,10 @@ TForm::~TForm()
     TestHooks::FormGone(this);
     // The controls go before the window that holds theirs.
     DestroyChildren();
+    if (FMenu)
+        SetMenuBarOf(FMenu->Items(), nullptr);
     delete FWidget;
+    delete FWindow;
     if (Application)
         Application->FormDestroyed(this);
 }
@@ -305,28 +392,110 @@ void TForm::Release()
 
 void TForm::SetCaption(const std::string& caption)
 {
-    if (caption == FCaption && !FWidget->windowTitle().isEmpty())
+    if (caption == FCaption && !WindowWidget()->windowTitle().isEmpty())
         return;
     FCaption = caption;
-    FWidget->setWindowTitle(ToQString(caption));
+    WindowWidget()->setWindowTitle(ToQString(caption));
+}
+
+QWidget* TForm::WindowWidget() const { return FWindow ? FWindow : FWidget; }
+
+void TForm::MakeMenuWindow()
+{
+    if (FWindow)
+        return;
+    auto* client = static_cast<FormWidget*>(FWidget);
+    const bool visible = FWidget->isVisible();
+    const QPoint at(Left(), Top());
+    const QSize size = FWidget->size();
+    const QString title = FWidget->windowTitle();
+    const Qt::WindowModality modality = FWidget->windowModality();
+    auto* window = new MenuWindow(this, FWidget);
+    client->Quiet = true;
+    FWidget->setParent(window);
+    FWidget->setWindowModality(Qt::NonModal);
+    FWidget->setMinimumSize(0, 0);
+    FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    FWidget->show();
+    FWindow = window;
+    window->setFocusProxy(FWidget);
+    window->setWindowTitle(title);
+    window->setWindowModality(modality);
+    ApplyWindowFlags();
+    MoveTo(at.x(), at.y());
+    ResizeClient(size.width(), size.height());
+    if (visible)
+        window->show();
+    client->Quiet = false;
+}
+
+void TForm::ShowMenuBar(bool show)
+{
+    auto* window = static_cast<MenuWindow*>(FWindow);
+    if (!window || !window->Bar)
+        return;
+    const int w = ClientWidth(), h = ClientHeight();
+    window->Bar->setVisible(show);
+    ResizeClient(w, h);
+}
+
+void TForm::SetMenu(TMainMenu* menu)
+{
+    if (menu == FMenu)
+        return;
+    if (FMenu) {
+        RemoveFreeNotification(FMenu);
+        SetMenuBarOf(FMenu->Items(), nullptr);
+    }
+    FMenu = menu;
+    if (!menu) {
+        ShowMenuBar(false);
+        return;
+    }
+    FreeNotification(menu);
+    MakeMenuWindow();
+    SetMenuBarOf(menu->Items(), static_cast<MenuWindow*>(FWindow)->Bar);
+    ShowMenuBar(true);
+}
+
+void TForm::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMenu) {
+        // Its items are gone already: only the bar goes.
+        FMenu = nullptr;
+        ShowMenuBar(false);
+    }
+}
+
+bool TForm::MenuTakesKey(WORD key, TShiftState shift) const
+{
+    return FMenu && FWindow && AccelCharOf(key, shift) != 0;
 }
 
 // A window without a border is all client area: its place is its client area's (the
 // window system may not have caught up yet with a border just taken away).
-int TForm::Left() const { return FBorderStyle == bsNone ? FWidget->geometry().x() : FWidget->x(); }
-int TForm::Top() const { return FBorderStyle == bsNone ? FWidget->geometry().y() : FWidget->y(); }
+int TForm::Left() const { return FBorderStyle == bsNone ? WindowWidget()->geometry().x() : WindowWidget()->x(); }
+int TForm::Top() const { return FBorderStyle == bsNone ? WindowWidget()->geometry().y() : WindowWidget()->y(); }
 void TForm::SetLeft(int left) { MoveTo(left, Top()); }
 void TForm::SetTop(int top) { MoveTo(Left(), top); }
 
 void TForm::MoveTo(int left, int top)
 {
+    QWidget* w = WindowWidget();
     if (FBorderStyle == bsNone)
-        FWidget->move(FWidget->pos() + QPoint(left, top) - FWidget->geometry().topLeft());
+        w->move(w->pos() + QPoint(left, top) - w->geometry().topLeft());
     else
-        FWidget->move(left, top);
+        w->move(left, top);
 }
-int TForm::Width() const { return FBorderStyle == bsNone ? FWidget->width() : FWidget->frameGeometry().width(); }
-int TForm::Height() const { return FBorderStyle == bsNone ? FWidget->height() : FWidget->frameGeometry().height(); }
+int TForm::Width() const
+{
+    return FBorderStyle == bsNone ? WindowWidget()->width() : WindowWidget()->frameGeometry().width();
+}
+int TForm::Height() const
+{
+    return FBorderStyle == bsNone ? WindowWidget()->height() : WindowWidget()->frameGeometry().height();
+}
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
@@ -345,9 +514,17 @@ void TForm::SetClientHeight(int height) { ResizeClient(FWidget->width(), height)
 void TForm::ResizeClient(int width, int height)
 {
     // A fixed border's size limits go first, or they would stop the change.
-    FWidget->setMinimumSize(0, 0);
-    FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    FWidget->resize(std::max(0, width), std::max(0, height));
+    QWidget* w = WindowWidget();
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (auto* window = static_cast<MenuWindow*>(FWindow)) {
+        window->resize(width, height + window->BarHeight(width));
+        window->Place();
+    } else {
+        w->resize(width, height);
+    }
     UpdateSizeConstraints();
     // A hidden window hears of its new size only when shown: lay out the controls now.
     Realign();
@@ -412,30 +589,37 @@ void TForm::ApplyWindowFlags()
     }
     if (FFormStyle == fsStayOnTop)
         flags |= Qt::WindowStaysOnTopHint;
-    // Changing the flags hides a visible window: show it again.
-    const bool wasVisible = FWidget->isVisible();
-    FWidget->setWindowFlags(flags);
+    // Changing the flags hides a visible window: show it again. The form itself stays
+    // shown all along (no OnHide, no OnShow).
+    QWidget* w = WindowWidget();
+    auto* client = static_cast<FormWidget*>(FWidget);
+    const bool wasVisible = w->isVisible();
+    const bool wasQuiet = client->Quiet;
+    client->Quiet = true;
+    w->setWindowFlags(flags);
     UpdateSizeConstraints();
     if (wasVisible)
-        FWidget->show();
+        w->show();
+    client->Quiet = wasQuiet;
 }
 
 void TForm::UpdateSizeConstraints()
 {
     const bool fixed = FBorderStyle == bsSingle || FBorderStyle == bsDialog || FBorderStyle == bsToolWindow;
+    QWidget* w = WindowWidget();
     if (fixed) {
-        FWidget->setFixedSize(FWidget->size());
+        w->setFixedSize(w->size());
     } else {
-        FWidget->setMinimumSize(0, 0);
-        FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
 }
 
-bool TForm::Visible() const { return FWidget->isVisible(); }
+bool TForm::Visible() const { return WindowWidget()->isVisible(); }
 
 TWindowState TForm::WindowState() const
 {
-    const Qt::WindowStates state = FWidget->windowState();
+    const Qt::WindowStates state = WindowWidget()->windowState();
     if (state & Qt::WindowMinimized)
         return wsMinimized;
     if (state & Qt::WindowMaximized)
@@ -445,7 +629,8 @@ TWindowState TForm::WindowState() const
 
 void TForm::SetWindowState(TWindowState state)
 {
-    const Qt::WindowStates now = FWidget->windowState();
+    QWidget* w = WindowWidget();
+    const Qt::WindowStates now = w->windowState();
     // A window that covers the screen goes back to covering it (Qt's maximised state
     // would drop that).
     const bool covering = now & Qt::WindowFullScreen;
@@ -460,9 +645,9 @@ void TForm::SetWindowState(TWindowState state)
     }
     if (wanted == now)
         return;
-    FWidget->setWindowState(wanted);
-    if (FWidget->isVisible() && !(wanted & Qt::WindowMinimized))
-        FWidget->show();
+    w->setWindowState(wanted);
+    if (w->isVisible() && !(wanted & Qt::WindowMinimized))
+        w->show();
 }
 
 void TForm::SetVisible(bool visible)
@@ -478,16 +663,16 @@ void TForm::Show()
     if (!FShownOnce && FPosition == poScreenCenter) {
         if (const QScreen* s = QGuiApplication::primaryScreen()) {
             const QRect area = s->availableGeometry();
-            FWidget->move(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2);
+            WindowWidget()->move(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2);
         }
     }
     FShownOnce = true;
-    FWidget->show();
+    WindowWidget()->show();
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        FWidget->raise();
+        WindowWidget()->raise();
 }
 
-void TForm::Hide() { FWidget->hide(); }
+void TForm::Hide() { WindowWidget()->hide(); }
 
 void TForm::Close()
 {
@@ -507,7 +692,7 @@ void TForm::Close()
     }
     switch (action) {
     case caHide: Hide(); break;
-    case caMinimize: FWidget->showMinimized(); break;
+    case caMinimize: WindowWidget()->showMinimized(); break;
     case caFree: Release(); break;
     default: break;
     }
@@ -529,7 +714,7 @@ void TForm::SetFocus()
 void TForm::BringToFront()
 {
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        FWidget->raise();
+        WindowWidget()->raise();
     FWidget->activateWindow();
 }
 
@@ -562,7 +747,7 @@ TModalResult TForm::ShowModal()
     FModalResult = mrNone;
     QEventLoop loop;
     FModalLoop = &loop;
-    FWidget->setWindowModality(Qt::ApplicationModal);
+    WindowWidget()->setWindowModality(Qt::ApplicationModal);
     // The window that was active before gets the focus back afterwards.
     struct Restore {
         TForm* Form;
@@ -570,8 +755,8 @@ TModalResult TForm::ShowModal()
         ~Restore()
         {
             Form->FModalLoop = nullptr;
-            Form->FWidget->hide();
-            Form->FWidget->setWindowModality(Qt::NonModal);
+            Form->WindowWidget()->hide();
+            Form->WindowWidget()->setWindowModality(Qt::NonModal);
             if (Previous && Previous != Form && Previous->Visible())
                 Previous->SetFocus();
         }
@@ -634,8 +819,8 @@ void TForm::DefaultHandler(TMessage& Message)
     // A move command starts a move by the window system, which follows the pointer
     // while the button stays down.
     if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MOVE && FWidget &&
-        FWidget->windowHandle())
-        FWidget->windowHandle()->startSystemMove();
+        WindowWidget()->windowHandle())
+        WindowWidget()->windowHandle()->startSystemMove();
     DefWindowProc(Message);
 }
 
@@ -737,7 +922,21 @@ void TForm::FocusArrived(TWinControl* control)
         NotifyFocusChanged(this, control);
 }
 
-bool TForm::MenuDialogChar(char, TShiftState) { return false; }
+bool TForm::MenuDialogChar(char c, TShiftState shift)
+{
+    auto* window = static_cast<MenuWindow*>(FWindow);
+    if (!FMenu || !window || !window->Bar || !shift.Contains(ssAlt))
+        return false;
+    TMenuItem* root = FMenu->Items();
+    for (int i = 0; i < root->Count(); ++i) {
+        TMenuItem* item = root->Items(i);
+        if (!item->Visible() || !item->Enabled() || item->IsLine() || !IsAccel(c, item->Caption()))
+            continue;
+        OpenMenuBarItem(window->Bar, item);
+        return true;
+    }
+    return false;
+}
 
 void TForm::ControlLeaving(TWinControl* control)
 {

@@ -32,6 +32,10 @@
 //   loop (posted messages and timers go on) until ModalResult is set non-zero or the
 //   form closes (mrCancel); it then asks CloseQuery/OnClose, hides the form and
 //   returns the result.
+// - Menu bar: SetMenu shows a main menu's items in a bar above the client area and
+//   outside it (ClientWidth, ClientHeight and client coordinates stay; the frame grows by
+//   the bar). Alt and an item's letter open its menu before any control sees the
+//   character; the key returns once the menu has closed.
 #include <map>
 #include <memory>
 #include <string>
@@ -44,6 +48,7 @@
 
 class QWidget;
 class QEventLoop;
+class TMainMenu;
 
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
@@ -112,6 +117,9 @@ public:
     void SetPosition(TPosition position) { FPosition = position; }
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool on) { FKeyPreview = on; }
+    // The main menu shown in the form's menu bar (null: no bar); free-notified.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* menu);
 
     bool Visible() const override;
     void SetVisible(bool visible) override;
@@ -153,8 +161,14 @@ public:
     void PreviewKeyUp(WORD& Key, TShiftState Shift);
     void PreviewKeyPress(char& Key);
 
-    // The window (for the platform layer).
+    // The client area's widget (for the platform layer).
     QWidget* Widget() const { return FWidget; }
+    // The top-level window: the client area's widget, or the window holding it under
+    // the menu bar once the form has had a menu.
+    QWidget* WindowWidget() const;
+    // Alt and a letter go to the form's own key path for its menu bar rather than to
+    // the toolkit's shortcuts (for the platform layer).
+    bool MenuTakesKey(WORD key, TShiftState shift) const;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -197,8 +211,12 @@ protected:
     virtual void Resize();
     virtual bool CloseQuery();
     virtual void DoClose(TCloseAction& Action);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    // Puts the client area's widget into a window of its own with room for a menu bar.
+    void MakeMenuWindow();
+    void ShowMenuBar(bool show);
     // Places the window's frame (a window without a border: its client area).
     void MoveTo(int left, int top);
     void ApplyWindowFlags();
@@ -206,6 +224,8 @@ private:
     void ResizeClient(int width, int height);
 
     QWidget* FWidget = nullptr;
+    QWidget* FWindow = nullptr; // the window around FWidget, once the form has had a menu
+    TMainMenu* FMenu = nullptr;
     std::map<UINT, TWndMethod> FMessageHandlers;
     std::string FCaption;
     TBorderStyle FBorderStyle = bsSizeable;

@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
 
@@ -17,6 +19,7 @@
 struct TMenuItemPrivate {
     QPointer<QAction> Action;
     QPointer<QMenu> Menu; // for an item with children, made when first shown
+    QPointer<QWidget> Bar; // for the root of a form's main menu: the form's menu bar
 };
 
 namespace {
@@ -55,15 +58,27 @@ void SyncAction(TMenuItem* item)
     a->setVisible(item->Visible());
 }
 
+void FillWidget(QWidget* widget, TMenuItem* item)
+{
+    for (QAction* a : widget->actions())
+        widget->removeAction(a);
+    for (int i = 0; i < item->Count(); ++i)
+        widget->addAction(MenuAction(item->Items(i)));
+}
+
 void FillMenu(TMenuItem* item)
 {
-    QMenu* menu = item->Private().Menu;
-    if (!menu)
-        return;
-    for (QAction* a : menu->actions())
-        menu->removeAction(a);
-    for (int i = 0; i < item->Count(); ++i)
-        menu->addAction(MenuAction(item->Items(i)));
+    if (QMenu* menu = item->Private().Menu)
+        FillWidget(menu, item);
+    if (QWidget* bar = item->Private().Bar)
+        FillWidget(bar, item);
+}
+
+// The item is one of a menu bar's own menus.
+bool OnMenuBar(const TMenuItem* item)
+{
+    const TMenuItem* root = item->Parent();
+    return root && !root->Parent() && root->Private().Bar;
 }
 
 // Takes an action out of every menu showing it and frees it once the handler that
@@ -107,9 +122,58 @@ QMenu* ItemMenu(TMenuItem* item)
     if (!p.Menu) {
         p.Menu = new QMenu();
         p.Menu->setAttribute(Qt::WA_NoMouseReplay);
+        QObject::connect(p.Menu.data(), &QMenu::aboutToShow, p.Menu.data(), [item] {
+            if (OnMenuBar(item))
+                TestHooks::NotifyWindowShown(TestHooks::wkMenuBarMenu);
+        });
         FillMenu(item);
     }
     return p.Menu;
+}
+
+void SetMenuBarOf(TMenuItem* root, QWidget* bar)
+{
+    auto& p = root->Private();
+    if (p.Bar && p.Bar != bar)
+        for (QAction* a : p.Bar->actions())
+            p.Bar->removeAction(a);
+    p.Bar = bar;
+    FillMenu(root);
+}
+
+void OpenMenuBarItem(QWidget* bar, TMenuItem* item)
+{
+    auto* menuBar = qobject_cast<QMenuBar*>(bar);
+    if (!menuBar || !item)
+        return;
+    if (item->Count() == 0) {
+        MenuAction(item)->trigger();
+        return;
+    }
+    // Headless, with nobody to act inside it, the menu would never close.
+    if (TestHooks::Headless() && !TestHooks::WindowShownHookSet())
+        return;
+    QPointer<QMenu> menu = ItemMenu(item);
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    // From a clean state: the bar may still mark the menu that closed last.
+    if (menuBar->activeAction())
+        menuBar->setActiveAction(nullptr);
+    menuBar->setActiveAction(MenuAction(item));
+    if (!menu || !menu->isVisible())
+        return;
+    // As the window system's menu loop: the key that opened the menu returns once it
+    // has closed, after the chosen item's OnClick ran.
+    QEventLoop loop;
+    QObject::connect(menu.data(), &QMenu::aboutToHide, &loop, &QEventLoop::quit);
+    QObject::connect(menu.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+    // The keyboard goes back to where it was, not to the bar.
+    if (menuBar && QApplication::focusWidget() == menuBar) {
+        if (focus)
+            focus->setFocus(Qt::MenuBarFocusReason);
+        else
+            menuBar->clearFocus();
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -214,9 +278,12 @@ void TMenuItem::Remove(TMenuItem* item)
         return;
     FItems.erase(it);
     item->FParent = nullptr;
-    if (QAction* a = item->Private().Action)
+    if (QAction* a = item->Private().Action) {
         if (FPriv->Menu)
             FPriv->Menu->removeAction(a);
+        if (FPriv->Bar)
+            FPriv->Bar->removeAction(a);
+    }
     ChildrenChanged();
 }
 

@@ -256,7 +256,8 @@ void KeyToTopWindow(WORD key, TShiftState shift)
     QWidget* target = QApplication::activePopupWidget();
     if (!target)
         target = QApplication::activeModalWidget();
-    if (!target)
+    // A menu that has closed may still count as the active window without a window system.
+    if (!target && QApplication::activeWindow() && QApplication::activeWindow()->isVisible())
         target = QApplication::activeWindow();
     if (!target && Application && Application->ActiveForm())
         target = Application->ActiveForm()->Widget();
