@@ -916,11 +916,28 @@ void TWinControl::BoundsChanged()
     Invalidate();
 }
 
+namespace {
+// A window and the child windows showing in it paint afresh.
+void InvalidateWindowTree(TWinControl& control)
+{
+    control.Invalidate();
+    for (int i = 0; i < control.ControlCount(); ++i) {
+        TControl* c = control.Controls(i);
+        if (c->Windowed() && c->Visible())
+            InvalidateWindowTree(*static_cast<TWinControl*>(c));
+    }
+}
+} // namespace
+
 void TWinControl::VisibleChanged()
 {
     QWidget* w = FrameWidget();
     if (w && !FPriv->TopLevel && FParent)
         w->setVisible(Visible());
+    // A child window coming into view is painted again with what it shows now (and so are
+    // the windows on it), as the window system asks a window it shows to paint.
+    if (Visible() && !FPriv->TopLevel && FParent)
+        InvalidateWindowTree(*this);
 }
 
 void TWinControl::EnabledChanged()

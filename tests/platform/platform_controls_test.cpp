@@ -299,6 +299,47 @@ TEST(ControlsPainting, ACanvasDrawnOutsidePaintKeepsItsPixelsUntilTheNextInvalid
     EXPECT_EQ(label->Height(), measure.TextHeight("Hello"));
 }
 
+namespace {
+// Paints itself in one colour, counting its paints.
+class TFlatControl : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    TColor Fill = clRed;
+    int Paints = 0;
+
+protected:
+    void Paint() override
+    {
+        ++Paints;
+        Canvas().Brush.Color = Fill;
+        Canvas().FillRect(ClientRect());
+    }
+};
+} // namespace
+
+TEST(ControlsPainting, AChildWindowShownAgainPaintsWhatItShowsNow)
+{
+    TForm f;
+    f.SetClientWidth(100);
+    f.SetClientHeight(100);
+    auto* panel = PlaceControl<TPanel>(&f, 0, 0, 80, 80);
+    auto* inner = PlaceControl<TFlatControl>(panel, 10, 10, 30, 30);
+    f.Show();
+    EXPECT_EQ(TestHooks::ControlPixel(inner, 5, 5), clRed);
+    const int paints = inner->Paints;
+    // Hidden, then shown: the window on the panel paints again, once.
+    panel->Hide();
+    inner->Fill = clLime;
+    panel->Show();
+    EXPECT_EQ(TestHooks::ControlPixel(inner, 5, 5), clLime);
+    EXPECT_EQ(inner->Paints, paints + 1);
+    // The same for the window itself.
+    inner->Hide();
+    inner->Fill = clBlue;
+    inner->Show();
+    EXPECT_EQ(TestHooks::ControlPixel(inner, 5, 5), clBlue);
+}
+
 TEST(Components, TheOwnerFreesWhatItOwnsAndFreeNotificationClearsReferences)
 {
     struct Watcher : TComponent {
