@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include "platform/Forms.h"
+#include "platform/Regions.h"
 
 TBitmap DrawControlPicture(TWinControl& control)
 {
@@ -12,6 +16,20 @@ TBitmap DrawControlPicture(TWinControl& control)
     picture.SetPixelFormat(pf24bit);
     picture.SetSize(control.ClientWidth(), control.ClientHeight());
     control.PaintTo(picture.Canvas(), 0, 0);
+    // A shaped window shows nothing outside its shape, whether or not the window system
+    // in use can shape windows: those pixels show black, as over a black desktop.
+    if (auto* form = dynamic_cast<TForm*>(&control)) {
+        const std::vector<TRect> shape = GetWindowRegion(form);
+        if (!shape.empty())
+            for (int32_t y = 0; y < picture.Height(); ++y)
+                for (int32_t x = 0; x < picture.Width(); ++x) {
+                    const bool inside = std::any_of(shape.begin(), shape.end(), [x, y](const TRect& r) {
+                        return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+                    });
+                    if (!inside)
+                        picture.SetPixelColor(x, y, clBlack);
+                }
+    }
     return picture;
 }
 

@@ -7,7 +7,8 @@
 #include "platform/Controls.h"
 #include "platform/Graphics.h"
 
-// The control and its children as they would show on the screen, as a 24-bit bitmap.
+// The control and its children as they would show on the screen, as a 24-bit bitmap; a
+// shaped form is black outside its shape.
 TBitmap DrawControlPicture(TWinControl& control);
 
 // Writes a bitmap as a PNG file; false when it cannot be written.

@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/Params.h"
 #include "platform/TestHooks.h"
 #include "tesk/toolkit/PackageFiles.h"
+#include "tests/support/FormPictures.h"
 #include "tests/support/ScratchProgram.h"
 
 // A JPEG file of one colour.
@@ -96,4 +99,17 @@ inline bool NearColour(TColor a, TColor b)
         if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 24)
             return false;
     return true;
+}
+
+// Compares a picture with tests/tesk/shell/files/screens/<name>.png (24 per channel,
+// under 1 % of the pixels differing); a failing comparison leaves <name>.actual.png in
+// the build's bin folder. Record again with TP_UPDATE_PICTURES=1 and look at the picture.
+inline void ExpectAsRecorded(const TBitmap& picture, const std::string& name)
+{
+    const std::string reference = std::string(TP_SOURCE_DIR) + "/tests/tesk/shell/files/screens/" + name + ".png";
+    const TPictureDifference d = CompareWithReference(picture, reference, 24);
+    EXPECT_TRUE(d.SameSize) << "no reference picture of that size: " << reference;
+    EXPECT_LT(d.Fraction(), 0.01) << name << ": " << d.Differing << " pixels differ (worst " << d.Worst << ")";
+    if (!d.SameSize || d.Fraction() >= 0.01)
+        SavePicturePng(picture, std::string(TP_BIN_DIR) + "/" + name + ".actual.png");
 }

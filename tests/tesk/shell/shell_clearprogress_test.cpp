@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/TestHooks.h"
+#include "tesk/game/Fonts.h"
 #include "tesk/shell/ClearProgressDialogs.h"
 #include "tesk/toolkit/Dib16.h"
 #include "tesk/toolkit/Misc.h"
@@ -173,4 +174,26 @@ TEST(ClearProgressDialog, BadPicturesDrawWhatTheyHaveAndTheDialogStillAnswers)
         EXPECT_EQ(TakeReportedProblems().size(), c.Loaded ? 0u : 1u) << c.What;
         CurrentDib = nullptr;
     }
+}
+
+// The dialog over the built art, with the menu font, "CLEAR PROGRESS" lit; the keyed
+// corners of its picture lie outside the window's shape.
+TEST(ClearProgressDialog, ThePictureAsRecorded)
+{
+    ScratchGame game;
+    DisplayBrightness = 1.1f;
+    SetPixelFormat(0xF800, 0x07E0, 0x001F);
+    LoadFontGraphicsData();
+    auto d = MakeForm<TClearProgressDialog>();
+    tDib16 frame(640, 480);
+    CurrentDib = &frame;
+    Show(*d, [&](TClearProgressDialog& dialog) {
+        dialog.MMTimer1Timer(dialog.MMTimer1, 40);
+        ExpectAsRecorded(DrawControlPicture(dialog), "clear_progress");
+        EXPECT_EQ(CurrentDib, &frame);
+        dialog.SetModalResult(mrLeaveProgress);
+    });
+    CurrentDib = nullptr;
+    FreeFontGraphicsData();
+    FreeAllDibs();
 }

@@ -20,6 +20,7 @@
 #include "tesk/toolkit/ImgBtn.h"
 #include "tesk/toolkit/Misc.h"
 #include "tesk/toolkit/QuibComponents.h"
+#include "tesk/toolkit/Random.h"
 #include "tests/tesk/shell/ShellHarness.h"
 #include "tests/tesk/shell/ShellTestSupport.h"
 
@@ -407,4 +408,50 @@ TEST_F(LevelPick, TheScreenGoesWhenTheGameLeavesItsModeAnotherWay)
     Tick();
     EXPECT_FALSE(Form1->LevelPickScreenVisible());
     EXPECT_EQ(Form1->LevelPickWorkDib, nullptr);
+}
+
+namespace {
+
+// The level-pick screen at 640 x 480 as it shows after showing it, entry `selected`
+// selected, with the random generator's flicker from a fixed seed.
+TBitmap LevelPickPicture(int selected)
+{
+    Form1->SetClientWidth(640);
+    Form1->SetClientHeight(480);
+    Engine->EntryIndex = selected;
+    Form1->ShowLevelPickScreen();
+    SetRandomSeed(5);
+    TBitmap picture = DrawControlPicture(*Form1->LevelPickScreen);
+    Form1->HideLevelPickScreen();
+    return picture;
+}
+
+} // namespace
+
+TEST_F(LevelPick, TheScreenAsRecordedAndStatusesOutsideTheRangeAsUnsolved)
+{
+    for (int i = 0; i < 63; ++i)
+        Engine->SetLevelStatus(i, (i + i / 9) % 3);
+    ExpectAsRecorded(LevelPickPicture(20), "level_pick");
+    EXPECT_EQ(CurrentDib, Frame);
+
+    for (int i = 0; i < 63; ++i)
+        Engine->SetLevelStatus(i, 0);
+    const TBitmap unsolved = LevelPickPicture(20);
+    ExpectAsRecorded(unsolved, "level_pick_unsolved");
+    // Statuses no entry can have paint as unsolved, set directly or read from a file.
+    const int32_t odd[3] = {3, -1, 0x7FFFFFFF};
+    for (int i = 0; i < 63; ++i)
+        Engine->SetLevelStatus(i, odd[i % 3]);
+    EXPECT_EQ(ComparePictures(LevelPickPicture(20), unsolved, 0).Differing, 0);
+    Engine->LevelSetName = "Odd.set";
+    std::string progress;
+    for (int i = 0; i < 63; ++i) {
+        const uint32_t v = static_cast<uint32_t>(odd[i % 3]);
+        for (int b = 0; b < 4; ++b)
+            progress += static_cast<char>((v >> (8 * b)) & 0xFF);
+    }
+    Dir.Write("Odd.Progress", progress);
+    Engine->LoadProgress();
+    EXPECT_EQ(ComparePictures(LevelPickPicture(20), unsolved, 0).Differing, 0);
 }
