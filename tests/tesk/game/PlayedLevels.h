@@ -24,9 +24,11 @@ inline std::string FixtureFile(const std::string& name)
 // then, so its turn records action 6 (no direction) with the drop bit.
 constexpr int32_t vUp = 4, vDown = 6, vLeft = 8, vRight = 10, vDrop = 13;
 
-// A turn of a key script: U, D, L, R an arrow, * Space, . nothing.
+// A turn of a key script: U, D, L, R an arrow (u, d, l, r: with Space), * Space, . nothing.
 inline int32_t ScriptValue(char c)
 {
+    if (c >= 'a' && c <= 'z')
+        return ScriptValue(static_cast<char>(c - 'a' + 'A')) + 1;
     switch (c) {
     case 'U': return vUp;
     case 'D': return vDown;
@@ -38,6 +40,8 @@ inline int32_t ScriptValue(char c)
 }
 inline uint16_t ScriptKey(char c)
 {
+    if (c >= 'a' && c <= 'z')
+        return ScriptKey(static_cast<char>(c - 'a' + 'A'));
     switch (c) {
     case 'U': return 38;
     case 'D': return 40;
@@ -114,13 +118,18 @@ public:
     void Turn(char c)
     {
         const uint16_t key = ScriptKey(c);
+        const bool space = c >= 'a' && c <= 'z';
         if (key)
             H->KeyDown(key);
+        if (space)
+            H->KeyDown(32);
         const int32_t turns = E().TurnCount;
         for (int i = 0; i < 100 && E().TurnCount == turns; ++i)
             Tick();
         if (key)
             H->KeyUp(key);
+        if (space)
+            H->KeyUp(32);
         if (tActualPlayer* hero = Hero())
             Trail += std::string(1, c) + "(" + std::to_string(hero->CellX) + "," + std::to_string(hero->CellY) + ")" +
                      (E().GameMode == gmPlaying ? "" : "m" + std::to_string(E().GameMode)) + " ";
@@ -129,6 +138,17 @@ public:
     {
         for (char c : turns)
             Turn(c);
+    }
+    // Turns of standing still until the test holds (true) or the limit passed.
+    template <class P>
+    bool WaitUntil(P holds, int turns)
+    {
+        for (int i = 0; i < turns; ++i) {
+            if (holds())
+                return true;
+            Turn('.');
+        }
+        return holds();
     }
     bool RunUntil(uint8_t mode, int limit)
     {
