@@ -369,4 +369,35 @@ TEST(ShowScreen, AKeyEndsTheShowScreen)
     EXPECT_EQ(l.E().GameMode, gmShowScreenDone);
 }
 
+// A show screen where a snake shares the double's row and a spider stands beside it: the
+// snake fires and the spider attacks, the double cannot die, so the screen stays in the
+// dying mode; nothing breaks and the menu key still opens and closes the menu.
+TEST(ShowScreen, ASnakeAndASpiderBesideTheDoubleLeaveItDyingWithTheMenuAtHand)
+{
+    tPlayedLevel l("Levels\\ShowScreenGuarded.map", "ShowScreenGuarded.map");
+    l.Start();
+    auto* fake = dynamic_cast<tFakePlayer*>(l.E().Level.Player);
+    ASSERT_NE(fake, nullptr);
+    ASSERT_TRUE(l.RunUntil(gmDying, 200));
+    for (int i = 0; i < 300; ++i)
+        l.Tick();
+    EXPECT_EQ(l.E().GameMode, gmDying);
+    EXPECT_NE(fake->PlayerState, psDying);
+    int32_t fireballs = 0;
+    for (int32_t i = 0; i < l.E().Level.UnitList.Count(); ++i)
+        fireballs += dynamic_cast<tFireBall*>(l.E().Level.UnitList[i]) ? 1 : 0;
+    EXPECT_EQ(fireballs, 0);  // burnt out and freed
+    l.H->Press(27);
+    l.Tick();
+    EXPECT_EQ(l.E().GameMode, gmMainMenu);
+    for (int i = 0; i < 10; ++i)
+        l.Tick();
+    l.H->Press(27);
+    l.Tick();
+    EXPECT_EQ(l.E().GameMode, gmDying);
+    for (int i = 0; i < 50; ++i)
+        l.Tick();
+    EXPECT_EQ(l.E().GameMode, gmDying);
+}
+
 }  // namespace
