@@ -98,7 +98,9 @@ std::unique_ptr<tDib16> NewFrameSizedDib()
 
 void CopyWholeDib(tDib16& target, tDib16& source)
 {
-    target.BlitFrom(source, 0, 0, source.Width, source.Height, 0, 0);
+    // Whatever the clip rectangles are (the frame's is the playfield's during play): the
+    // side panel belongs to the copy.
+    target.CopyBlockFrom(source, 0, 0, source.Width, source.Height, 0, 0);
 }
 
 } // namespace engine_parts
