@@ -363,6 +363,8 @@ public:
             LoadPlayerGraphicsData();
             LoadUnitGraphicsData();
         }
+        InitSidePanel();
+        LoadSidePanelGraphicsData();
         InitGameEngineData();
         CreateTileSprites();
         if (Options.TestKinds) {
@@ -399,6 +401,8 @@ public:
         UnitKinds.clear();
         FreeTileSprites();
         FreeGameEngineData();
+        FreeSidePanelGraphicsData();
+        DoneSidePanel();
         for (int i = 0; i < harness::kpCount; ++i)
             harness::KindSprite(static_cast<harness::tKindPicture>(i)) = tSprite();
         while (DibStackDepthUsed() > 0)
@@ -423,6 +427,8 @@ public:
         PlayfieldX = 128;
         LevelTitleText.clear();
         LevelNumberText = "  1";
+        SidePanelMenuClicked = MenuButtonOver = MenuButtonPressedInside = false;
+        MenuButtonGlow = 0;
         MainMenuItems[1] = "START GAME";
         CurrentResultPopup = nullptr;
         ClearCarriedUnits();
