@@ -262,6 +262,31 @@ TEST_P(GoldenReplays, AnotherLevelsSolutionDoesNotSolveTheLevel)
     EXPECT_FALSE(r.LevelEnd && r.EveryJewel) << "solved by " << other;
 }
 
+// Values no key makes (actions 14 and above, negative values) move nobody and read
+// nothing out of range, and once the values run out the hero stands still.
+TEST(OddSolutions, ValuesNoKeyMakesAndARecordThatRunsOutLeaveTheHeroStanding)
+{
+    const tReplayCase& c = Cases()[1];
+    ASSERT_STREQ(c.Name, "BoulderPool");
+    const std::vector<int32_t> values = {vRight, 28, 29, 31, -1, -2, -4, INT32_MIN, INT32_MAX, 0x7FFFFFFE, vRight};
+    auto level = Open(c);
+    level->Start();
+    level->H->WriteLoose(level->SolutionName(), RecordBytes(values));
+    level->E().PlaySolution();
+    ASSERT_EQ(Recorder.State(), rsPlaying);
+    level->Tick();
+    ASSERT_TRUE(level->UntilHeroActive());
+    tActualPlayer* hero = level->Hero();
+    const int32_t startX = hero->CellX;
+    // The first value, the ten odd ones, the last step, then forty turns past the end.
+    level->Script(Times(static_cast<int>(values.size()) + 40, "."));
+    EXPECT_EQ(level->E().GameMode, gmPlaying);
+    EXPECT_EQ(Recorder.State(), rsPlaying);
+    EXPECT_EQ(hero->CellX, startX + 2) << level->Trail;
+    EXPECT_EQ(hero->CellY, 7);
+    EXPECT_TRUE(hero->AtTarget());
+}
+
 INSTANTIATE_TEST_SUITE_P(Levels, GoldenReplays, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<tReplayCase>& info) { return std::string(info.param.Name); });
 
