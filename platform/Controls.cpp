@@ -1110,6 +1110,7 @@ void TWinControl::PaintTo(TCanvas& canvas, int x, int y)
         return;
     }
     BitBlt(canvas.Handle(), x, y, ClientWidth(), ClientHeight(), Surface(), 0, 0, cmSrcCopy);
+    PaintOwnWidgets(canvas, x, y);
     for (TControl* c : FControls)
         if (c->Windowed() && c->Visible())
             static_cast<TWinControl*>(c)->PaintTo(canvas, x + c->Left(), y + c->Top());
@@ -1466,6 +1467,13 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
             form->PreviewKeyDown(key, shift);
         if (key != 0)
             KeyDown(key, shift);
+        if (key == VK_TAB && shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
+            for (TWinControl* c = this; c; c = c->Parent())
+                if (c->DialogKey(key, shift)) {
+                    swallowed = true;
+                    return;
+                }
+        }
         // Key := 0 swallows the key; the typed character still comes.
         const char original = typed;
         if (typed != 0) {

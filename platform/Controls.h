@@ -341,6 +341,10 @@ public:
     // while a control that does not take them is focused is offered as a dialog
     // character.
     virtual bool WantsCharacters() const;
+    // A navigation key (Ctrl+Tab, Ctrl+Shift+Tab) pressed while this control or one
+    // inside it has the focus, offered from the focused control up its parents after the
+    // key handlers; true when the control used it (the key goes no further).
+    virtual bool DialogKey(WORD Key, TShiftState Shift) { (void)Key; (void)Shift; return false; }
 
     // Dropped files: while on, the window takes drags of local files and hands each drop
     // to FilesDropped (the paths in UTF-8, in the order given, each whole; entries that
@@ -404,6 +408,9 @@ protected:
     // Draws the control on its surface canvas (the background is already filled
     // with Color unless csOpaque).
     virtual void Paint() {}
+    // Toolkit widgets of the control's own that are not controls (PaintTo draws them over
+    // the surface, at the control's client origin (x, y)).
+    virtual void PaintOwnWidgets(TCanvas& canvas, int x, int y) { (void)canvas; (void)x; (void)y; }
     TCanvas& SurfaceCanvas();
     void UpdateBounds() override;
     void BoundsChanged() override;
