@@ -199,6 +199,7 @@ private:
     void SyncTabs();
     void PlaceParts();
     int TabRowHeight() const;
+    int FrameTop() const;
     std::unique_ptr<TPageControlPrivate> FPriv;
     std::vector<TTabSheet*> FPages;
     TTabSheet* FActivePage = nullptr;

