@@ -6,6 +6,7 @@
 #include "tesk/game/UnitGraphics.h"
 #include "tesk/game/UnitSounds.h"
 #include "tesk/game/Units.h"
+#include "tesk/toolkit/Dib16.h"
 #include "tesk/toolkit/Misc.h"
 
 const TTypeInfo TypeInfo_tWaterEdgeStyle = MakeEnumType("tWaterEdgeStyle", {"weTypeA", "weTypeB", "weTypeC", "weSquare"});
@@ -129,7 +130,7 @@ tWater::tWater()
 tWater::~tWater()
 {
     try {
-        MarkCellDirty();
+        MarkFrameCellDirty();
     } catch (...) {
     }
 }
@@ -154,6 +155,14 @@ void tWater::MarkCellDirty() const
 {
     if (CurrentDib)
         CurrentDib->AddDirtyRect(TRect{CellX * 32 + PlayfieldX, CellY * 32, CellX * 32 + PlayfieldX + 32, CellY * 32 + 32});
+}
+
+void tWater::MarkFrameCellDirty() const
+{
+    // The frame buffer is the target only while nothing else is drawn into (no target
+    // pushed); the shell's teardown clears CurrentDib before it frees the frame.
+    if (DibStackDepthUsed() == 0)
+        MarkCellDirty();
 }
 
 void tWater::DrawAtInitialCell()
@@ -225,7 +234,7 @@ void tWater::Reset()
         Edge = static_cast<uint8_t>((at(InitialX, InitialY - 1) ? 1 : 0) | (at(InitialX + 1, InitialY) ? 2 : 0) |
                                     (at(InitialX, InitialY + 1) ? 4 : 0) | (at(InitialX - 1, InitialY) ? 8 : 0));
     }
-    MarkCellDirty();
+    MarkFrameCellDirty();
 }
 
 // ---------------------------------------------------------------------------------------

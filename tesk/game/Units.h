@@ -226,7 +226,9 @@ public:
     uint8_t Edge = 0;
 
 private:
+    // The cell's rectangle in the current target; in the frame buffer only.
     void MarkCellDirty() const;
+    void MarkFrameCellDirty() const;
 };
 
 // Rubble the hero clears by stepping on it.

@@ -477,4 +477,35 @@ TEST_F(BouldersTest, TheHeroClearsDirtByStandingOnIt)
     EXPECT_EQ(dirt->CellX, 6);
 }
 
+TEST_F(BouldersTest, WaterMarksItsCellDirtyInTheFrameBufferOnly)
+{
+    Frame->RecordDirtyRects = true;
+    Frame->ClearDirtyRects();
+    tWater* pool = Put<tWater>(2, 3);  // its reset marks the cell
+    ASSERT_EQ(Frame->DirtyRectCount, 1);
+    const TRect& r = Frame->DirtyRects[0];
+    EXPECT_EQ((std::vector<int32_t>{r.Left, r.Top, r.Right, r.Bottom}), (std::vector<int32_t>{192, 96, 224, 128}));
+    // While another target is drawn into, neither it nor the frame is marked.
+    tDib16 other(64, 64);
+    other.RecordDirtyRects = true;
+    {
+        tDibTarget target(&other);
+        pool->Reset();
+        Level().FreeUnit(Put<tWater>(5, 5));
+        // The editor's view draws into whatever is the target and marks it.
+        pool->DrawAtInitialCell();
+    }
+    EXPECT_EQ(other.DirtyRectCount, 1);
+    EXPECT_EQ(Frame->DirtyRectCount, 1);
+    Level().FreeUnit(pool);
+    EXPECT_EQ(Frame->DirtyRectCount, 2);
+    // Once the frame is gone (the shell clears CurrentDib first) nothing is marked.
+    tWater* last = Put<tWater>(1, 1);
+    CurrentDib = nullptr;
+    last->Reset();
+    Level().FreeUnit(last);
+    CurrentDib = Frame.get();
+    EXPECT_EQ(Frame->DirtyRectCount, 3);
+}
+
 }  // namespace
