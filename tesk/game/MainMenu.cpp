@@ -5,6 +5,7 @@
 // level pick, the help page and the exit.
 #include <algorithm>
 
+#include "tesk/game/EngineParts.h"
 #include "tesk/game/Fonts.h"
 #include "tesk/game/GameEngine.h"
 #include "tesk/game/SlabDialogs.h"
@@ -127,7 +128,13 @@ void tGameEngine::MainMenuStep()
 
 void tGameEngine::DrawMainMenu()
 {
-    MainMenuSlab.Draw(FrameWidth / 2, FrameHeight / 2);
+    tDib16* frame = CurrentDib;
+    if (!frame)
+        return;
+    // The slab reaches over the side panel's edge: draw over the whole frame, and give
+    // the playfield its clip back on every way out.
+    engine_parts::tRestore<TRect> clip(frame->ClipRect, TRect{0, 0, frame->Width, frame->Height});
+    MainMenuSlab.Draw(frame->Width / 2, frame->Height / 2);
     for (int i = 0; i < ItemCount; ++i) {
         if (i == 0 && !GameRunning)
             continue;

@@ -522,6 +522,8 @@ TEST_F(MainMenuPictures, OverARunningGameBackToGameAndOptionsWithTheirMarks)
 {
     LoadGraphics();
     GameBackdrop();
+    // The clip a frame of play leaves: the slab still shows its left rim over the panel.
+    Frame->ClipRect = TRect{128, 0, FrameWidth, FrameHeight};
     MainMenuItems[1] = "PICK A LEVEL";
     engine.MenuItem = 2;
     engine.MenuItemGlow = {0, 0, 800, 0, 0, 0};
@@ -537,6 +539,9 @@ TEST_F(MainMenuPictures, TheSlabIsCentredAndRowZeroShowsOnlyWithAGame)
     LoadGraphics();
     const uint16_t fill = RGBToPixel(10, 20, 30);
     Frame->Fill(fill);
+    // Over the side panel's edge too, whatever the playfield's clip; the clip stays.
+    const TRect playfield{128, 0, FrameWidth, FrameHeight};
+    Frame->ClipRect = playfield;
     engine.GameRunning = false;
     MainMenuItems = {"", "", "", "", "", ""};
     engine.DrawMainMenu();
@@ -554,6 +559,7 @@ TEST_F(MainMenuPictures, TheSlabIsCentredAndRowZeroShowsOnlyWithAGame)
     EXPECT_NE(Pixels(backMark), slabUnderMark);
     // Everything stays on the slab.
     EXPECT_EQ(Changed(fill), (TRect{124, 57, 516, 423}));
+    EXPECT_EQ(Frame->ClipRect, playfield);
 }
 
 // A picture that fails to load while the menu is drawn: the error leaves DrawFrame for
@@ -567,7 +573,8 @@ TEST_F(MainMenuPictures, APictureFailingToLoadRaisesAndTheNextFrameDraws)
     Dir.Write("MenuFontGlow.Jpg", "not a picture");
     BlackBackdrop();
     engine.MenuItemGlow = {0, 800, 0, 0, 0, 0};
-    const TRect clip{0, 0, FrameWidth, FrameHeight};
+    // The playfield's clip, as a frame of play leaves it.
+    const TRect clip{128, 0, FrameWidth, FrameHeight};
     Frame->ClipRect = clip;
     EXPECT_ANY_THROW(Draw());
     EXPECT_EQ(CurrentDib, Frame.get());
@@ -582,6 +589,7 @@ TEST_F(MainMenuPictures, APictureFailingToLoadRaisesAndTheNextFrameDraws)
     Frame->Fill(PixelBlack);
     EXPECT_NO_THROW(Draw());
     ExpectAsRecorded("main_menu");
+    EXPECT_EQ(Frame->ClipRect, clip);
 }
 
 } // namespace
