@@ -8,6 +8,7 @@
 #include "platform/Exceptions.h"
 #include "platform/SysUtils.h"
 #include "platform/System.h"
+#include "tesk/widgets/Calculators.h"
 #include "tesk/widgets/WidgetSupport.h"
 
 namespace {
@@ -519,4 +520,36 @@ void TCustomNumEdit::DrawContent(TCanvas& canvas)
     canvas.Brush.Style = bsClear;
     canvas.TextRect(r, x, margins.Y, text);
     canvas.Brush.Style = bsSolid;
+}
+
+// ---------------------------------------------------------------------------------------
+// TExCustomCalcEdit
+
+namespace {
+constexpr int CalculatorPrecision = 15;
+} // namespace
+
+TExCustomCalcEdit::TExCustomCalcEdit(TComponent* AOwner) : TCustomNumEdit(AOwner)
+{
+    FPopup = CreatePopupCalculator(this);
+    FPopup->OnCloseUp = [this](TObject* sender, bool accept) { ClosePopup(sender, accept); };
+    SetupPopupCalculator(FPopup, CalculatorPrecision, BeepOnError());
+}
+
+TExCustomCalcEdit::~TExCustomCalcEdit()
+{
+    if (TPopupWindow* popup = FPopup) {
+        popup->OnCloseUp = nullptr;
+        if (PopupOpen())
+            popup->Hide();
+        FPopup = nullptr;
+        delete popup;
+    }
+}
+
+void TExCustomCalcEdit::SetBeepOnError(bool on)
+{
+    TCustomNumEdit::SetBeepOnError(on);
+    if (FPopup)
+        SetupPopupCalculator(FPopup, CalculatorPrecision, on);
 }

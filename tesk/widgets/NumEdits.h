@@ -109,3 +109,18 @@ private:
     bool FFormatting = false;
     std::string FDisplayFormat = ",0.##";
 };
+
+// The numeric field with the pop-up calculator as its pop-up: the button (or the click
+// key) drops it down at the field's value; its result comes back as Value, clamped.
+class TExCustomCalcEdit : public TCustomNumEdit {
+public:
+    explicit TExCustomCalcEdit(TComponent* AOwner);
+    ~TExCustomCalcEdit() override;
+    void SetBeepOnError(bool on) override;
+};
+
+// The calculator edit as forms and the property inspector place it.
+class TExCalcEdit : public TExCustomCalcEdit {
+public:
+    using TExCustomCalcEdit::TExCustomCalcEdit;
+};

@@ -99,7 +99,7 @@ TEST_F(EditPictures, ComboEdits)
 TEST_F(EditPictures, NumEdits)
 {
     Form->SetClientWidth(300);
-    Form->SetClientHeight(120);
+    Form->SetClientHeight(148);
     auto field = [&](int x, int y, double value) {
         auto* e = PlaceControl<TCustomNumEdit>(Form.get(), x, y, 137, 21);
         e->SetValue(value);
@@ -131,6 +131,17 @@ TEST_F(EditPictures, NumEdits)
     DecimalSeparator = '.';
     ThousandSeparator = ',';
     CopyPart(picture, third, swapped->BoundsRect());
+    // The calculator open after "1", "2", "+": its display in the field.
+    auto* calc = PlaceControl<TExCalcEdit>(Form.get(), 8, 120, 137, 21);
+    calc->SetValue(7);
+    calc->SetFocus();
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    ASSERT_TRUE(calc->PopupOpen());
+    TypeText(Form.get(), "12+");
+    ASSERT_EQ(calc->Popup()->GetPopupText(), "12");
+    TestHooks::RunPostedMessages();
+    const TBitmap fourth = DrawControlPicture(*Form);
+    CopyPart(picture, fourth, calc->BoundsRect());
     Compare(picture, "numedits");
 }
 

@@ -14,6 +14,7 @@
 #include "platform/Exceptions.h"
 #include "platform/SysUtils.h"
 #include "platform/System.h"
+#include "tesk/widgets/Calculators.h"
 #include "tesk/widgets/NumEdits.h"
 #include "tests/support/FormPictures.h"
 
@@ -395,7 +396,7 @@ namespace {
 // The property inspector's rows: a calculator edit 90 wide, left-aligned, without a button.
 TEST_F(NumEdits, TheInspectorRow)
 {
-    using Row = TCustomNumEdit;
+    using Row = TExCalcEdit;
     auto* row = PlaceControl<Row>(Form.get(), 10, 10, 90, 21);
     Other = PlaceControl<TEdit>(Form.get(), 10, 200, 100, 21);
     row->SetAlignment(taLeftJustify);
@@ -435,6 +436,117 @@ TEST_F(NumEdits, TheInspectorRow)
     TestHooks::KeyStroke(Form.get(), VK_TAB);
     EXPECT_EQ(log.back(), "exit 5");
     EXPECT_EQ(reinterpret_cast<int*>(row->Tag()), &marker);
+}
+
+} // namespace
+
+namespace {
+
+class CalcEdits : public WidgetForm {
+protected:
+    void SetUp() override
+    {
+        WidgetForm::SetUp();
+        TestHooks::SetActiveForm(Form.get());
+    }
+    TExCalcEdit* Field()
+    {
+        auto* e = PlaceControl<TExCalcEdit>(Form.get(), 10, 10, 120, 21);
+        Other = PlaceControl<TEdit>(Form.get(), 10, 200, 100, 21);
+        return e;
+    }
+    TEdit* Other = nullptr;
+};
+
+TEST_F(CalcEdits, TheCalculatorDropsDownAndHandsItsResultBack)
+{
+    struct Case {
+        const char* keys;
+        double value;
+    } cases[] = {
+        {"12+3=", 15}, {"50+10%", 55}, {"50*10%", 5}, {"200-10%", 180}, {"1+*2=", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        auto* e = Field();
+        int changes = 0;
+        e->OnChange = [&](TObject*) { ++changes; };
+        e->SetFocus();
+        TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+        ASSERT_TRUE(e->PopupOpen());
+        ASSERT_NE(dynamic_cast<TPopupCalculator*>(e->Popup()), nullptr);
+        TypeText(Form.get(), c.keys);
+        EXPECT_FALSE(e->PopupOpen());
+        EXPECT_EQ(e->Value(), c.value);
+        EXPECT_EQ(changes, 1);
+        EXPECT_TRUE(e->Modified());
+        EXPECT_TRUE(e->Focused());
+        delete e;
+    }
+}
+
+TEST_F(CalcEdits, EnterEscAndTheErrorState)
+{
+    auto* e = Field();
+    e->SetFocus();
+    e->SetValue(4);
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    TypeText(Form.get(), "10");
+    TestHooks::KeyStroke(Form.get(), VK_RETURN);
+    EXPECT_FALSE(e->PopupOpen());
+    EXPECT_EQ(e->Value(), 10);
+    // Esc closes without taking anything.
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    TypeText(Form.get(), "77");
+    TestHooks::KeyStroke(Form.get(), VK_ESCAPE);
+    EXPECT_FALSE(e->PopupOpen());
+    EXPECT_EQ(e->Value(), 10);
+    // Division by zero: the error stays open; the display shows in the field.
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    TypeText(Form.get(), "9/0=");
+    EXPECT_TRUE(e->PopupOpen());
+    EXPECT_EQ(e->Popup()->GetPopupText(), "Error");
+    EXPECT_TRUE(e->OwnerDraws());
+    const int beeps = TestHooks::BeepCount();
+    EXPECT_EQ(PopupValueText(e->Popup()->GetValue()), "0");
+    EXPECT_GT(TestHooks::BeepCount(), beeps);
+    TestHooks::KeyStroke(Form.get(), VK_ESCAPE);
+    EXPECT_FALSE(e->PopupOpen());
+    EXPECT_EQ(e->Value(), 10);
+}
+
+TEST_F(CalcEdits, OpeningStartsFromTheValueAndTheResultIsClamped)
+{
+    auto* e = Field();
+    e->SetMinValue(0);
+    e->SetMaxValue(10000);
+    e->SetFormatOnEditing(true);
+    e->SetFocus();
+    e->SetValue(1234);
+    EXPECT_EQ(e->Text(), "1,234");
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    ASSERT_TRUE(e->PopupOpen());
+    EXPECT_EQ(e->Popup()->GetPopupText(), "1234");
+    TypeText(Form.get(), "*100=");
+    EXPECT_EQ(e->Value(), 10000);
+    // BeepOnError reaches the calculator.
+    e->SetBeepOnError(false);
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    const int beeps = TestHooks::BeepCount();
+    TypeText(Form.get(), "9/0=");
+    EXPECT_EQ(TestHooks::BeepCount(), beeps);
+    delete e;
+}
+
+TEST_F(CalcEdits, FreedWhileTheCalculatorIsOpen)
+{
+    auto* e = Field();
+    e->SetFocus();
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    ASSERT_TRUE(e->PopupOpen());
+    delete e;
+    EXPECT_TRUE(VisiblePopups().empty());
+    TestHooks::RunPostedMessages();
 }
 
 } // namespace
