@@ -668,4 +668,34 @@ TEST_F(SidePanelInPlay, APictureFailingDuringPlayLeavesThePlayfieldDrawing)
     EXPECT_EQ(H->Frame->ClipRect, Playfield);
 }
 
+// The panel picture gone after start-up: the level start fails at each try, with the
+// frame kept as the drawing target, and starts once the picture is back.
+TEST_F(SidePanelInPlay, ALevelStartsOnceAMissingPanelPictureIsBack)
+{
+    FindDib("SidePanel.jpg")->Unload();
+    H->WriteLoose("SidePanel.jpg", "not a picture");
+    H->E().GoToSetEntry(0);
+    int failures = 0;
+    for (int i = 0; i < 20; ++i) {
+        try {
+            H->Tick();
+        } catch (...) {
+            ++failures;
+        }
+        ASSERT_EQ(CurrentDib, H->Frame.get());
+        ASSERT_EQ(DibStackDepthUsed(), 0);
+    }
+    EXPECT_GT(failures, 0);
+    EXPECT_NE(H->E().GameMode, gmPlaying);
+    std::remove(H->ProgramFile("SidePanel.jpg").c_str());
+    EXPECT_TRUE(H->RunUntil(gmPlaying, 400));
+    H->Tick(2);
+    // The panel picture's colour (0x203040) under the title and counters.
+    uint8_t r, g, b;
+    PixelToRGB(H->FramePixel(4, 300), r, g, b);
+    EXPECT_NEAR(r, 0x40, 8);
+    EXPECT_NEAR(g, 0x30, 8);
+    EXPECT_NEAR(b, 0x20, 8);
+}
+
 } // namespace
