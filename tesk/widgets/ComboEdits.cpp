@@ -272,13 +272,14 @@ void TCustomComboEdit::RecreateGlyph() { MakeGlyph(true); }
 
 void TCustomComboEdit::MakeGlyph(bool kindWidth)
 {
-    static thread_local int depth = 0;
-    if (!FButton || depth > 0)
+    // Setting the width the kind asks for rebuilds the picture again: not from here.
+    if (!FButton || FMakingGlyph)
         return;
-    ++depth;
+    FMakingGlyph = true;
     struct Leave {
-        ~Leave() { --depth; }
-    } leave;
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{FMakingGlyph};
     switch (FGlyphKind) {
     case gkDefault:
         if (const TBitmap* glyph = DefaultGlyph()) {

@@ -206,6 +206,7 @@ private:
     bool FAutoSelect = true;
     bool FLayingOut = false;
     bool FLosingFocus = false;
+    bool FMakingGlyph = false;
 };
 
 // The bitmaps of the button pictures: the file fields' "FEDITBMP", loaded on first use,
