@@ -92,11 +92,13 @@ bool tBoulder::WillInteractWithThePlayerNextTurn()
 namespace {
 
 // Where water units start, per level restart: one scan of the unit list serves every
-// water unit's edge.
+// water unit's edge. Gathered again for another level, after a restart, when the unit
+// count changed or when any unit was placed on another initial cell.
 struct tWaterStarts {
     const tLevel* Level = nullptr;
     uint32_t Restarts = 0;
     int32_t Units = -1;
+    uint32_t Placements = 0;
     std::array<uint8_t, LevelCells> Cells{};
 };
 tWaterStarts WaterStarts;
@@ -104,10 +106,12 @@ tWaterStarts WaterStarts;
 const tWaterStarts& CurrentWaterStarts()
 {
     tWaterStarts& w = WaterStarts;
-    if (w.Level != GameLevel || w.Restarts != GameLevel->ResetCount || w.Units != GameLevel->UnitList.Count()) {
+    if (w.Level != GameLevel || w.Restarts != GameLevel->ResetCount || w.Units != GameLevel->UnitList.Count() ||
+        w.Placements != InitialCellChanges) {
         w.Level = GameLevel;
         w.Restarts = GameLevel->ResetCount;
         w.Units = GameLevel->UnitList.Count();
+        w.Placements = InitialCellChanges;
         w.Cells.fill(0);
         const TClass water = tWater::StaticClass();
         for (int32_t i = 0; i < w.Units; ++i) {

@@ -14,6 +14,7 @@ int32_t PlayfieldX = 128;
 int32_t TicksPerTurn = 12;
 tLevel* GameLevel = nullptr;
 bool FindUnitsAtInitialCells = false;
+uint32_t InitialCellChanges = 0;
 
 std::array<tUnit*, CarryQueueSize> CarriedUnits{};
 int32_t CarriedCount = 0;
@@ -47,14 +48,18 @@ tUnit::~tUnit()
 
 void tUnit::SetInitialX(int32_t x)
 {
-    if (x >= 0 && x < LevelWidth)
+    if (x >= 0 && x < LevelWidth) {
         InitialX = x;
+        ++InitialCellChanges;
+    }
 }
 
 void tUnit::SetInitialY(int32_t y)
 {
-    if (y >= 0 && y < LevelHeight)
+    if (y >= 0 && y < LevelHeight) {
         InitialY = y;
+        ++InitialCellChanges;
+    }
 }
 
 void tUnit::PickUp()

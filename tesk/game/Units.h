@@ -38,6 +38,9 @@ extern tLevel* GameLevel;
 // The editor's view: cells are looked up by the units' initial cells. Follows the
 // engine's EditMode (set by the engine's constructor, destructor and SetEditMode).
 extern bool FindUnitsAtInitialCells;
+// Counts the settings of any unit's initial cell (SetInitialX / SetInitialY): what was
+// gathered from the initial cells of a level's units is out of date once it changes.
+extern uint32_t InitialCellChanges;
 
 class tUnit : public TPersistent {
     TP_CLASS(tUnit)

@@ -327,6 +327,23 @@ TEST_F(BouldersTest, WaterTakesItsEdgesFromTheOtherWatersInitialCells)
     }
 }
 
+TEST_F(BouldersTest, AWaterPlacedElsewhereTakesItsNewNeighboursAtItsReset)
+{
+    // As the editor moves a unit: a new initial cell and a reset, no restart.
+    ReadUnits(Block("Water", 1, 1) + Block("Water", 2, 1));
+    std::vector<tWater*> waters = All<tWater>();
+    EXPECT_EQ(waters[0]->Edge, 2);
+    waters[1]->SetInitialX(5);
+    waters[1]->Reset();
+    waters[0]->Reset();
+    EXPECT_EQ(waters[0]->Edge, 0);
+    EXPECT_EQ(waters[1]->Edge, 0);
+    waters[1]->SetInitialX(1);
+    waters[1]->SetInitialY(2);
+    waters[0]->Reset();
+    EXPECT_EQ(waters[0]->Edge, 4);
+}
+
 TEST_F(BouldersTest, TenThousandWatersLoadRestartAndPlay)
 {
     std::string blocks = Block("Player", 0, 0);
