@@ -455,3 +455,44 @@ TEST_F(LevelPick, TheScreenAsRecordedAndStatusesOutsideTheRangeAsUnsolved)
     Engine->LoadProgress();
     EXPECT_EQ(ComparePictures(LevelPickPicture(20), unsolved, 0).Differing, 0);
 }
+
+TEST_F(LevelPick, AGlowSheetFailingInThePaintersLeavesTheFrameTheTarget)
+{
+    // The menu font's glow sheet released and made unreadable: its next use fails.
+    tDib16* glow = FindDib("MenuFontGlow.Jpg");
+    ASSERT_NE(glow, nullptr);
+    glow->Unload();
+    Dir.Write("MenuFontGlow.Jpg", "not a picture");
+    const int depth = DibStackDepthUsed();
+    Form1->ShowLevelPickScreen();
+    for (int i = 0; i < 63; i += 5)
+        Form1->RepaintLevelButton(i);
+    EXPECT_FALSE(glow->Loaded);
+    EXPECT_EQ(CurrentDib, Frame);
+    EXPECT_EQ(DibStackDepthUsed(), depth);
+    bool shown = false;
+    TestHooks::SetModalStarted([&](TForm* form) {
+        if (form != ClearProgressDialog)
+            return;
+        shown = true;
+        ClearProgressDialog->MMTimer1Timer(ClearProgressDialog->MMTimer1, 3);
+        ClearProgressDialog->PaintBox->Repaint();
+        EXPECT_EQ(CurrentDib, Frame);
+        TestHooks::KeyStroke(ClearProgressDialog, VK_ESCAPE);
+    });
+    Form1->ClearProgressButtonClick(Form1->ClearProgressButton);
+    TestHooks::SetModalStarted(nullptr);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(CurrentDib, Frame);
+    EXPECT_EQ(DibStackDepthUsed(), depth);
+
+    // Played on with the sheet readable again: the game draws into the frame.
+    std::filesystem::remove(std::filesystem::path(Dir.Path()) / "MenuFontGlow.Jpg");
+    Form1->StartPickedLevel(0);
+    ASSERT_TRUE(TickUntil([] { return Engine->GameMode == gmPlaying; }, 400));
+    Frame->Fill(0x1234);
+    Tick();
+    Tick();
+    EXPECT_EQ(CurrentDib, Frame);
+    EXPECT_NE(Frame->ScanLine(240)[320], 0x1234) << "the frame is drawn";
+}
