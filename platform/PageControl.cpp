@@ -55,6 +55,16 @@ public:
         setExpanding(false);
         setUsesScrollButtons(true);
         setElideMode(Qt::ElideNone);
+        // Over the scrolling buttons the pointer is over no tab.
+        for (QToolButton* button : findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
+            button->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Enter)
+            SetHot(-1);
+        return QTabBar::eventFilter(watched, e);
     }
 
     void SetHot(int index)

@@ -265,6 +265,11 @@ TEST(PageControl, TheTabUnderThePointerShowsItsCaptionInNavy)
     TestHooks::MouseMove(&f, f.TabPoint(2));
     EXPECT_EQ(CountColour(DrawControlPicture(f), tab, clNavy), 0);
     EXPECT_GT(CountColour(DrawControlPicture(f), OnForm(f.Pages, f.Pages->TabRect(2)), clNavy), 10);
+    // Onto a scrolling button, then off the row.
+    const TRect button = TestHooks::TabScrollButtonRect(f.Pages, false);
+    TestHooks::MouseMove(&f, TestHooks::ControlToForm(f.Pages, Point(button.Left + 3, button.Top + 5)));
+    EXPECT_EQ(CountColour(DrawControlPicture(f), OnForm(f.Pages, f.Pages->TabRect(2)), clNavy), 0);
+    TestHooks::MouseMove(&f, f.TabPoint(2));
     TestHooks::MouseMove(&f, Point(100, 200));
     EXPECT_EQ(CountColour(DrawControlPicture(f), OnForm(f.Pages, f.Pages->TabRect(2)), clNavy), 0);
     // Without hot tracking nothing changes colour.
