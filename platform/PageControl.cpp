@@ -241,6 +241,11 @@ TPageControl::TPageControl(TComponent* AOwner)
 
 TPageControl::~TPageControl()
 {
+    // The tab bar goes with the window, after this object's own parts: it calls no more.
+    if (PageTabBar* bar = FPriv->Bar) {
+        QObject::disconnect(bar, nullptr, nullptr, nullptr);
+        bar->Pressed = nullptr;
+    }
     // The sheets outlive it only as controls without a page control.
     for (TTabSheet* page : FPages)
         page->FPageControl = nullptr;
