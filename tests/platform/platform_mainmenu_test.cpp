@@ -292,3 +292,20 @@ TEST(MainMenu, FreeingItemsAndMenusInUse)
     TestHooks::KeyStroke(&f, 'F', TShiftState{ssAlt});
     EXPECT_EQ(f.Greedy->Offered, std::vector<char>{'f'});
 }
+
+TEST(MainMenu, APressOnTheBarOpensItsMenuForTheKeysAndTheMouse)
+{
+    ShownMenuBarForm f;
+    // The bar lies above the client area: at negative client coordinates.
+    const int bar = f.ClientToScreen(Point(0, 0)).Y - f.Top();
+    ASSERT_GT(bar, 10);
+    TestHooks::MouseDown(&f, mbLeft, Point(12, -bar / 2));
+    TestHooks::MouseUp(&f, mbLeft, Point(12, -bar / 2));
+    ASSERT_TRUE(TestHooks::MenuOpen());
+    TestHooks::KeyToTopWindow(VK_DOWN);
+    TestHooks::KeyToTopWindow(VK_DOWN);
+    TestHooks::KeyToTopWindow(VK_RETURN);
+    EXPECT_FALSE(TestHooks::MenuOpen());
+    EXPECT_EQ(f.Log, std::vector<std::string>{"&Open..."});
+    EXPECT_FALSE(f.Editing->Checked()) << "the press went to the bar only";
+}
