@@ -139,9 +139,12 @@ public:
         case QEvent::KeyRelease: {
             auto* k = static_cast<QKeyEvent*>(e);
             const bool press = e->type() == QEvent::KeyPress;
+            QPointer<QObject> alive(this);
             const bool swallowed = Control->ControlKey(
                 press, KeyCodeFromEvent(*k), press ? KeyCharFromEvent(*k) : 0,
                 ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()), k->isAutoRepeat());
+            if (!alive)
+                return true; // the control was freed by a handler of its key
             // Tab moves the focus as the window system does.
             if (!swallowed && (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab))
                 return false;
@@ -1448,15 +1451,25 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
 {
     TForm* form = ParentForm();
     bool swallowed = false;
+    // A handler may free the control: then the key goes no further.
+    QPointer<QWidget> alive(Widget());
+    auto gone = [&] {
+        if (alive)
+            return false;
+        swallowed = true;
+        return true;
+    };
     CallProtected([&] {
         if (!press) {
             if (autoRepeat)
                 return;
             if (form && form != this)
                 form->PreviewKeyUp(key, shift);
+            if (gone())
+                return;
             if (key != 0)
                 KeyUp(key, shift);
-            swallowed = key == 0;
+            swallowed = gone() || key == 0;
             return;
         }
         // Alt with a letter or digit types nothing: it is an accelerator.
@@ -1465,8 +1478,12 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
             typed = 0;
         if (form && form != this)
             form->PreviewKeyDown(key, shift);
+        if (gone())
+            return;
         if (key != 0)
             KeyDown(key, shift);
+        if (gone())
+            return;
         if (key == VK_TAB && shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
             for (TWinControl* c = this; c; c = c->Parent())
                 if (c->DialogKey(key, shift)) {
@@ -1479,8 +1496,12 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
         if (typed != 0) {
             if (form && form != this)
                 form->PreviewKeyPress(typed);
+            if (gone())
+                return;
             if (typed != 0)
                 KeyPress(typed);
+            if (gone())
+                return;
         }
         const char offered =
             accel != 0 ? accel : (WantsCharacters() || static_cast<unsigned char>(typed) < 32 ? 0 : typed);
@@ -1488,6 +1509,8 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
             swallowed = true;
             return;
         }
+        if (gone())
+            return;
         if (accel != 0) {
             swallowed = true; // Alt and a letter types nothing, even in an edit
             return;

@@ -409,3 +409,52 @@ TEST(NativeControls, ChangeEventsFollowTheirOwnRulesAndTextsKeepCrLf)
     EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"first", "second", "third"}));
     EXPECT_EQ(memo->Text(), "first\r\nsecond\r\nthird");
 }
+
+// A control freed by one of the handlers of its own key: the key goes no further and
+// nothing touches the freed control; the form takes keys as before.
+TEST(ControlsKeys, AControlFreedByItsOwnKeyHandlerEndsTheKey)
+{
+    enum Where { OwnKeyDown, OwnKeyPress, OwnKeyUp, PreviewKeyDown, PreviewKeyPress };
+    for (const Where where : {OwnKeyDown, OwnKeyPress, OwnKeyUp, PreviewKeyDown, PreviewKeyPress}) {
+        for (const bool native : {true, false}) {
+            TForm f;
+            f.SetClientWidth(200);
+            f.SetClientHeight(100);
+            TWinControl* victim = native ? static_cast<TWinControl*>(PlaceControl<TEdit>(&f, 10, 10, 100, 21))
+                                         : PlaceControl<TButton>(&f, 10, 10, 75, 25);
+            auto* other = PlaceControl<TEdit>(&f, 10, 50, 100, 21);
+            int otherKeys = 0;
+            other->OnKeyDown = [&](TObject*, WORD&, TShiftState) { ++otherKeys; };
+            auto freeIt = [&] {
+                delete victim;
+                victim = nullptr;
+            };
+            switch (where) {
+            case OwnKeyDown: victim->OnKeyDown = [&](TObject*, WORD&, TShiftState) { freeIt(); }; break;
+            case OwnKeyPress: victim->OnKeyPress = [&](TObject*, char&) { freeIt(); }; break;
+            case OwnKeyUp: victim->OnKeyUp = [&](TObject*, WORD&, TShiftState) { freeIt(); }; break;
+            case PreviewKeyDown:
+                f.SetKeyPreview(true);
+                f.OnKeyDown = [&](TObject*, WORD&, TShiftState) {
+                    if (victim)
+                        freeIt();
+                };
+                break;
+            case PreviewKeyPress:
+                f.SetKeyPreview(true);
+                f.OnKeyPress = [&](TObject*, char&) {
+                    if (victim)
+                        freeIt();
+                };
+                break;
+            }
+            f.Show();
+            victim->SetFocus();
+            TestHooks::KeyStroke(&f, 'A');
+            EXPECT_EQ(victim, nullptr) << "case " << where << " native " << native;
+            other->SetFocus();
+            TestHooks::KeyStroke(&f, 'B');
+            EXPECT_EQ(otherKeys, 1) << "case " << where << " native " << native;
+        }
+    }
+}
