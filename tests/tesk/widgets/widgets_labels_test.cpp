@@ -244,6 +244,30 @@ TEST_F(Labels, TheFocusFrameFollowsTheFocusControl)
     TestHooks::KeyStroke(Form.get(), 'F', TShiftState{ssAlt});
 }
 
+TEST_F(Labels, PrefixesAndTransparency)
+{
+    TBitmap owner;
+    owner.SetSize(4, 4);
+    TCanvas& measure = owner.Canvas();
+    auto* l = Label("A&B");
+    l->SetShadowSize(0);
+    measure.Font = l->Font();
+    EXPECT_EQ(l->Width(), measure.TextWidth("AB") + 2); // the "&" marks the accelerator
+    l->SetShowAccelChar(false);
+    l->SetCaption("A&&B"); // a caption change measures again
+    l->SetCaption("A&B");
+    EXPECT_EQ(l->Width(), measure.TextWidth("A&B") + 2); // shown as text
+
+    // Transparent: the label paints no background of its own.
+    l->SetColor(clAqua);
+    EXPECT_EQ(TestHooks::ControlPixel(l, l->Width() - 1, 1), ColorToRGB(clAqua));
+    l->SetTransparent(true);
+    EXPECT_FALSE(l->ControlStyle & csOpaque);
+    EXPECT_NE(TestHooks::ControlPixel(l, l->Width() - 1, 1), ColorToRGB(clAqua));
+    l->SetTransparent(false);
+    EXPECT_TRUE(l->ControlStyle & csOpaque);
+}
+
 TEST_F(Labels, TrackingAndBadInput)
 {
     auto* l = Label("Hover");

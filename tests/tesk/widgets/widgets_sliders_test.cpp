@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Exceptions.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Keys.h"
 #include "platform/StdCtrls.h"
 #include "platform/Streams.h"
@@ -370,6 +371,27 @@ TEST_F(Sliders, DraggingTheThumb)
     EXPECT_EQ(s->Value(), before);
 }
 
+TEST_F(Sliders, VerticalValuesGrowUpwards)
+{
+    TExSlider* s = Slider();
+    s->SetOrientation(soVertical);
+    ASSERT_GT(s->TrackRange(), 0);
+    // Positions and values map onto each other, the maximum at the top.
+    EXPECT_LT(s->PositionOfValue(100), s->PositionOfValue(0));
+    for (int v : {0, 30, 70, 100})
+        EXPECT_EQ(s->ValueAtPosition(s->PositionOfValue(v)), v) << v;
+    s->SetValue(20);
+    const TRect t = s->ThumbRect();
+    int changed = 0;
+    s->OnChanged = [&](TObject*) { ++changed; };
+    Press(s, t.Left + 2, t.Top + 2);
+    Move(s, t.Left + 2, t.Top + 2 - 30, TShiftState{ssLeft});
+    EXPECT_GT(s->Value(), 20);
+    EXPECT_NEAR(s->ThumbRect().Top, t.Top - 30, 1); // the thumb follows the pointer
+    Release(s, t.Left + 2, t.Top + 2 - 30);
+    EXPECT_EQ(changed, 1);
+}
+
 TEST_F(Sliders, HoldingTheRulerStepsUntilTheThumbPassesThePointer)
 {
     TExSlider* s = Slider();
@@ -484,6 +506,81 @@ TEST_F(Sliders, BadInputGivesSoundResults)
     odd->Repaint();
 }
 
+TEST_F(Sliders, BevelsThumbsTicksAndChildren)
+{
+    // The bevel: one pixel of shadow and highlight, swapped between the two styles.
+    struct BevelCase {
+        TBevelCut style;
+        TColor topLeft, bottomRight;
+    } bevels[] = {{bvLowered, clBtnShadow, clBtnHighlight}, {bvRaised, clBtnHighlight, clBtnShadow}};
+    for (const BevelCase& c : bevels) {
+        SCOPED_TRACE(c.style);
+        TExSlider* s = Slider();
+        s->SetColor(clAqua);
+        s->SetBevelStyle(c.style);
+        EXPECT_EQ(TestHooks::ControlPixel(s, 0, 20), ColorToRGB(c.topLeft));
+        EXPECT_EQ(TestHooks::ControlPixel(s, 75, 0), ColorToRGB(c.topLeft));
+        EXPECT_EQ(TestHooks::ControlPixel(s, s->Width() - 1, 20), ColorToRGB(c.bottomRight));
+        EXPECT_EQ(TestHooks::ControlPixel(s, 75, s->Height() - 1), ColorToRGB(c.bottomRight));
+        EXPECT_EQ(TestHooks::ControlPixel(s, 1, s->Height() - 3), ColorToRGB(clAqua));
+        // The parts move inside the bevel; a child aligned to fill stays inside it too.
+        EXPECT_EQ(s->RulerOrigin().X, 7);
+        auto* child = PlaceControl<TPanel>(s, 0, 0, 10, 10);
+        child->SetAlign(alClient);
+        EXPECT_EQ(child->BoundsRect(), Rect(1, 1, s->Width() - 1, s->Height() - 1));
+        delete s;
+    }
+
+    // The thumb's transparent pixels show the slider's colour, not the ruler under it.
+    TExSlider* s = Slider();
+    s->SetColor(clAqua);
+    TBitmap ruler;
+    ruler.SetSize(20, 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 20; ++x)
+            ruler.SetPixelColor(x, y, clNavy);
+    ruler.SetPixelColor(0, 29, RGB(1, 2, 3)); // transparent: a colour nothing else uses
+    s->SetImageHRuler(&ruler);
+    TBitmap thumb;
+    thumb.SetSize(20, 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            thumb.SetPixelColor(x, y, x < 10 ? clRed : clLime);
+    thumb.SetPixelColor(0, 9, clFuchsia); // bottom left: the transparent colour
+    s->SetImageHThumb(&thumb);
+    const TRect t = s->ThumbRect();
+    ASSERT_EQ(t.Width(), 10);
+    ASSERT_LT(s->RulerOrigin().Y, t.Bottom); // the ruler lies under the thumb
+    EXPECT_EQ(TestHooks::ControlPixel(s, t.Left + 3, t.Top + 3), ColorToRGB(clRed));
+    EXPECT_EQ(TestHooks::ControlPixel(s, t.Left, t.Bottom - 1), ColorToRGB(clAqua));
+    // Held, the second state shows; one state takes the whole image.
+    Press(s, t.Left + 3, t.Top + 3);
+    EXPECT_EQ(TestHooks::ControlPixel(s, t.Left + 3, t.Top + 3), ColorToRGB(clLime));
+    Release(s, t.Left + 3, t.Top + 3);
+    EXPECT_EQ(TestHooks::ControlPixel(s, t.Left + 3, t.Top + 3), ColorToRGB(clRed));
+    s->SetNumThumbStates(1);
+    EXPECT_EQ(s->ThumbRect().Width(), 20);
+
+    // OnDrawPoints replaces the ticks; DrawTicks draws them from it.
+    TExSlider* ticks = Slider(10, 120);
+    ticks->SetColor(clAqua);
+    const auto marks = ticks->Ticks(ticks->Increment(), 3, 5);
+    const int x = marks[1].Position;
+    const int base = ticks->TickArea().Top;
+    EXPECT_EQ(TestHooks::ControlPixel(ticks, x, base + 1), ColorToRGB(clWindowText));
+    int calls = 0;
+    ticks->OnDrawPoints = [&](TObject* sender) {
+        ++calls;
+        EXPECT_EQ(sender, ticks);
+    };
+    ticks->Invalidate();
+    EXPECT_EQ(TestHooks::ControlPixel(ticks, x, base + 1), ColorToRGB(clAqua));
+    EXPECT_GE(calls, 1);
+    ticks->OnDrawPoints = [&](TObject*) { ticks->DrawTicks(ticks->Increment(), 3, 5); };
+    ticks->Invalidate();
+    EXPECT_EQ(TestHooks::ControlPixel(ticks, x, base + 1), ColorToRGB(clWindowText));
+}
+
 TEST_F(Sliders, TheGammaSliderOfTheSettingsDialog)
 {
     auto* before = PlaceControl<TEdit>(Form.get(), 150, 10, 100, 21);
@@ -507,6 +604,7 @@ TEST_F(Sliders, TheGammaSliderOfTheSettingsDialog)
     TestHooks::KeyStroke(Form.get(), VK_RIGHT);
     EXPECT_EQ(s->Value(), 60);
     EXPECT_EQ(changes, 1);
+    EXPECT_EQ(Form->ActiveControl(), s); // the arrow key stepped; the focus stayed
     const TRect t = s->ThumbRect();
     Press(s, t.Left + 2, t.Top + 2);
     Move(s, t.Left + 30, t.Top + 2, TShiftState{ssLeft});

@@ -500,6 +500,109 @@ TEST_F(SpeedButtons, DropDownMenusPopAtTheButtonsEdge)
     EXPECT_EQ(b->DropDownMenu(), nullptr);
 }
 
+TEST_F(SpeedButtons, ThePressThatClosedTheMenuIsDroppedFromTheQueue)
+{
+    auto* b = Button(30, 20, "Menu");
+    TPopupMenu menu(Form.get());
+    auto* item = new TMenuItem(&menu);
+    menu.Items()->Add(item);
+    b->SetDropDownMenu(&menu);
+    constexpr UINT press = 0x0201, doubleClick = 0x0203, other = 0x7001;
+    TestHooks::SetPopupMenuAnswer([&](TPopupMenu*, TPoint) {
+        // What the closing click leaves behind for the button's window.
+        PostMessage(Form->Handle(), press, 0, 0);
+        PostMessage(Form->Handle(), doubleClick, 0, 0);
+        PostMessage(Form->Handle(), other, 0, 0);
+        return item;
+    });
+    Press(b, 5, 5);
+    Release(b, 5, 5);
+    EXPECT_FALSE(RemovePostedMessage(Form->Handle(), press));
+    EXPECT_FALSE(RemovePostedMessage(Form->Handle(), doubleClick));
+    EXPECT_TRUE(RemovePostedMessage(Form->Handle(), other));
+}
+
+TEST_F(SpeedButtons, FramesOfEachStyleAndState)
+{
+    const TColor hl = ColorToRGB(clBtnHighlight), sh = ColorToRGB(clBtnShadow), fr = ColorToRGB(clWindowFrame),
+                 face = ColorToRGB(clBtnFace);
+    struct Case {
+        TButtonStyle style;
+        bool flat, pressed;
+        TColor outerTopLeft, outerBottomRight, innerTopLeft, innerBottomRight;
+    } cases[] = {
+        {bsNew, false, false, hl, fr, face, sh},   {bsNew, true, false, hl, sh, face, face},
+        {bsWin31, false, false, fr, fr, hl, sh},   {bsWin31, true, false, hl, fr, face, face},
+        {bsNew, false, true, fr, hl, sh, face},    {bsNew, true, true, fr, hl, face, face},
+        {bsWin31, false, true, fr, fr, sh, face},  {bsWin31, true, true, fr, hl, face, face},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(n++);
+        auto* b = Button(10, 10);
+        b->SetStyle(c.style);
+        b->SetFlat(c.flat);
+        Move(b, 20, 15); // a flat button shows its frame only under the pointer
+        if (c.pressed)
+            Press(b, 20, 15);
+        const int w = b->Width(), h = b->Height();
+        EXPECT_EQ(TestHooks::ControlPixel(b, 0, 0), c.outerTopLeft);
+        EXPECT_EQ(TestHooks::ControlPixel(b, w - 1, h - 1), c.outerBottomRight);
+        EXPECT_EQ(TestHooks::ControlPixel(b, 1, 1), c.innerTopLeft);
+        EXPECT_EQ(TestHooks::ControlPixel(b, w - 2, h - 2), c.innerBottomRight);
+        if (c.pressed)
+            Release(b, 20, 15);
+        delete b;
+    }
+    // The automatic style follows the new-style switch.
+    auto* b = Button(10, 10);
+    EXPECT_EQ(TestHooks::ControlPixel(b, 0, 0), NewStyleControls ? hl : fr);
+    NewStyleControls = !NewStyleControls;
+    b->Invalidate();
+    EXPECT_EQ(TestHooks::ControlPixel(b, 0, 0), NewStyleControls ? hl : fr);
+    NewStyleControls = !NewStyleControls;
+}
+
+TEST_F(SpeedButtons, TrackingAndStateFollowEnablingAndShowing)
+{
+    auto* b = Button(10, 10);
+    int enters = 0, leaves = 0;
+    b->OnMouseEnter = [&](TObject*) { ++enters; };
+    b->OnMouseLeave = [&](TObject*) { ++leaves; };
+    b->SetEnabled(false);
+    Move(b, 5, 5);
+    EXPECT_EQ(enters, 0); // a disabled button does not track the pointer
+    b->SetEnabled(true);
+    EXPECT_EQ(enters, 1);
+    EXPECT_TRUE(b->MouseInControl());
+
+    // Shown again, the button looks where the pointer went while it was hidden.
+    b->SetVisible(false);
+    Move(Form.get(), 200, 200);
+    b->SetVisible(true);
+    EXPECT_EQ(leaves, 1);
+    EXPECT_FALSE(b->MouseInControl());
+    b->SetVisible(false);
+    Point_(b, 5, 5);
+    b->SetVisible(true);
+    EXPECT_EQ(enters, 2);
+    EXPECT_TRUE(b->MouseInControl());
+
+    // Painting a disabled button shows it disabled; enabled again it is latched or up.
+    auto* g = Button(60, 10);
+    g->SetGroupIndex(4);
+    g->SetDown(true);
+    for (TExSpeedButton* button : {b, g}) {
+        button->SetEnabled(false);
+        button->Repaint();
+        EXPECT_EQ(button->State(), bsDisabled);
+        button->SetEnabled(true);
+        button->Repaint();
+    }
+    EXPECT_EQ(b->State(), bsUp);
+    EXPECT_EQ(g->State(), bsExclusive);
+}
+
 TEST_F(SpeedButtons, ButtonsFreedFromTheirOwnHandlers)
 {
     auto* b = Button(10, 10);

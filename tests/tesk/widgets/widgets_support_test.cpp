@@ -162,6 +162,7 @@ TEST(WidgetSupport, FileNames)
     EXPECT_EQ(LongNameOf(folder + "/H?llo.txt"), "Hello.Txt");
     EXPECT_EQ(LongNameOf(folder + "/missing.txt"), "");
     EXPECT_EQ(LongNameOf(folder + "/nofolder/hello.txt"), "");
+    EXPECT_EQ(LongNameOf(folder + "/sub"), "Sub"); // a folder is an entry like any other
     EXPECT_EQ(LongNameOf(""), "");
     EXPECT_EQ(LongNameOf(folder + "/" + std::string(300, 'n')), "");
     EXPECT_TRUE(IsDirectory(folder + "/Sub"));
