@@ -33,6 +33,8 @@
 namespace {
 
 TControl* gCapture = nullptr;
+// The control whose mouse handling runs (null once a handler freed it).
+TControl* gMouseTarget = nullptr;
 
 TMouseButton ButtonOf(Qt::MouseButton b)
 {
@@ -259,6 +261,8 @@ TControl::~TControl()
 {
     if (gCapture == this)
         gCapture = nullptr;
+    if (gMouseTarget == this)
+        gMouseTarget = nullptr;
     if (FParent)
         FParent->Remove(this);
 }
@@ -630,6 +634,11 @@ void TControl::SetMouseCapture(bool capture)
 
 void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y)
 {
+    struct Target {
+        TControl* Outer = gMouseTarget;
+        explicit Target(TControl* c) { gMouseTarget = c; }
+        ~Target() { gMouseTarget = Outer; }
+    } target(this);
     CallProtected([&] {
         switch (kind) {
         case meDown:
@@ -640,7 +649,7 @@ void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftStat
             shift.Include(ssDouble);
             FPressedInside = button == mbLeft;
             MouseDown(button, shift, x, y);
-            if (button == mbLeft && (ControlStyle & csDoubleClicks))
+            if (gMouseTarget == this && button == mbLeft && (ControlStyle & csDoubleClicks))
                 DblClick();
             break;
         case meUp: {
@@ -649,8 +658,12 @@ void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftStat
             if (button == mbLeft)
                 FPressedInside = false;
             MouseUp(button, shift, x, y);
+            if (gMouseTarget != this)
+                break; // freed by its own handler
             if (click)
                 Click();
+            if (gMouseTarget != this)
+                break;
             if (button == mbRight && FPopupMenu && FPopupMenu->AutoPopup() && PointIn(this, x, y)) {
                 TPopupMenu* menu = FPopupMenu;
                 menu->SetPopupComponent(this);

@@ -458,3 +458,43 @@ TEST(ControlsKeys, AControlFreedByItsOwnKeyHandlerEndsTheKey)
         }
     }
 }
+
+// A control freed by its own mouse handler gets no click or double click after it.
+TEST(ControlsMouse, AControlFreedByItsOwnMouseHandlerGetsNothingMore)
+{
+    for (const bool windowed : {true, false}) {
+        for (const bool doubleClick : {false, true}) {
+            TForm f;
+            f.SetClientWidth(200);
+            f.SetClientHeight(100);
+            TControl* victim = windowed ? static_cast<TControl*>(PlaceControl<TPanel>(&f, 10, 10, 60, 30))
+                                        : PlaceControl<TPaintBox>(&f, 10, 10, 60, 30);
+            victim->ControlStyle |= csClickEvents | csDoubleClicks;
+            int after = 0;
+            victim->OnClick = [&](TObject*) { after += victim == nullptr; };
+            victim->OnDblClick = [&](TObject*) { after += victim == nullptr; };
+            auto freeIt = [&](TObject*, TMouseButton, TShiftState shift, int, int) {
+                if (victim && (!doubleClick || shift.Contains(ssDouble))) {
+                    TControl* dead = victim;
+                    victim = nullptr;
+                    delete dead;
+                }
+            };
+            if (doubleClick)
+                victim->OnMouseDown = freeIt;
+            else
+                victim->OnMouseUp = freeIt;
+            f.Show();
+            const TPoint at = Center(victim);
+            if (doubleClick) {
+                ClickAt(&f, at);
+                TestHooks::MouseDoubleClick(&f, mbLeft, at);
+            } else {
+                ClickAt(&f, at);
+            }
+            EXPECT_EQ(victim, nullptr) << "windowed " << windowed << " double " << doubleClick;
+            EXPECT_EQ(after, 0) << "windowed " << windowed << " double " << doubleClick;
+            ClickAt(&f, Point(150, 80)); // the form takes the mouse as before
+        }
+    }
+}
