@@ -80,6 +80,7 @@ TExCustomSlider::TExCustomSlider(TComponent* AOwner) : TCustomControl(AOwner)
 
 TExCustomSlider::~TExCustomSlider()
 {
+    *FAlive = false;
     OnChange = nullptr;
     OnChanged = nullptr;
     OnDrawPoints = nullptr;
@@ -204,8 +205,10 @@ void TExCustomSlider::SetIncrement(int value)
     if (value == FIncrement)
         return;
     FIncrement = value;
+    auto alive = FAlive;
     SetValue(FValue);
-    Invalidate();
+    if (*alive)
+        Invalidate();
 }
 
 void TExCustomSlider::SetRange(int min, int max)
@@ -218,8 +221,10 @@ void TExCustomSlider::SetRange(int min, int max)
         FIncrement = ClampToInt(static_cast<int64_t>(max) - min);
     if (FOptions & soShowPoints)
         Invalidate();
+    auto alive = FAlive;
     SetValue(FValue);
-    RangeChanged();
+    if (*alive)
+        RangeChanged();
 }
 
 void TExCustomSlider::SetValue(int value)
@@ -628,7 +633,10 @@ void TExCustomSlider::ThumbRelease(TMouseButton Button, TShiftState Shift, int X
 void TExCustomSlider::RepeatStep()
 {
     if (HitSide(FPressPoint.X, FPressPoint.Y) == FPressSide) {
+        auto alive = FAlive;
         StepBy(FPressSide);
+        if (!*alive)
+            return;
         if (!FTimerRunning && FRepeatTimer) {
             FRepeatTimer->SetInterval(400);
             FRepeatTimer->SetEnabled(true);
@@ -671,7 +679,10 @@ void TExCustomSlider::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
                 FRulerPressed = true;
                 FPressPoint = p;
                 FPressSide = HitSide(X, Y);
+                auto alive = FAlive;
                 RepeatStep();
+                if (!*alive)
+                    return;
             }
         }
     }
@@ -680,20 +691,24 @@ void TExCustomSlider::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
 
 void TExCustomSlider::MouseMove(TShiftState Shift, int X, int Y)
 {
+    auto alive = FAlive;
     if (FSliding)
         ThumbDrag(Shift, X, Y);
     else if (FRulerPressed)
         FPressPoint = Point(X, Y);
-    TCustomControl::MouseMove(Shift, X, Y);
+    if (*alive)
+        TCustomControl::MouseMove(Shift, X, Y);
 }
 
 void TExCustomSlider::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    auto alive = FAlive;
     if (FRulerPressed)
         EndRulerPress();
-    if (FSliding)
+    if (*alive && FSliding)
         ThumbRelease(Button, Shift, X, Y);
-    TCustomControl::MouseUp(Button, Shift, X, Y);
+    if (*alive)
+        TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
 void TExCustomSlider::KeyDown(WORD& Key, TShiftState Shift)
@@ -711,8 +726,12 @@ void TExCustomSlider::KeyDown(WORD& Key, TShiftState Shift)
         }
         if (kind != skNone && CanChangeValue() && !ReadOnly) {
             Key = 0;
+            auto alive = FAlive;
             StepBy(kind);
-            Changed();
+            if (*alive)
+                Changed();
+            if (!*alive)
+                return;
         }
     }
     TCustomControl::KeyDown(Key, Shift);

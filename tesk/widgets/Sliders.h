@@ -183,6 +183,9 @@ private:
     int FPressSide = 0;
     bool FCreating = true;
     std::unique_ptr<TTimer> FRepeatTimer;
+    // False once the slider is destroyed (handlers check it after an event that may
+    // free it).
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 class TExSlider : public TExCustomSlider {

@@ -581,6 +581,71 @@ TEST_F(Sliders, BevelsThumbsTicksAndChildren)
     EXPECT_EQ(TestHooks::ControlPixel(ticks, x, base + 1), ColorToRGB(clWindowText));
 }
 
+// A slider freed by its own OnChange or OnChanged, in each user action that fires them.
+TEST_F(Sliders, FreedByItsOwnHandlers)
+{
+    enum Action { Key, Drag, ThumbRelease, RulerPress, RulerTick, RulerRelease };
+    struct Case {
+        Action action;
+        bool onChanged; // else OnChange
+    } cases[] = {
+        {Key, false},          {Key, true},        {Drag, false},        {ThumbRelease, true},
+        {RulerPress, false},   {RulerTick, false}, {RulerRelease, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.action) + (c.onChanged ? " OnChanged" : " OnChange"));
+        TExSlider* s = Slider();
+        s->SetValue(50);
+        const TRect t = s->ThumbRect();
+        const int rulerX = s->Width() - 10, rulerY = s->RulerOrigin().Y + 1;
+        bool armed = c.action != RulerTick && c.action != RulerRelease && c.action != ThumbRelease;
+        auto freeIt = [&](TObject*) {
+            if (!armed || !s)
+                return;
+            TExSlider* dead = s;
+            s = nullptr;
+            delete dead; // frees this handler too: nothing after it
+        };
+        if (c.onChanged)
+            s->OnChanged = freeIt;
+        else
+            s->OnChange = freeIt;
+        switch (c.action) {
+        case Key:
+            s->SetFocus();
+            TestHooks::KeyStroke(Form.get(), VK_RIGHT);
+            break;
+        case Drag:
+            Press(s, t.Left + 2, t.Top + 2);
+            Move(Form.get(), 10 + t.Left + 40, 10 + t.Top + 2, TShiftState{ssLeft});
+            TestHooks::MouseUp(Form.get(), mbLeft, Point(10 + t.Left + 40, 10 + t.Top + 2));
+            break;
+        case ThumbRelease:
+            Press(s, t.Left + 2, t.Top + 2);
+            armed = true;
+            TestHooks::MouseUp(Form.get(), mbLeft, Point(10 + t.Left + 2, 10 + t.Top + 2));
+            break;
+        case RulerPress:
+            Press(s, rulerX, rulerY);
+            TestHooks::MouseUp(Form.get(), mbLeft, Point(10 + rulerX, 10 + rulerY));
+            break;
+        case RulerTick:
+            Press(s, rulerX, rulerY);
+            armed = true;
+            s->RepeatTimer().Timer();
+            TestHooks::MouseUp(Form.get(), mbLeft, Point(10 + rulerX, 10 + rulerY));
+            break;
+        case RulerRelease:
+            Press(s, rulerX, rulerY);
+            armed = true;
+            TestHooks::MouseUp(Form.get(), mbLeft, Point(10 + rulerX, 10 + rulerY));
+            break;
+        }
+        EXPECT_EQ(s, nullptr);
+        delete s;
+    }
+}
+
 TEST_F(Sliders, TheGammaSliderOfTheSettingsDialog)
 {
     auto* before = PlaceControl<TEdit>(Form.get(), 150, 10, 100, 21);
