@@ -12,6 +12,7 @@ TExCustomLabel::TExCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
 
 TExCustomLabel::~TExCustomLabel()
 {
+    *FAlive = false;
     if (FFocusControl)
         FFocusControl->RemoveFreeNotification(this);
 }
@@ -246,7 +247,10 @@ bool TExCustomLabel::DialogChar(char Key, TShiftState Shift)
 
 void TExCustomLabel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    auto alive = FAlive;
     TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (!*alive)
+        return;
     if (Button == mbLeft && Enabled())
         FPressed = true;
     else if (Button == mbRight)
@@ -255,7 +259,10 @@ void TExCustomLabel::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
 void TExCustomLabel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    auto alive = FAlive;
     TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (!*alive)
+        return;
     if (Button == mbLeft) {
         FPressed = false;
         UpdateTracking();

@@ -4,6 +4,7 @@
 // caption, aligns it vertically, hands its accelerator to a control, can frame itself
 // while that control has the focus, and reports the pointer entering and leaving.
 #include <cstdint>
+#include <memory>
 
 #include "platform/Controls.h"
 #include "tesk/widgets/WidgetSupport.h"
@@ -83,6 +84,8 @@ private:
     bool FFocusActive = false;
     bool FMouseInControl = false;
     bool FPressed = false;
+    // False once the label is destroyed (mouse handlers check it after calling out).
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 class TExLabel : public TExCustomLabel {

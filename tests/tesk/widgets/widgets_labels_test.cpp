@@ -268,6 +268,30 @@ TEST_F(Labels, PrefixesAndTransparency)
     EXPECT_TRUE(l->ControlStyle & csOpaque);
 }
 
+TEST_F(Labels, FreedByItsOwnMouseHandlers)
+{
+    for (const bool onRelease : {false, true}) {
+        for (const TMouseButton button : {mbLeft, mbRight}) {
+            SCOPED_TRACE(std::string(onRelease ? "up " : "down ") + (button == mbLeft ? "left" : "right"));
+            TExLabel* l = Label("Gone");
+            auto freeIt = [&](TObject*, TMouseButton, TShiftState, int, int) {
+                TExLabel* dead = l;
+                l = nullptr;
+                delete dead; // frees this handler too: nothing after it
+            };
+            if (onRelease)
+                l->OnMouseUp = freeIt;
+            else
+                l->OnMouseDown = freeIt;
+            const TPoint at = OnForm(l, 2, 2);
+            Move(l, 2, 2);
+            TestHooks::MouseDown(Form.get(), button, at);
+            TestHooks::MouseUp(Form.get(), button, at);
+            EXPECT_EQ(l, nullptr);
+        }
+    }
+}
+
 TEST_F(Labels, TrackingAndBadInput)
 {
     auto* l = Label("Hover");
