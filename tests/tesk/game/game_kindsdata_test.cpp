@@ -4,6 +4,8 @@
 // every kind on one cell, a thousand spiders boxed in.
 #include "tests/tesk/game/KindsFixture.h"
 
+#include <algorithm>
+
 #include "tesk/game/Levels.h"
 
 namespace {
@@ -192,6 +194,76 @@ TEST_F(KindsDataTest, EverySpriteIsCutFromTheRealSheets)
     LoadAll();
     EXPECT_EQ(flame->Source, FindDib("BaseGfx.jpg"));
     Eng->LookAheadPlayer = &LookAhead;
+}
+
+TEST_F(KindsDataTest, ARebuildInPlayKeepsEverySpriteObjectAndTheFrameDrawsAlike)
+{
+    ReadUnits(Block("Player", {"InitialX = 1", "InitialY = 1"}) + Block("Snake", {"InitialX = 3", "InitialY = 5"}) +
+              Block("Spider", {"InitialX = 6", "InitialY = 5", "InitialDirection = Down"}) +
+              Block("CherryBomb", {"InitialX = 9", "InitialY = 5"}) + Block("CherryBomb", {"InitialX = 11", "InitialY = 5"}) +
+              Block("CherryBomb", {"InitialX = 13", "InitialY = 5"}) +
+              Block("Info", {"InitialX = 2", "InitialY = 2", "ImageName = BaseGfx.jpg"}) +
+              Block("Boulder", {"InitialX = 9", "InitialY = 9"}));
+    Level().FreeTemporaryUnits();
+    static_cast<tPlayer*>(Level().Player)->PlayerState = psActive;
+    Play(7);  // the snake sways, the spider sets off
+    // Every picture source of this half in use at once: a flashing bomb, a blast frame
+    // from the fire-ball sheet, an explosion frame over the boulder, a fireball in flight.
+    std::vector<tCherryBomb*> bombs;
+    for (int32_t i = 0; i < Level().UnitList.Count(); ++i)
+        if (auto* b = dynamic_cast<tCherryBomb*>(Level().UnitList[i]))
+            bombs.push_back(b);
+    ASSERT_EQ(bombs.size(), 3u);
+    bombs[1]->BombState = bsFlashing;
+    bombs[1]->FlashTicks = 6;
+    bombs[2]->BombState = bsExploding;
+    bombs[2]->BlastTicks = 40;
+    ExplodeOver(First<tBoulder>());
+    auto shot = std::make_unique<tFireBall>();
+    shot->X = 4;
+    shot->Y = 5;
+    tFireBall* fireball = shot.get();
+    Level().AddUnit(std::move(shot));
+    fireball->DeathAnimMove();
+    tExplosion1* blast = First<tExplosion1>();
+    ASSERT_NE(blast, nullptr);
+    for (int i = 0; i < 3; ++i)
+        blast->Move();
+    tInfo* sign = First<tInfo>();
+
+    const auto frame = [&] {
+        std::vector<uint16_t> out;
+        for (int32_t y = 0; y < Frame->Height; ++y)
+            out.insert(out.end(), Frame->ScanLine(y), Frame->ScanLine(y) + Frame->Width);
+        return out;
+    };
+    const auto drawAll = [&] {
+        FillFrame(0);
+        Level().DrawUnits();
+        sign->DrawAtInitialCell();
+    };
+    drawAll();
+    std::vector<tSprite*> sprites;
+    for (int32_t i = 0; i < Level().UnitList.Count(); ++i)
+        sprites.push_back(Level().UnitList[i]->Sprite);
+    ASSERT_TRUE(std::all_of(sprites.begin(), sprites.end(), [](tSprite* s) { return s && s->Source; }));
+    EXPECT_EQ(bombs[2]->Sprite->Source, FindDib("FireBall.jpg"));
+    EXPECT_EQ(blast->Sprite, &UnitSprites.Explosion[3]);
+    const std::vector<uint16_t> before = frame();
+
+    FreeAll();
+    for (tSprite* s : sprites)
+        EXPECT_EQ(s->Source, nullptr);  // detached, not freed
+    drawAll();                          // draws nothing from the freed pictures
+    LoadAll();
+    Eng->LookAheadPlayer = &LookAhead;
+    for (int32_t i = 0; i < Level().UnitList.Count(); ++i)
+        EXPECT_EQ(Level().UnitList[i]->Sprite, sprites[static_cast<size_t>(i)]);
+    drawAll();
+    EXPECT_EQ(frame(), before);
+    // And play goes on over the cut-again pictures.
+    Play(24);
+    EXPECT_EQ(Eng->GameMode, gmPlaying);
 }
 
 TEST_F(KindsDataTest, WithoutAHeroNothingLooksForHim)
