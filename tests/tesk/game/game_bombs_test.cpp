@@ -480,6 +480,34 @@ TEST_F(BombTest, WithSoundOffOrNoFreeChannelTheBombStillGoesOffOnTime)
     Turns(3);
     EXPECT_EQ(busy->BombState, bsExploding);
     EXPECT_EQ(busy->BlastTurns, 0);
+    StopAllSounds();
+    Clear();
+
+    // No samples loaded at all: every play gives no channel, and the fuse, the flashing,
+    // the detonation and the area blast keep their turns.
+    FreeUnitSoundData();
+    ActiveHero(0, 0);
+    tCherryBomb* silent = Put<tCherryBomb>(8, 8);
+    silent->Drop();
+    EXPECT_EQ(silent->FuseChannel, -1);
+    tDirt* dirt = Put<tDirt>(9, 8);
+    Turns(15);
+    EXPECT_EQ(silent->BombState, bsLit);
+    Turn();
+    EXPECT_EQ(silent->BombState, bsFlashing);
+    Turns(3);
+    EXPECT_EQ(silent->BombState, bsFlashing);
+    Turn();
+    EXPECT_EQ(silent->BombState, bsDetonated);
+    EXPECT_EQ(silent->FuseChannel, -1);
+    Turns(2);
+    EXPECT_FALSE(Exploded(dirt));
+    Turn();
+    EXPECT_TRUE(Exploded(dirt));
+    Turn();
+    EXPECT_TRUE(dirt->Dead);
+    EXPECT_TRUE(FmodTest::PlayingChannels().empty());
+    LoadUnitSoundData();
 }
 
 }  // namespace
