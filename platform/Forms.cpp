@@ -42,11 +42,14 @@ public:
         setAttribute(Qt::WA_DeleteOnClose, false);
         setAttribute(Qt::WA_QuitOnClose, false);
         setAttribute(Qt::WA_OpaquePaintEvent);
-        setFocusPolicy(Qt::StrongFocus);
+        // Never a stop of the tab order itself: Tab past the last control wraps round.
+        setFocusPolicy(Qt::ClickFocus);
         setMouseTracking(true);
     }
 
     TForm* Form;
+    // Set while the form frees its controls.
+    bool Dying = false;
     // Moving into a window of its own: the hiding and showing that goes with it is not
     // the form's.
     bool Quiet = false;
@@ -106,6 +109,17 @@ protected:
             break;
         }
         return QWidget::event(e);
+    }
+
+    // A focused control that goes while the form frees its controls leaves the focus
+    // with the window, not with the next control in the chain.
+    bool focusNextPrevChild(bool next) override
+    {
+        if (Dying) {
+            setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        return QWidget::focusNextPrevChild(next);
     }
 
     void mousePressEvent(QMouseEvent* e) override { Mouse(meDown, e); }
@@ -365,6 +379,7 @@ TForm::~TForm()
 {
     TestHooks::FormGone(this);
     // The controls go before the window that holds theirs.
+    static_cast<FormWidget*>(FWidget)->Dying = true;
     DestroyChildren();
     if (FMenu)
         SetMenuBarOf(FMenu->Items(), nullptr);

@@ -125,6 +125,31 @@ TEST(Focus, TabMovesTheFormsFocusedControlWithExitEnterThenFocusChangedEverywher
     EXPECT_EQ(Only(f.L, "gained"), Log{"two gained"});
 }
 
+// Past the end of the tab order the focus wraps round: Tab from the last control to the
+// first, Shift+Tab from the first to the last, each with its exit and enter.
+TEST(Focus, TabWrapsRoundTheEndsOfTheTabOrder)
+{
+    FocusForm f;
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    struct Case {
+        LoggedEdit* from;
+        TShiftState shift;
+        LoggedEdit* to;
+    } cases[] = {{f.Two, {}, f.One}, {f.One, {ssShift}, f.Two}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from->Name);
+        c.from->SetFocus();
+        f.L.clear();
+        TestHooks::KeyStroke(&f, VK_TAB, c.shift);
+        EXPECT_EQ(f.ActiveControl(), c.to);
+        EXPECT_TRUE(c.to->Focused());
+        EXPECT_EQ(Only(f.L, "exit"), Log{c.from->Name + " exit"});
+        EXPECT_EQ(Only(f.L, "enter"), Log{c.to->Name + " enter"});
+    }
+    TestHooks::SetActiveForm(nullptr);
+}
+
 TEST(Focus, DeactivatingAndActivatingTheFormMovesNoFocus)
 {
     FocusForm f;
