@@ -462,8 +462,11 @@ void TCustomComboEdit::AcceptValue(const TPopupValue& value)
 {
     const std::string text = PopupValueText(value);
     if (Text() != text) {
+        // OnChange may free the field.
+        auto alive = FAlive;
         SetText(text);
-        SetModified(true);
+        if (*alive)
+            SetModified(true);
     }
 }
 

@@ -188,12 +188,14 @@ bool TCustomNumEdit::IsValidChar(char key) const
 
 void TCustomNumEdit::SetEditText(const std::string& text) { TCustomComboEdit::SetCaption(text); }
 
-void TCustomNumEdit::DataChanged()
+bool TCustomNumEdit::DataChanged()
 {
+    auto alive = FAlive;
     if (FValue != 0 || !FZeroEmpty)
         SetEditText(FormatFloat(EditFormat(), FValue));
     else
         SetEditText("");
+    return *alive;
 }
 
 void TCustomNumEdit::UpdateData()
@@ -235,8 +237,8 @@ void TCustomNumEdit::SetValue(double value)
     if (v == Value())
         return;
     FValue = v;
-    DataChanged();
-    Invalidate();
+    if (DataChanged())
+        Invalidate();
 }
 
 void TCustomNumEdit::SetMinValue(double value)
@@ -260,8 +262,8 @@ void TCustomNumEdit::ReClamp()
     const double v = CheckValue(Value(), false);
     if (v != FValue || Text() != (FValue != 0 || !FZeroEmpty ? FormatFloat(EditFormat(), FValue) : std::string())) {
         FValue = v;
-        DataChanged();
-        Invalidate();
+        if (DataChanged())
+            Invalidate();
     }
 }
 
@@ -272,8 +274,8 @@ void TCustomNumEdit::SetCaption(const std::string& text)
     if (!TryStrToFloat(cleaned, v) || !std::isfinite(v))
         v = FMinValue;
     FValue = CheckValue(v, false);
-    DataChanged();
-    Invalidate();
+    if (DataChanged())
+        Invalidate();
 }
 
 void TCustomNumEdit::SetDecimalPlaces(unsigned places)
@@ -281,8 +283,8 @@ void TCustomNumEdit::SetDecimalPlaces(unsigned places)
     if (places == FDecimalPlaces)
         return;
     FDecimalPlaces = places;
-    DataChanged();
-    Invalidate();
+    if (DataChanged())
+        Invalidate();
 }
 
 void TCustomNumEdit::SetZeroEmpty(bool on)
@@ -298,8 +300,8 @@ void TCustomNumEdit::SetDisplayFormat(const std::string& format)
     if (format == FDisplayFormat)
         return;
     FDisplayFormat = format;
-    DataChanged();
-    Invalidate();
+    if (DataChanged())
+        Invalidate();
 }
 
 void TCustomNumEdit::SetAlignment(TAlignment alignment)
@@ -364,8 +366,10 @@ void TCustomNumEdit::AcceptValue(const TPopupValue& value)
     } else
         return;
     const std::string before = Text();
+    // OnChange may free the field.
+    auto alive = FAlive;
     SetValue(v);
-    if (Text() != before)
+    if (*alive && Text() != before)
         SetModified(true);
 }
 
@@ -396,9 +400,9 @@ void TCustomNumEdit::KeyPress(char& Key)
             MessageBeep(0);
         Key = 0;
     } else if (Key == 27) {
-        DataChanged();
-        SelectAll();
         Key = 0;
+        if (DataChanged())
+            SelectAll();
     }
 }
 

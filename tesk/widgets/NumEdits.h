@@ -82,8 +82,9 @@ protected:
     void DoExit() override;
     void FontChanged() override;
     void EnabledChanged() override;
-    // Writes the edit text from Value (empty for 0 with ZeroEmpty).
-    void DataChanged();
+    // Writes the edit text from Value (empty for 0 with ZeroEmpty); false when OnChange
+    // freed the field.
+    bool DataChanged();
     // Parses the text into Value (clamped); raises EConvertError when it is no number.
     void UpdateData();
     // With CheckOnExit, the raising clamp of the text's number.

@@ -530,6 +530,31 @@ TEST_F(ComboEdits, APopupThatCannotGiveItsValueStillCloses)
     EXPECT_NE(e->Text(), "before");
 }
 
+TEST_F(ComboEdits, FreedByItsOnChangeWhileAccepting)
+{
+    // Enter in the edit, and a press on its button, each accept; OnChange frees the field.
+    for (const bool byButton : {false, true}) {
+        SCOPED_TRACE(byButton ? "button" : "Enter");
+        auto* e = Field<PopupEdit>();
+        e->SetFocus();
+        e->OpenPopup();
+        bool freed = false;
+        e->OnChange = [&](TObject* sender) {
+            freed = true; // before the handler goes with the field
+            delete sender;
+        };
+        if (byButton) {
+            const TPoint at = OnForm(e->Button(), 5, 5);
+            TestHooks::MouseDown(Form.get(), mbLeft, at);
+            TestHooks::MouseUp(Form.get(), mbLeft, at);
+        } else
+            TestHooks::KeyStroke(Form.get(), VK_RETURN);
+        EXPECT_TRUE(freed);
+        EXPECT_TRUE(VisiblePopups().empty());
+        TestHooks::RunPostedMessages();
+    }
+}
+
 TEST_F(ComboEdits, FreedOrClosedWhileOpen)
 {
     auto* e = Field<PopupEdit>();

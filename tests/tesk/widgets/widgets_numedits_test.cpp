@@ -538,6 +538,23 @@ TEST_F(CalcEdits, OpeningStartsFromTheValueAndTheResultIsClamped)
     delete e;
 }
 
+TEST_F(CalcEdits, FreedByItsOnChangeWhenTheResultComesBack)
+{
+    auto* e = Field();
+    e->SetFocus();
+    bool freed = false;
+    e->OnChange = [&](TObject* sender) {
+        freed = true; // before the handler goes with the field
+        delete sender;
+    };
+    TestHooks::KeyStroke(Form.get(), VK_DOWN, {ssAlt});
+    ASSERT_TRUE(e->PopupOpen());
+    TypeText(Form.get(), "12+3=");
+    EXPECT_TRUE(freed);
+    EXPECT_TRUE(VisiblePopups().empty());
+    TestHooks::RunPostedMessages();
+}
+
 TEST_F(CalcEdits, FreedWhileTheCalculatorIsOpen)
 {
     auto* e = Field();
