@@ -1014,10 +1014,12 @@ void TEdit::ApplyPalette()
     QPalette pal = w->palette();
     const QColor base = QtRgb(Color() == clNone ? clWindow : Color());
     const QColor text = QtRgb(Font().Color);
+    // Disabled text is grey, unless grey is the background: then it keeps its colour.
+    const QColor disabled = base == QtRgb(clGrayText) ? text : QtRgb(clGrayText);
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(g, QPalette::Base, base);
         pal.setColor(g, QPalette::Window, base);
-        pal.setColor(g, QPalette::Text, g == QPalette::Disabled ? QtRgb(clGrayText) : text);
+        pal.setColor(g, QPalette::Text, g == QPalette::Disabled ? disabled : text);
         pal.setColor(g, QPalette::Highlight, QColor(0, 0, 128));
         pal.setColor(g, QPalette::HighlightedText, QColor(255, 255, 255));
     }

@@ -327,15 +327,19 @@ TEST_F(ComboEdits, ButtonHintCaretAutoSelectAndDisabledText)
     e->SetEnabled(false);
     EXPECT_FALSE(e->Button()->Enabled());
     const TBitmap picture = DrawControlPicture(*Form);
-    int grey = 0, dark = 0;
-    // Inside the frame, left of the button.
-    for (int x = e->Left() + 2; x < e->Left() + e->Width() - e->ButtonWidth() - 4; ++x)
-        for (int y = e->Top() + 2; y < e->Top() + e->Height() - 2; ++y) {
-            grey += picture.PixelColor(x, y) == ColorToRGB(clGrayText);
-            dark += picture.PixelColor(x, y) == ColorToRGB(clWindowText);
-        }
-    EXPECT_GT(grey, 10);
-    EXPECT_EQ(dark, 0);
+    // Inside the frame, left of the button: the pixels in grey and in the window text.
+    const auto count = [&](const TBitmap& p, TColor colour) {
+        int n = 0;
+        for (int x = e->Left() + 2; x < e->Left() + e->Width() - e->ButtonWidth() - 4; ++x)
+            for (int y = e->Top() + 2; y < e->Top() + e->Height() - 2; ++y)
+                n += p.PixelColor(x, y) == ColorToRGB(colour);
+        return n;
+    };
+    EXPECT_GT(count(picture, clGrayText), 10);
+    EXPECT_EQ(count(picture, clWindowText), 0);
+    // On a grey background the text keeps its own colour.
+    e->SetColor(clGrayText);
+    EXPECT_GT(count(DrawControlPicture(*Form), clWindowText), 10);
 }
 
 TEST_F(ComboEdits, PopupPlacement)
@@ -470,6 +474,31 @@ TEST_F(ComboEdits, PressesAroundTheOpenPopup)
     Release(e, 5, 5);
     EXPECT_FALSE(e->PopupOpen());
     EXPECT_EQ(e->Text(), "from button");
+}
+
+TEST_F(ComboEdits, APressGoesNoFurtherWhileTheEditCannotGetTheFocus)
+{
+    auto* e = Field<PopupEdit>();
+    auto* other = Field(10, 60);
+    int downs = 0;
+    e->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+    // The focused control refuses to let the focus go while `stay` holds.
+    bool stay = true;
+    other->OnExit = [&](TObject*) {
+        if (stay)
+            throw Exception("stay");
+    };
+    TestHooks::AnswerMessageBoxesWith(mrOk);
+    other->SetFocus();
+    Press(e, 5, 5);
+    Release(e, 5, 5);
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(downs, 0);
+    stay = false;
+    Press(e, 5, 5);
+    Release(e, 5, 5);
+    EXPECT_TRUE(e->Focused());
+    EXPECT_EQ(downs, 1);
 }
 
 TEST_F(ComboEdits, LeavingTheFieldOrTheFormClosesWithoutAccepting)

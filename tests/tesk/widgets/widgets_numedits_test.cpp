@@ -239,6 +239,36 @@ TEST_F(NumEdits, DisplayTextsAndZeroEmpty)
     EXPECT_LE(e->Text().size(), 20u);
 }
 
+TEST_F(NumEdits, TheFieldsOwnDrawingFrameAndGreyText)
+{
+    auto* e = Field();
+    e->SetValue(88);
+    ASSERT_TRUE(e->OwnerDraws());
+    // Without 3D a one-pixel window-frame line, the field's colour inside it.
+    for (const bool ctl3d : {true, false}) {
+        SCOPED_TRACE(ctl3d);
+        e->SetCtl3D(ctl3d);
+        const TBitmap p = DrawControlPicture(*Form);
+        const int y = e->Top() + e->Height() / 2;
+        EXPECT_EQ(p.PixelColor(e->Left(), y), ColorToRGB(ctl3d ? clBtnShadow : clWindowFrame));
+        EXPECT_EQ(p.PixelColor(e->Left() + 1, y), ColorToRGB(ctl3d ? TColor(clBlack) : e->Color()));
+    }
+    // Disabled: grey text, unless grey is the background.
+    const auto count = [&](TColor colour) {
+        const TBitmap p = DrawControlPicture(*Form);
+        int n = 0;
+        for (int x = e->Left() + 2; x < e->Left() + e->Width() - e->ButtonWidth() - 2; ++x)
+            for (int y = e->Top() + 2; y < e->Top() + e->Height() - 2; ++y)
+                n += p.PixelColor(x, y) == ColorToRGB(colour);
+        return n;
+    };
+    e->SetEnabled(false);
+    EXPECT_GT(count(clGrayText), 5);
+    EXPECT_EQ(count(clWindowText), 0);
+    e->SetColor(clGrayText);
+    EXPECT_GT(count(clWindowText), 5);
+}
+
 TEST_F(NumEdits, Paste)
 {
     auto* e = Focused();
