@@ -30,13 +30,12 @@ protected:
     {
         WidgetForm::SetUp();
         TestHooks::SetActiveForm(Form.get());
+        Other = PlaceControl<TEdit>(Form.get(), 10, 200, 100, 21);
     }
-    // A field, and after it in the tab order a plain edit to leave it for.
+    // A field; Tab from it wraps round to the plain edit made first, to leave it for.
     TCustomNumEdit* Field(int x = 10, int y = 10, int w = 120)
     {
-        auto* e = PlaceControl<TCustomNumEdit>(Form.get(), x, y, w, 21);
-        Other = PlaceControl<TEdit>(Form.get(), 10, 200, 100, 21);
-        return e;
+        return PlaceControl<TCustomNumEdit>(Form.get(), x, y, w, 21);
     }
     // A fresh focused field with the given limits.
     TCustomNumEdit* Focused(double min = 0, double max = 0, unsigned places = 2)
@@ -428,7 +427,6 @@ TEST_F(NumEdits, TheInspectorRow)
 {
     using Row = TExCalcEdit;
     auto* row = PlaceControl<Row>(Form.get(), 10, 10, 90, 21);
-    Other = PlaceControl<TEdit>(Form.get(), 10, 200, 100, 21);
     row->SetAlignment(taLeftJustify);
     row->SetButtonWidth(0);
     int marker = 0;
@@ -479,13 +477,7 @@ protected:
         WidgetForm::SetUp();
         TestHooks::SetActiveForm(Form.get());
     }
-    TExCalcEdit* Field()
-    {
-        auto* e = PlaceControl<TExCalcEdit>(Form.get(), 10, 10, 120, 21);
-        Other = PlaceControl<TEdit>(Form.get(), 10, 200, 100, 21);
-        return e;
-    }
-    TEdit* Other = nullptr;
+    TExCalcEdit* Field() { return PlaceControl<TExCalcEdit>(Form.get(), 10, 10, 120, 21); }
 };
 
 TEST_F(CalcEdits, TheCalculatorDropsDownAndHandsItsResultBack)
