@@ -181,6 +181,26 @@ TEST_F(SpiderTest, DoesNotStepIntoACellAnotherUnitIsHeadingInto)
     }
 }
 
+// Only the straight step looks out for units heading into the cell; the turn away from a
+// blocked step asks whether the cell itself is blocked, and takes one a unit is heading into.
+TEST_F(SpiderTest, ItsTurnAwayTakesACellAnotherUnitIsHeadingInto)
+{
+    ActiveHero(0, 0);
+    tSpider* spider = Spider(5, 5, Up, LeftWall);
+    spider->WallTurns = -1;
+    Solid(5, 4);
+    tBoulder* boulder = Put<tBoulder>(7, 5);
+    Boundary();
+    boulder->TargetX = 6;  // heading to (6, 5), no claim
+    ASSERT_EQ(Level().UnitHeadingTo(6, 5), boulder);
+    Level().TakeTurns();
+    EXPECT_EQ(spider->Direction, Right);  // the first quarter clockwise, away from its left wall
+    EXPECT_EQ(spider->TargetX, 6);
+    EXPECT_EQ(spider->TargetY, 5);
+    EXPECT_EQ(spider->WallTurns, 4);
+    EXPECT_EQ(spider->Patience, 5);
+}
+
 TEST_F(SpiderTest, TrappedAtOnceItBlowsUpOverFourTurns)
 {
     ActiveHero(0, 0);
