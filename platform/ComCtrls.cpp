@@ -189,7 +189,7 @@ TStatusBar::TStatusBar(TComponent* AOwner) : TCustomControl(AOwner)
 bool TStatusBar::ShowsGrip() const
 {
     const TForm* form = ParentForm();
-    return form && form->BorderStyle() == bsSizeable;
+    return form && (form->BorderStyle() == bsSizeable || form->BorderStyle() == bsSizeToolWin);
 }
 
 TRect TStatusBar::PanelRect(int index) const

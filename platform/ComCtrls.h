@@ -86,7 +86,7 @@ private:
 
 // A status bar at the bottom of its parent (alBottom, 19 pixels high by default): its
 // panels left to right by their widths, each a sunken box whose text is cut at its edge;
-// a size grip at the right on a sizeable form.
+// a size grip at the right on a sizeable form (bsSizeable or bsSizeToolWin).
 class TStatusBar : public TCustomControl {
 public:
     explicit TStatusBar(TComponent* AOwner);

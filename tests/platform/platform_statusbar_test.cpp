@@ -70,3 +70,68 @@ TEST(StatusBar, PanelsShowTheirTextsCutAtTheirEdges)
     bar->Panels()->Clear();
     EXPECT_EQ(bar->Panels()->Count(), 0);
 }
+
+TEST(StatusBar, ASizeGripOnlyOnASizeableForm)
+{
+    struct Case {
+        TBorderStyle style;
+        bool grip;
+    };
+    const Case cases[] = {{bsSizeable, true}, {bsSizeToolWin, true}, {bsSingle, false},
+                          {bsDialog, false},  {bsToolWindow, false}, {bsNone, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        TForm form;
+        form.SetBorderStyle(c.style);
+        form.SetClientWidth(185);
+        form.SetClientHeight(100);
+        auto* bar = new TStatusBar(&form);
+        bar->SetParent(&form);
+        bar->Panels()->Add()->SetWidth(50);
+        form.Show();
+        const TBitmap picture = DrawControlPicture(form);
+        // The grip's ridges in the bottom-right corner, inside the last panel's frame.
+        const int w = bar->Width(), h = bar->Height();
+        int ridges = 0;
+        for (int y = h - 14; y < h - 1; ++y)
+            for (int x = w - 14; x < w - 1; ++x)
+                ridges += picture.PixelColor(bar->Left() + x, bar->Top() + y) == ColorToRGB(clBtnShadow);
+        EXPECT_EQ(ridges > 0, c.grip) << ridges;
+    }
+}
+
+TEST(StatusBar, APanelsTextFollowsItsAlignment)
+{
+    struct Case {
+        TAlignment alignment;
+        int lowest, highest; // where the text's middle lies, from the panel's left edge
+    };
+    const Case cases[] = {{taLeftJustify, 0, 20}, {taCenter, 25, 35}, {taRightJustify, 40, 60}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.alignment);
+        TForm form;
+        form.SetBorderStyle(bsSingle);
+        form.SetClientWidth(185);
+        form.SetClientHeight(100);
+        auto* bar = new TStatusBar(&form);
+        bar->SetParent(&form);
+        TStatusPanel* panel = bar->Panels()->Add();
+        panel->SetWidth(60);
+        panel->SetText("1234");
+        panel->SetAlignment(c.alignment);
+        bar->Panels()->Add();
+        form.Show();
+        const TBitmap picture = DrawControlPicture(form);
+        const TRect r = InForm(bar, bar->PanelRect(0));
+        int inked = 0, sum = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                if (picture.PixelColor(x, y) == clBlack) {
+                    ++inked;
+                    sum += x - r.Left;
+                }
+        ASSERT_GT(inked, 10);
+        EXPECT_GE(sum / inked, c.lowest);
+        EXPECT_LE(sum / inked, c.highest);
+    }
+}
