@@ -176,3 +176,66 @@ TEST(FileDialogs, TheRealDialogAcceptsThePresetNameWithEnter)
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(d.FileName(), file);
 }
+
+TEST(FileDialogs, TheStartFolderTheNameShownAndTheFilesChosen)
+{
+    ScratchDir dir;
+    const std::string old = dir.Write("Levels/Old.map", "x");
+    const std::string levels = dir / "Levels";
+    const std::string cwd = std::filesystem::current_path().string();
+    struct Case {
+        const char* name;
+        std::string initialDir;
+        std::string fileName;
+        int filterIndex;
+        std::string folder;
+        std::string shown;
+        int shownFilter;
+    };
+    const Case cases[] = {
+        {"InitialDir with backslashes", dir.Path() + "\\Levels", "Untitled", 2, levels, "Untitled", 2},
+        {"InitialDir names a file", old, levels + "/x.map", 1, levels, "x.map", 1},
+        {"FileName with a path through ..", "", levels + "/../Levels/x.map", -1, levels, "x.map", 1},
+        {"FileName with backslashes", "", dir.Path() + "\\Levels\\x.map", 0, levels, "x.map", 1},
+        {"FileName in a missing folder", "", dir / "missing/x.map", 3, cwd, "x.map", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestHooks::Reset();
+        TOpenDialog d;
+        d.SetFilter("Map files (*.Map)|*.map|All|*.*");
+        d.SetFilterIndex(c.filterIndex);
+        d.SetInitialDir(c.initialDir);
+        d.SetFileName(c.fileName);
+        TestHooks::SetFileDialogAnswer([](const TFileDialogRequest&) { return TFileDialogAnswer{}; });
+        EXPECT_FALSE(d.Execute()); // cancelled: the file name stays
+        EXPECT_EQ(d.FileName(), c.fileName);
+        ASSERT_EQ(TestHooks::FileDialogLog().size(), 1u);
+        const TFileDialogRequest& r = TestHooks::FileDialogLog()[0];
+        EXPECT_EQ(std::filesystem::weakly_canonical(r.Folder), std::filesystem::weakly_canonical(c.folder));
+        EXPECT_TRUE(std::filesystem::path(r.Folder).is_absolute()) << r.Folder;
+        EXPECT_EQ(r.FileName, c.shown);
+        EXPECT_EQ(r.FilterIndex, c.shownFilter);
+    }
+
+    // Several names: all of them only with ofAllowMultiSelect, FileName the first.
+    struct Multi {
+        TOpenOptions options;
+        std::vector<std::string> files;
+    };
+    const Multi multis[] = {
+        {{}, {old}},
+        {{ofAllowMultiSelect}, {old, levels + "/b.map"}},
+    };
+    for (const Multi& m : multis) {
+        TestHooks::Reset();
+        TOpenDialog d;
+        d.SetInitialDir(levels);
+        d.SetOptions(m.options);
+        d.Files().push_back("stale");
+        TestHooks::SetFileDialogAnswer([](const TFileDialogRequest&) { return Choose({"old.map", "b.map"}); });
+        EXPECT_TRUE(d.Execute());
+        EXPECT_EQ(d.Files(), m.files);
+        EXPECT_EQ(d.FileName(), old);
+    }
+}
