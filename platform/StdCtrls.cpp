@@ -1340,6 +1340,18 @@ void TScrollBar::SetLargeChange(int change)
     ScrollBarOf(this)->setPageStep(FLargeChange);
 }
 
+bool TScrollBar::TypedKey(WORD key, char, char, TShiftState shift)
+{
+    // The window's own arrow handling is turned round for horizontal bars (its controls
+    // are inverted so that Up, Down and the wheel go the right way on vertical ones).
+    if (FKind != sbHorizontal || (key != VK_LEFT && key != VK_RIGHT) || shift.Contains(ssCtrl) ||
+        shift.Contains(ssAlt))
+        return false;
+    ScrollBarOf(this)->triggerAction(key == VK_LEFT ? QAbstractSlider::SliderSingleStepSub
+                                                    : QAbstractSlider::SliderSingleStepAdd);
+    return true;
+}
+
 void TScrollBar::Change()
 {
     if (OnChange)

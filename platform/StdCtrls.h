@@ -299,6 +299,8 @@ public:
 
 protected:
     virtual void Change();
+    // Left and Right step a horizontal bar down and up its range.
+    bool TypedKey(WORD key, char original, char typed, TShiftState shift) override;
 
 private:
     void ValueFromWidget(int value);

@@ -110,3 +110,30 @@ TEST(ScrollBar, RangeErrorsAndTabStop)
     TestHooks::KeyStroke(&f, VK_TAB);
     EXPECT_FALSE(f.Bar->Focused());
 }
+
+TEST(ScrollBar, KeysMoveTheFocusedBarWithOneChangeEach)
+{
+    struct Case {
+        TScrollBarKind kind;
+        WORD key;
+        int from, to;
+    };
+    const Case cases[] = {
+        {sbVertical, VK_DOWN, 0, 1},      {sbVertical, VK_UP, 5, 4},       {sbVertical, VK_NEXT, 0, 10},
+        {sbVertical, VK_PRIOR, 15, 5},    {sbVertical, VK_END, 3, 54},     {sbVertical, VK_HOME, 30, 0},
+        {sbHorizontal, VK_RIGHT, 0, 1},   {sbHorizontal, VK_LEFT, 5, 4},   {sbVertical, VK_UP, 0, 0},
+        {sbVertical, VK_DOWN, 54, 54},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.kind << " key " << c.key << " from " << c.from);
+        BarForm f(c.kind, c.kind == sbVertical ? 16 : 160, c.kind == sbVertical ? 160 : 17);
+        f.Bar->SetLargeChange(10);
+        f.Bar->SetPosition(c.from);
+        f.Bar->SetFocus();
+        ASSERT_TRUE(f.Bar->Focused());
+        f.Changes = 0;
+        TestHooks::KeyStroke(&f, c.key);
+        EXPECT_EQ(f.Bar->Position(), c.to);
+        EXPECT_EQ(f.Changes, c.from == c.to ? 0 : 1);
+    }
+}
