@@ -107,6 +107,39 @@ TEST(Edits, TheCharacterKeyPressLeavesIsTheOneTyped)
     EXPECT_EQ(f.Edit->Text(), ",");
 }
 
+TEST(Edits, CtrlLetterCharactersPassThroughKeyPressAndCanBeRefused)
+{
+    struct Case {
+        const char* name;
+        WORD key;
+        TShiftState shift;
+        char seen;          // the character KeyPress gets (0: none)
+        std::string text;   // the text after the key, refused by the handler
+    };
+    const Case cases[] = {
+        {"Ctrl+V refused", 'V', {ssCtrl}, 22, "abc"},
+        {"Ctrl+X refused", 'X', {ssCtrl}, 24, "abc"},
+        {"Shift+Insert is no character", VK_INSERT, {ssShift}, 0, "pasted"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditForm f;
+        std::vector<char> seen;
+        f.Edit->OnKeyPress = [&](TObject*, char& key) {
+            seen.push_back(key);
+            if (static_cast<unsigned char>(key) < 32)
+                key = 0;
+        };
+        f.Edit->SetText("abc");
+        f.Edit->SelectAll();
+        Clipboard()->SetAsText("pasted");
+        TestHooks::KeyStroke(&f, c.key, c.shift);
+        EXPECT_EQ(seen, c.seen ? std::vector<char>{c.seen} : std::vector<char>{});
+        EXPECT_EQ(f.Edit->Text(), c.text);
+        EXPECT_EQ(Clipboard()->AsText(), "pasted");
+    }
+}
+
 TEST(Edits, SelectionAndModifiedFlag)
 {
     EditForm f;

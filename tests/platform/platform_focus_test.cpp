@@ -279,6 +279,39 @@ TEST(CancelMode, APressGivesTheFocusedControlTheControlPressedFirst)
     EXPECT_EQ(log, Log{"cancel:null"});
 }
 
+TEST(CancelMode, ResizingHidingAndClosingTheFormCancelWithNoSender)
+{
+    Log log;
+    TForm f;
+    f.SetClientWidth(200);
+    f.SetClientHeight(100);
+    auto* focused = new Modal(&f, log);
+    focused->SetParent(&f);
+    focused->SetBounds(0, 0, 50, 50);
+    struct Step {
+        const char* name;
+        void (*act)(TForm&);
+    };
+    const Step steps[] = {
+        {"resized", [](TForm& form) { form.SetClientWidth(250); }},
+        {"hidden", [](TForm& form) { form.Hide(); }},
+        {"closed", [](TForm& form) { form.Close(); }},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        f.Show();
+        TestHooks::SetActiveForm(&f);
+        focused->SetFocus();
+        ASSERT_EQ(f.ActiveControl(), focused);
+        log.clear();
+        s.act(f);
+        TestHooks::RunPostedMessages();
+        ASSERT_FALSE(log.empty());
+        for (const std::string& entry : log)
+            EXPECT_EQ(entry, "cancel:null");
+    }
+}
+
 TEST(ClickableButNeverFocused, APanelOfButtonsTakesClicksWhileTheEditKeepsTheKeys)
 {
     for (bool windowEnabled : {true, false}) {

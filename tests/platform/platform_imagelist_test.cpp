@@ -127,3 +127,45 @@ TEST(ImageList, ReplaceDeleteMasksAndBadIndexes)
     list.SetWidth(16); // a new size empties the list
     EXPECT_EQ(list.Count(), 0);
 }
+
+TEST(ImageList, TheMaskColourInEachFormAndABitmapNarrowerThanTheList)
+{
+    const TBitmap strip = Strip();
+    struct Case {
+        const char* name;
+        TColor mask;
+    };
+    const Case cases[] = {
+        {"plain", clFuchsia},
+        {"with the palette flag", static_cast<TColor>(0x02000000 | clFuchsia)},
+        {"the bitmap's transparent colour", strip.TransparentColor()},
+        {"clDefault", clDefault},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Glyphs list;
+        EXPECT_EQ(list.AddMasked(strip, c.mask), 0);
+        ASSERT_EQ(list.Count(), 2);
+        EXPECT_EQ(list.ImagePixel(0, 0, 0), 0u);
+        EXPECT_EQ(list.ImagePixel(0, 2, 2), 0xFF0000FFu);
+        EXPECT_EQ(list.ImagePixel(1, 0, 1), 0u);
+        EXPECT_EQ(list.ImagePixel(1, 0, 0), 0xFF008000u);
+    }
+
+    // Narrower and lower than the list's size: still one image, transparent beyond.
+    TBitmap narrow;
+    narrow.SetSize(8, 5);
+    narrow.Canvas().Brush.Color = clRed;
+    narrow.Canvas().FillRect(Rect(0, 0, 8, 5));
+    Glyphs list;
+    EXPECT_EQ(list.AddMasked(narrow, clFuchsia), 0);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.ImagePixel(0, 7, 4), 0xFFFF0000u);
+    EXPECT_EQ(list.ImagePixel(0, 8, 4), 0u);
+    EXPECT_EQ(list.ImagePixel(0, 7, 5), 0u);
+    TBitmap target = Chequer(20, 20);
+    list.Draw(target.Canvas(), 0, 0, 0);
+    EXPECT_EQ(target.PixelColor(7, 4), clRed);
+    EXPECT_EQ(target.PixelColor(8, 4), clBlack);
+    EXPECT_EQ(target.PixelColor(7, 5), clBlack);
+}

@@ -86,6 +86,33 @@ TEST(PopupMenus, KeysInsideTheRealMenuChooseItsItems)
     EXPECT_EQ(TestHooks::PopupMenuLog().back().Menu, f.Menu);
 }
 
+TEST(PopupMenus, PostedMessagesRunWhileTheMenuIsOpenAndAnItemFreedMeanwhileLeavesIt)
+{
+    MenuForm f;
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    f.Add("Salt && &Pepper");
+    HWND window = AllocateHWnd([&](TMessage&) {
+        f.Log.push_back("message");
+        delete f.First; // out of the open menu
+        f.First = nullptr;
+        TestHooks::KeyToTopWindow(VK_DOWN);
+        TestHooks::KeyToTopWindow(VK_RETURN);
+    });
+    TestHooks::SetWindowShown([&](TestHooks::TWindowKind) { PostMessage(window, 0x7001, 0, 0); });
+    const TPoint at = f.ClientToScreen(Point(20, 20));
+    f.Menu->Popup(at.X, at.Y);
+    f.Log.push_back("returned");
+    EXPECT_EQ(f.Log, (std::vector<std::string>{"message", "&Second", "returned"}));
+    EXPECT_EQ(f.Menu->Items()->Count(), 4);
+    DeallocateHWnd(window);
+
+    // "&&" is a literal "&": the letter after the single "&" chooses the item.
+    f.Log.clear();
+    f.PopupWithKeys({'P'});
+    EXPECT_EQ(f.Log, (std::vector<std::string>{"Salt && &Pepper", "returned"}));
+}
+
 TEST(PopupMenus, ChoosingACheckedItemLeavesCheckedToTheHandler)
 {
     MenuForm f;

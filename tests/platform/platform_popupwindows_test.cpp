@@ -139,3 +139,52 @@ TEST(PopupWindows, TheCaptureHoldsTheReleaseOutside)
     EXPECT_EQ(upY, formClient.Y - 501);
     EXPECT_LT(upX, 0);
 }
+
+TEST(PopupWindows, PressesOnOtherFormsCancelTheOwnersModesAndThePopupStaysUntilHidden)
+{
+    Log log;
+    TForm form;
+    form.SetBounds(100, 100, 300, 200);
+    auto* edit = new Field(&form, log);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 120, 21);
+    auto* popup = new TPopupControl(edit);
+    popup->SetBounds(0, 0, 40, 30);
+    TForm second;
+    second.SetBounds(500, 100, 200, 100);
+    auto* there = PlaceControl<TButton>(&second, 10, 10, 75, 25);
+    there->SetName("there");
+    form.Show();
+    second.Show();
+    TestHooks::SetActiveForm(&form);
+    edit->SetFocus();
+    popup->ShowAt(150, 150);
+
+    struct Step {
+        const char* name;
+        void (*act)(TForm& form, TForm& second);
+        std::string first; // the first of what the owner's edit logs
+    };
+    const Step steps[] = {
+        {"a press on another form's control",
+         [](TForm&, TForm& s) {
+             TestHooks::MouseDown(&s, mbLeft, Point(20, 20));
+             TestHooks::MouseUp(&s, mbLeft, Point(20, 20));
+         },
+         "cancel:there"},
+        {"the owner's form moved", [](TForm& f, TForm&) { f.SetLeft(f.Left() + 10); }, "cancel:null"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        TestHooks::SetActiveForm(&form);
+        edit->SetFocus();
+        log.clear();
+        s.act(form, second);
+        TestHooks::RunPostedMessages();
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.front(), s.first);
+        EXPECT_TRUE(popup->Visible()) << "only its owner hides it";
+    }
+    popup->Hide();
+    EXPECT_FALSE(popup->Visible());
+}
