@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QWidget>
+
 #include <string>
 #include <vector>
 
@@ -111,6 +114,31 @@ TEST(PopupMenus, PostedMessagesRunWhileTheMenuIsOpenAndAnItemFreedMeanwhileLeave
     f.Log.clear();
     f.PopupWithKeys({'P'});
     EXPECT_EQ(f.Log, (std::vector<std::string>{"Salt && &Pepper", "returned"}));
+}
+
+TEST(PopupMenus, TheAlignmentPlacesTheRealMenuByThePointGiven)
+{
+    MenuForm f;
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    struct Case {
+        TPopupAlignment alignment;
+        double along; // where along the menu's top edge the point lies: 0 left, 1 right
+    };
+    for (const Case& c : {Case{paLeft, 0}, Case{paRight, 1}, Case{paCenter, 0.5}}) {
+        SCOPED_TRACE(c.alignment);
+        f.Menu->SetAlignment(c.alignment);
+        QRect shown;
+        TestHooks::SetWindowShown([&](TestHooks::TWindowKind) {
+            if (QWidget* w = QApplication::activePopupWidget())
+                shown = w->geometry();
+            TestHooks::KeyToTopWindow(VK_ESCAPE);
+        });
+        f.Menu->Popup(300, 200);
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_EQ(shown.top(), 200);
+        EXPECT_NEAR(shown.left() + c.along * shown.width(), 300, 1) << shown.left() << " " << shown.width();
+    }
 }
 
 TEST(PopupMenus, ChoosingACheckedItemLeavesCheckedToTheHandler)
