@@ -155,6 +155,50 @@ TEST(DeviceContextState, OriginAndClipShapeWhatEveryFillDraws)
     }
 }
 
+TEST(DeviceContextState, EveryOtherCanvasOperationStaysInsideTheClipAtTheOrigin)
+{
+    // Each draws well past logical (0, 0)-(10, 10), the clip, with the origin at (10, 10):
+    // only device (10, 10)-(20, 20) may change, and something there must.
+    TBitmap solid;
+    solid.SetPixelFormat(pf32bit);
+    solid.SetSize(50, 50);
+    solid.Canvas().Brush.Color = Ink;
+    solid.Canvas().FillRect(Rect(0, 0, 50, 50));
+    struct Case {
+        const char* name;
+        std::function<void(TCanvas&)> draw;
+    };
+    const Case cases[] = {
+        {"FrameRect", [](TCanvas& c) { c.FrameRect(Rect(-5, 5, 30, 30)); }},
+        {"Frame3D",
+         [](TCanvas& c) {
+             TRect r = Rect(5, -5, 30, 30);
+             c.Frame3D(r, Ink, Ink, 2);
+         }},
+        {"TextRect",
+         [](TCanvas& c) {
+             c.Font.Color = Ink;
+             c.TextRect(Rect(-10, -10, 30, 30), -3, -3, "WWWWWWWW");
+         }},
+        {"Draw", [&](TCanvas& c) { c.Draw(-20, -20, solid); }},
+        {"StretchDraw", [&](TCanvas& c) { c.StretchDraw(Rect(-10, -10, 30, 30), solid); }},
+        {"CopyRect", [&](TCanvas& c) { c.CopyRect(Rect(-10, -10, 30, 30), solid.Canvas(), Rect(0, 0, 40, 40)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sheet s;
+        SetViewportOrgEx(s.dc(), 10, 10, nullptr);
+        IntersectClipRect(s.dc(), 0, 0, 10, 10);
+        c.draw(s.canvas());
+        const TRect inked = s.Inked();
+        EXPECT_FALSE(inked.IsEmpty());
+        EXPECT_GE(inked.Left, 10);
+        EXPECT_GE(inked.Top, 10);
+        EXPECT_LE(inked.Right, 20);
+        EXPECT_LE(inked.Bottom, 20);
+    }
+}
+
 TEST(DeviceContextState, SaveAndRestoreTakeOriginAndClipTogether)
 {
     Sheet s;
