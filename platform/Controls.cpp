@@ -1270,7 +1270,12 @@ void SendCancelModes(TWinControl* window, TControl* pressed)
     if (popup)
         here = popup->OwnerForm();
     std::vector<TForm*> done;
-    for (TPopupControl* other : VisiblePopups()) {
+    const std::vector<TPopupControl*> before = VisiblePopups();
+    for (TPopupControl* other : before) {
+        // A cancel mode sent meanwhile may have freed this pop-up.
+        const std::vector<TPopupControl*> now = VisiblePopups();
+        if (std::find(now.begin(), now.end(), other) == now.end())
+            continue;
         TForm* owner = other->OwnerForm();
         if (other == popup || !owner || owner == here ||
             std::find(done.begin(), done.end(), owner) != done.end())

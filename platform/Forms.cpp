@@ -988,9 +988,10 @@ void TForm::DefocusControl(TWinControl* control)
 void TForm::SendCancelMode(TControl* Sender)
 {
     TControl* focused = FActiveControl;
-    TControl* capture = GetCaptureControl();
     if (focused)
         CallProtected([&] { focused->CancelMode(Sender); });
+    // Read after the focused control's turn, which may have freed the capture's holder.
+    TControl* capture = GetCaptureControl();
     if (capture && capture != focused && capture->ParentForm() == this)
         CallProtected([&] { capture->CancelMode(Sender); });
 }

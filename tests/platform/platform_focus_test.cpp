@@ -279,6 +279,39 @@ TEST(CancelMode, APressGivesTheFocusedControlTheControlPressedFirst)
     EXPECT_EQ(log, Log{"cancel:null"});
 }
 
+TEST(CancelMode, TheFocusedControlFreeingTheCapturesHolderLeavesNothingToCall)
+{
+    Log log;
+    TForm f;
+    f.SetClientWidth(200);
+    f.SetClientHeight(100);
+    struct Freeing : Modal {
+        using Modal::Modal;
+        TControl* Victim = nullptr;
+        void CancelMode(TControl* sender) override
+        {
+            Modal::CancelMode(sender);
+            delete Victim;
+            Victim = nullptr;
+        }
+    };
+    auto* focused = new Freeing(&f, log);
+    focused->SetParent(&f);
+    focused->SetBounds(0, 0, 50, 50);
+    auto* holder = new Modal(&f, log);
+    holder->SetParent(&f);
+    holder->SetBounds(100, 0, 50, 50);
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    focused->SetFocus();
+    holder->SetMouseCapture(true);
+    focused->Victim = holder;
+    log.clear();
+    f.SendCancelMode(nullptr);
+    EXPECT_EQ(log, Log{"cancel:null"});
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+}
+
 TEST(CancelMode, ResizingHidingAndClosingTheFormCancelWithNoSender)
 {
     Log log;

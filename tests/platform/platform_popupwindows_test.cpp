@@ -188,3 +188,51 @@ TEST(PopupWindows, PressesOnOtherFormsCancelTheOwnersModesAndThePopupStaysUntilH
     popup->Hide();
     EXPECT_FALSE(popup->Visible());
 }
+
+// A control whose cancel mode frees another pop-up, as an owner closing a drop-down for
+// good might.
+class Closer : public TEdit {
+public:
+    using TEdit::TEdit;
+    TPopupControl* Victim = nullptr;
+    void CancelMode(TControl*) override
+    {
+        delete Victim;
+        Victim = nullptr;
+    }
+};
+
+TEST(PopupWindows, APopupFreedByAnotherOwnersCancelModeIsNotTouchedAfterwards)
+{
+    TForm a, b, c;
+    a.SetBounds(0, 0, 200, 100);
+    b.SetBounds(220, 0, 200, 100);
+    c.SetBounds(440, 0, 200, 100);
+    auto* closer = PlaceControl<Closer>(&a, 10, 10, 100, 21);
+    auto* field = PlaceControl<TEdit>(&b, 10, 10, 100, 21);
+    auto* target = PlaceControl<TButton>(&c, 10, 10, 75, 25);
+    auto* first = new TPopupControl(closer);
+    first->SetBounds(0, 0, 30, 30);
+    auto* second = new TPopupControl(field);
+    second->SetBounds(0, 0, 30, 30);
+    for (TForm* f : {&a, &b, &c})
+        f->Show();
+    TestHooks::SetActiveForm(&a);
+    closer->SetFocus();
+    TestHooks::SetActiveForm(&b);
+    field->SetFocus();
+    TestHooks::SetActiveForm(&c);
+    first->ShowAt(100, 200);
+    second->ShowAt(200, 200);
+    int clicks = 0;
+    target->OnClick = [&](TObject*) { ++clicks; };
+    closer->Victim = second;
+    // Both pop-ups' owner forms cancel their modes; the first frees the second meanwhile.
+    for (int i = 0; i < 2; ++i) {
+        TestHooks::MouseDown(&c, mbLeft, Point(20, 20));
+        TestHooks::MouseUp(&c, mbLeft, Point(20, 20));
+        closer->Victim = nullptr;
+    }
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(VisiblePopups(), std::vector<TPopupControl*>{first});
+}
