@@ -116,8 +116,12 @@ void TForm1::PaintBox1MouseDown(TObject* Sender, TMouseButton Button, TShiftStat
         return;
     }
     if (!Engine->EditMode) {
-        if (Engine->AcceptInput)
-            Engine->LiveInput.KeyDown(ButtonCode(Button));
+        if (Engine->AcceptInput) {
+            const uint16_t code = ButtonCode(Button);
+            if (Application && Application->ActiveForm() != this)
+                FActivatingPresses.push_back(tActivatingPress{code, false});
+            Engine->LiveInput.KeyDown(code);
+        }
         return;
     }
     const TPoint at = ToClient(this, Sender, X, Y);
@@ -199,8 +203,23 @@ void TForm1::PaintBox1MouseMove(TObject* Sender, TShiftState, int X, int Y)
 void TForm1::PaintBox1MouseUp(TObject*, TMouseButton Button, TShiftState, int, int)
 {
     DraggingUnit = false;
+    const uint16_t code = ButtonCode(Button);
+    for (tActivatingPress& press : FActivatingPresses)
+        if (press.Code == code)
+            press.Released = true;
     if (Engine && Engine->AcceptInput)
-        Engine->LiveInput.KeyUp(ButtonCode(Button));
+        Engine->LiveInput.KeyUp(code);
+}
+
+void TForm1::ReplayActivatingPresses()
+{
+    if (!Engine || !Engine->AcceptInput)
+        return;
+    for (const tActivatingPress& press : FActivatingPresses) {
+        Engine->LiveInput.KeyDown(press.Code);
+        if (press.Released)
+            Engine->LiveInput.KeyUp(press.Code);
+    }
 }
 
 void TForm1::FormActivate(TObject*)
@@ -212,6 +231,8 @@ void TForm1::FormActivate(TObject*)
             SetWindowFullScreen(PresentWindowOf(this), true);
         WasInactive = false;
     }
-    if (Engine)
+    if (Engine) {
         Engine->LiveInput.ResetKeys();
+        ReplayActivatingPresses();
+    }
 }

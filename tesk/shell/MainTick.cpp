@@ -73,6 +73,9 @@ void TForm1::RunTick(int32_t Ticks)
         WasInactive = true;
         return;
     }
+    // From here the engine sees the presses latched so far; an activation reported
+    // later no longer needs to give them back.
+    FActivatingPresses.clear();
     Ticks = std::min(Ticks, 4);
     if (Closing)
         return;

@@ -209,6 +209,16 @@ private:
     std::vector<TMediaPlayer*> FPlayersToFree;
     std::optional<std::string> FDeferredVideoEnd;
 
+    // A mouse button pressed on the window before the window system reported the window
+    // active (the press that activates it may come first): the activation's key reset
+    // gives it back, as if the activation had come first.
+    struct tActivatingPress {
+        uint16_t Code = 0;
+        bool Released = false;
+    };
+    std::vector<tActivatingPress> FActivatingPresses;
+    void ReplayActivatingPresses();
+
     std::unique_ptr<tGameEngine> FEngine;
     tRebuildRequest FPendingRebuild;
     bool FPendingClose = false;

@@ -50,6 +50,48 @@ TEST_F(Input, KeysAndButtonsReachTheLiveInputDevice)
     EXPECT_FALSE(Engine->LiveInput.IsLatched(4));
 }
 
+// The window system may report the window active only after the press that activated
+// it (as after a message box closed): the activation's key reset keeps that click.
+TEST_F(Input, TheClickThatActivatesTheWindowSurvivesTheActivation)
+{
+    StartWindowed();
+    struct Case {
+        const char* What;
+        bool ReleasedFirst;
+        bool TickedFirst;
+        bool Latched;
+        bool Pressed;
+    };
+    const Case cases[] = {
+        {"a click, then the activation", true, false, true, false},
+        {"a press held through the activation", false, false, true, true},
+        {"a click the engine stepped over before the activation", true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TestHooks::SetActiveForm(nullptr);
+        Engine->LiveInput.ResetKeys();
+        TestHooks::MouseDown(Form1, mbLeft, CellPoint(3, 3));
+        if (c.ReleasedFirst)
+            TestHooks::MouseUp(Form1, mbLeft, CellPoint(3, 3));
+        if (c.TickedFirst)
+            Tick();
+        TestHooks::SetActiveForm(Form1);
+        EXPECT_EQ(Engine->LiveInput.IsLatched(1), c.Latched);
+        EXPECT_EQ(Engine->LiveInput.IsPressed(1), c.Pressed);
+        if (!c.ReleasedFirst)
+            TestHooks::MouseUp(Form1, mbLeft, CellPoint(3, 3));
+        EXPECT_FALSE(Engine->LiveInput.IsPressed(1));
+    }
+    // A press made while the window was active is not given back by a later activation.
+    Engine->LiveInput.ResetKeys();
+    TestHooks::MouseDown(Form1, mbLeft, CellPoint(3, 3));
+    TestHooks::MouseUp(Form1, mbLeft, CellPoint(3, 3));
+    TestHooks::SetActiveForm(nullptr);
+    TestHooks::SetActiveForm(Form1);
+    EXPECT_FALSE(Engine->LiveInput.IsLatched(1));
+}
+
 TEST_F(Input, ControlF1AndF2ToggleTheFrameAnimationAndTheSlowTimer)
 {
     StartWindowed();
