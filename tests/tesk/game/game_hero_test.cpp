@@ -251,6 +251,54 @@ TEST_F(HeroTest, StandingShowsVariantZeroAfterAStepThenRandomVariants)
         EXPECT_GT(seen[static_cast<size_t>(v)], 0) << v;
 }
 
+TEST_F(HeroTest, IdleVariantsFollowTheSeededSchedule)
+{
+    // After a step the countdown is 50: variant 0 stays up for 50 standing ticks and the
+    // 51st draws the next countdown (50 + Random(50)) and then the variant (Random(3));
+    // each variant stays up for its countdown plus one tick. The fake hero does the same
+    // with the Down pictures.
+    constexpr uint64_t Seed = 4242;
+    SetRandomSeed(Seed);
+    struct Draw {
+        int32_t Countdown, Variant;
+    };
+    std::vector<Draw> draws;
+    for (int i = 0; i < 8; ++i) {
+        const int32_t countdown = 50 + Random(50);
+        draws.push_back({countdown, Random(3)});
+    }
+    for (const bool fake : {false, true}) {
+        SCOPED_TRACE(fake ? "fake hero" : "hero");
+        tPlayer* hero = nullptr;
+        if (fake) {
+            hero = Put<tFakePlayer>(5, 5);
+            Level().FreeTemporaryUnits();
+            hero->PlayerState = psActive;
+        } else {
+            hero = ActiveHero(5, 5);
+        }
+        hero->Direction = Left;
+        const tDirection shown = fake ? Down : Left;
+        hero->IdleTicks = 50;  // as a step leaves it
+        hero->IdleVariant = 0;
+        hero->Walked = false;
+        SetRandomSeed(Seed);
+        int32_t tick = 0, variant = 0, nextChange = 51;
+        for (const Draw& d : draws) {
+            for (; tick < nextChange; ++tick) {
+                hero->Move();
+                ASSERT_EQ(hero->Sprite, &HeroSprites.Stand[shown][static_cast<size_t>(tick + 1 < nextChange ? variant : d.Variant)])
+                    << "standing tick " << tick + 1;
+            }
+            variant = d.Variant;
+            EXPECT_EQ(hero->IdleVariant, variant);
+            EXPECT_EQ(hero->IdleTicks, d.Countdown);
+            nextChange += d.Countdown + 1;
+        }
+        Level().FreeAllUnits();
+    }
+}
+
 TEST_F(HeroTest, RestartStartsOneResetWarpAndTheLevelRestarts)
 {
     ReadUnits("Begin Player\r\n   InitialX = 4\r\n   InitialY = 4\r\nEnd Player\r\n");

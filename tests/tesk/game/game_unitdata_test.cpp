@@ -367,4 +367,42 @@ TEST_F(SmallPicturesTest, EveryKindDrawsClippedToItsPicture)
     EditMode(false);
 }
 
+TEST_F(SmallPicturesTest, OnlyWhatLiesInsideASmallPictureIsDrawn)
+{
+    // A pool whose template is the 100 x 100 picture's top-left corner is composed from
+    // it; a pool whose template lies past its edge, an exit and a boulder whose frames
+    // lie past the edges of their small pictures, and a key's first picture leave the
+    // frame as it was.
+    Level().ReadLevelText("[Units]\r\n"
+                          "Begin Water\r\n   AutoEdge = False\r\n   Edge = 15\r\n   EdgeStyle = weTypeA\r\n"
+                          "   InitialX = 2\r\n   InitialY = 2\r\nEnd Water\r\n"
+                          "Begin Water\r\n   AutoEdge = False\r\n   Edge = 0\r\n   EdgeStyle = weTypeA\r\n"
+                          "   InitialX = 4\r\n   InitialY = 2\r\nEnd Water\r\n"
+                          "Begin Exit\r\n   Kind = ExitHatch\r\n   InitialX = 6\r\n   InitialY = 6\r\nEnd Exit\r\n"
+                          "Begin Boulder\r\n   InitialX = 8\r\n   InitialY = 8\r\nEnd Boulder\r\n"
+                          "Begin Key\r\n   InitialX = 10\r\n   InitialY = 8\r\nEnd Key\r\n");
+    Restart();
+    ASSERT_EQ(Level().UnitList.Count(), 5);
+    const auto* composed = dynamic_cast<const tWater*>(Level().UnitList[0]);
+    const auto* outside = dynamic_cast<const tWater*>(Level().UnitList[1]);
+    ASSERT_TRUE(composed && outside);
+    constexpr uint16_t Fill = 0x1234;
+    FillFrame(Fill);
+    Draw();
+    const int32_t cellLeft = PlayfieldX + 2 * 32, cellTop = 2 * 32;
+    for (int y = 0; y < Frame->Height; ++y)
+        for (int x = 0; x < Frame->Width; ++x) {
+            const bool inCell = x >= cellLeft && x < cellLeft + 32 && y >= cellTop && y < cellTop + 32;
+            const uint16_t got = Frame->ScanLine(y)[x];
+            if (!inCell) {
+                ASSERT_EQ(got, Fill) << x << "," << y;
+                continue;
+            }
+            const int c = x - cellLeft, r = y - cellTop;
+            ASSERT_EQ(got, WaterTemplates->ScanLine(r)[c]) << c << "," << r;
+            ASSERT_EQ(composed->SavedPixels[static_cast<size_t>(r * 32 + c)], got) << c << "," << r;
+        }
+    EXPECT_EQ(outside->SavedPixels, tWaterPixels{});
+}
+
 }  // namespace
