@@ -156,6 +156,8 @@ TEST_F(SlotFiles, TheSavePickerTypesADescriptionAndSavesTheCurrentEntry)
     StartTyping();
     Type("ab\bc\x01");
     EXPECT_EQ(SlotDescriptionEdit, "ac");
+    Type("\xE9\b");
+    EXPECT_EQ(SlotDescriptionEdit, "ac");
     Save();
     EXPECT_EQ(EditSlot, -1);
     EXPECT_FALSE(engine.LiveInput.Typing);
@@ -236,6 +238,53 @@ TEST_F(SlotFiles, TheCaretCounterWrapsAfterFortyEightTicks)
     }
     EXPECT_EQ(SlotCaretTicks, 0);
     EXPECT_EQ(highest, 47);
+}
+
+TEST_F(SlotFiles, ASelectionOutsideTheTableIsRefusedAndMovesBackIntoIt)
+{
+    // The selection is a plain global: a stray value must never index past the table.
+    SaveSlots[0].Description = "FIRST";
+    struct Case {
+        int32_t selection;
+        int action;
+        int32_t after;
+    } moves[] = {{-1, 3, 0}, {8, 3, 0}, {1000, 3, 0}, {-1, 2, 7}, {8, 2, 7}, {-1000, 2, 7}};
+    for (const Case& c : moves) {
+        SlotSelection = c.selection;
+        Tap(c.action);
+        Tick(&tGameEngine::LoadGameStep);
+        EXPECT_EQ(SlotSelection, c.after) << c.selection << " " << c.action;
+    }
+
+    for (int32_t selection : {-1, 8, 1000}) {
+        SlotSelection = selection;
+        engine.SetGameMode(gmLoadGame);
+        Played();
+        Tap(7);
+        Tick(&tGameEngine::LoadGameStep);
+        EXPECT_TRUE(PlayedOnly({"invalid"})) << selection;
+        EXPECT_EQ(engine.GameMode, gmLoadGame) << selection;
+
+        engine.SetGameMode(gmSaveGame);
+        Played();
+        Tap(7);
+        Tick(&tGameEngine::SaveGameStep);
+        EXPECT_TRUE(PlayedOnly({"invalid"})) << selection;
+        EXPECT_EQ(EditSlot, -1) << selection;
+        EXPECT_FALSE(engine.LiveInput.Typing) << selection;
+        EXPECT_EQ(engine.GameMode, gmSaveGame) << selection;
+
+        // A stray selection while typing: the save is refused with a clear error.
+        SlotSelection = 0;
+        StartTyping();
+        SlotSelection = selection;
+        Type("STRAY");
+        EXPECT_THROW(Save(), Exception) << selection;
+        EXPECT_EQ(EditSlot, -1);
+        EXPECT_FALSE(engine.LiveInput.Typing);
+    }
+    EXPECT_EQ(SaveSlots[0].Description, "FIRST");
+    EXPECT_FALSE(std::filesystem::exists(Dir / "Save"));
 }
 
 TEST_F(SlotFiles, EscInTheLoadPickerLeaves)
