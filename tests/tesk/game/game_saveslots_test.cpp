@@ -1,9 +1,11 @@
 // Save slots: the slot file's layout and text, what a failed write leaves behind, the
 // high-score defaults, and the load and save pickers driven tick by tick.
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "platform/Files.h"
@@ -137,6 +139,38 @@ TEST_F(SlotFiles, AFolderMadeReadOnlyKeepsTheOldFile)
     EXPECT_THROW(SaveSlot(1), Exception);
     chmod((Dir / "Save").c_str(), 0755);
     EXPECT_EQ(ScratchDir::Read(SlotPath(2)), before);
+}
+
+TEST_F(SlotFiles, AWriteFailingPartWayKeepsTheOldFileAndTheTable)
+{
+    // A file-size limit makes the write fail part-way, for root as well.
+    SaveSlots[1] = tSaveSlot{false, "OLD", "Set", 1, 0, 0, 0};
+    SaveSlot(1);
+    const std::string before = ScratchDir::Read(SlotPath(2));
+
+    engine.LevelSetName = "Set";
+    SlotSelection = 1;
+    StartTyping();
+    std::string text;
+    for (int i = 0; i < 80; ++i)
+        text += static_cast<char>(33 + (i * 37) % 90);
+    Type(text);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 24;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_THROW(Save(), Exception);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(ScratchDir::Read(SlotPath(2)), before);
+    EXPECT_EQ(SaveSlots[1].Description, "OLD");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir / "Save"))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"Slot2.sav"});
 }
 
 TEST_F(SlotFiles, HighScoresStartAtTheirDefaults)
