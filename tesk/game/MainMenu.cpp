@@ -102,14 +102,13 @@ void tGameEngine::MainMenuStep()
 
     const bool click = Latched(*this, aClick);
     const bool inside = MouseIn(*this, BoxLeft, BoxTop, BoxRight, BoxBottom);
-    if (click && !inside) {
-        if (GameRunning) {
-            MenuSelectSound.Play();
-            CloseMenu();
-        }
-        return;
+    if (click && !inside && GameRunning) {
+        MenuSelectSound.Play();
+        return CloseMenu();
     }
-    if (!click && !Latched(*this, aEnter))
+    // Without a game a click outside the box does nothing; Enter in the same tick still
+    // activates the selected item.
+    if (!(click && inside) && !Latched(*this, aEnter))
         return;
     MenuSelectSound.Play();
     switch (MenuItem) {

@@ -205,6 +205,11 @@ TEST_F(MainMenu, ItemsDoWhatTheySayAndStayInsideTheOverlay)
         {"click at (300, 395) alone", false, 2, [](MainMenu& t) { t.Click(300, 395); }, gmMainMenu, {}, noCheck},
         {"click outside the frame alone", false, 2, [](MainMenu& t) { t.Click(-5, 100000); }, gmMainMenu, {},
          noCheck},
+        // Without a game the click outside is nothing, and Enter in the same tick still counts.
+        {"click outside and Enter alone", false, 2, [](MainMenu& t) { t.Click(100, 200); t.Tap(aEnter); },
+         gmOptions, {"select"}, options},
+        {"click outside and Enter on 4 alone", false, 4, [](MainMenu& t) { t.Tap(aEnter); t.Click(-5, 100000); },
+         gmMainMenu, {"select"}, [](MainMenu& t) { EXPECT_TRUE(t.engine.WebLinkRequested); }},
         // Esc and the right button belong to the engine's step, not to the menu.
         {"Esc alone", false, 2, [](MainMenu& t) { t.Tap(aBack); }, gmMainMenu, {}, noCheck},
         {"Esc over a game", true, 0, [](MainMenu& t) { t.Tap(aBack); }, gmMainMenu, {}, noCheck},
