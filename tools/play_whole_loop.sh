@@ -13,33 +13,7 @@
 # screen; "EXIT PROGRAM".
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-out=${1:?usage: tools/play_whole_loop.sh <screenshot folder> [display number]}
-display=":${2:-98}"
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
-for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "play_whole_loop.sh: $tool is missing (apt-get install xvfb xdotool imagemagick)" >&2; exit 1; }
-done
-bin=
-for b in build/release/bin build/asan/bin; do
-  if [ -x "$b/tesk" ] && [ -f "$b/Base.Tarvol" ]; then bin=$(pwd)/$b; break; fi
-done
-[ -n "$bin" ] || { echo "play_whole_loop.sh: build Tesk first (./test.sh or ./run.sh)" >&2; exit 1; }
-
-scratch=$(mktemp -d)
-xvfb_pid=
-game_pid=
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+source tools/xvfb_play.sh play_whole_loop.sh 98 "$@"
 
 # The level set: the first level, and two levels made from its tiles.
 ln -s "$bin/Base.Tarvol" "$scratch/Base.Tarvol"
@@ -60,21 +34,6 @@ QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 TP_PROGRAM
   "$bin/tesk" >"$out/tesk.log" 2>&1 &
 game_pid=$!
 
-shot() { sleep "${2:-0.5}"; import -window root "$out/$1.png"; echo "  $out/$1.png"; }
-# Answers the display question (asked on a desktop that is not 16 bits deep) with
-# "Run Windowed", when it shows within the given seconds.
-answer_windowed() {
-  local id
-  for _ in $(seq $(( ${1:-5} * 10 ))); do
-    id=$(xdotool search --onlyvisible --name "Hmmm Interesting" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then
-      eval "$(xdotool getwindowgeometry --shell "$id")"
-      xdotool mousemove $((X + 163 + 52)) $((Y + 126 + 12)) click 1
-      return 0
-    fi
-    sleep 0.1
-  done
-}
 # The game window sits at the screen's top left; clicks are in its client coordinates.
 click() { xdotool mousemove "$1" "$2"; sleep 0.4; xdotool click 1; }
 key() { xdotool key "$1"; sleep 0.6; }
