@@ -1,6 +1,7 @@
 #include "tests/support/FormPictures.h"
 
 #include <QImage>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -99,4 +100,15 @@ TPictureDifference CompareWithReference(const TBitmap& picture, const std::strin
     if (!LoadPicturePng(reference, referencePath))
         return TPictureDifference{};
     return ComparePictures(picture, reference, tolerance);
+}
+
+void ExpectLikeReference(const TBitmap& picture, const std::string& folder, const std::string& name, int tolerance)
+{
+    const std::string reference = std::string(TP_SOURCE_DIR) + "/" + folder + "/" + name + ".png";
+    const TPictureDifference d = CompareWithReference(picture, reference, tolerance);
+    EXPECT_TRUE(d.SameSize) << "no reference picture " << reference << " of the same size";
+    EXPECT_LT(d.Fraction(), 0.01) << name << ": " << d.Differing << " of " << d.Total << " pixels differ (worst "
+                                  << d.Worst << ")";
+    if (!d.SameSize || d.Fraction() >= 0.01)
+        SavePicturePng(picture, std::string(TP_BIN_DIR) + "/" + name + ".actual.png");
 }

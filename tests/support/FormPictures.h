@@ -31,3 +31,10 @@ TPictureDifference ComparePictures(const TBitmap& a, const TBitmap& b, int toler
 // environment the reference is written from the picture instead (and no difference is
 // reported), so that an intended change of drawing is recorded in one step.
 TPictureDifference CompareWithReference(const TBitmap& picture, const std::string& referencePath, int tolerance);
+
+// Checks a picture against the reference <folder>/<name>.png, the folder given from the
+// source tree's top (the tolerance per channel, under one pixel in a hundred differing);
+// a failing comparison leaves the picture as <name>.actual.png in the build's bin folder
+// to look at.
+void ExpectLikeReference(const TBitmap& picture, const std::string& folder, const std::string& name,
+                         int tolerance = 24);

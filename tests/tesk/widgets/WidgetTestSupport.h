@@ -1,13 +1,31 @@
 #pragma once
 // A shown form for widget tests, and the pointer moved, pressed and released over a
-// control as a user would (the screen position follows, so tracking sees it).
+// control as a user would (the screen position follows, so tracking sees it); pictures
+// compared with the references in tests/tesk/widgets/files.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/TestHooks.h"
+#include "tests/support/FormPictures.h"
+
+// Compares a picture with tests/tesk/widgets/files/<name>.png (TP_UPDATE_PICTURES=1 records
+// it again).
+inline void ComparePicture(const TBitmap& picture, const std::string& name)
+{
+    ExpectLikeReference(picture, "tests/tesk/widgets/files", name);
+}
+
+// Copies the part `r` of `from` into `to`.
+inline void CopyPart(TBitmap& to, const TBitmap& from, const TRect& r)
+{
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            to.SetPixelColor(x, y, from.PixelColor(x, y));
+}
 
 class WidgetForm : public ::testing::Test {
 protected:

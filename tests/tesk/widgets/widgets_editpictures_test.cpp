@@ -13,23 +13,6 @@
 
 namespace {
 
-void Compare(const TBitmap& picture, const std::string& name)
-{
-    const std::string reference = std::string(TP_SOURCE_DIR) + "/tests/tesk/widgets/files/" + name + ".png";
-    const TPictureDifference d = CompareWithReference(picture, reference, 24);
-    ASSERT_TRUE(d.SameSize) << "no reference picture " << reference << " of the same size";
-    EXPECT_LT(d.Fraction(), 0.01) << d.Differing << " of " << d.Total << " pixels differ (worst " << d.Worst << ")";
-    if (d.Fraction() >= 0.01)
-        SavePicturePng(picture, std::string(TP_BIN_DIR) + "/" + name + ".actual.png");
-}
-
-void CopyPart(TBitmap& to, const TBitmap& from, const TRect& r)
-{
-    for (int y = r.Top; y < r.Bottom; ++y)
-        for (int x = r.Left; x < r.Right; ++x)
-            to.SetPixelColor(x, y, from.PixelColor(x, y));
-}
-
 class EditPictures : public WidgetForm {
 protected:
     void SetUp() override
@@ -93,7 +76,7 @@ TEST_F(EditPictures, ComboEdits)
     const TBitmap oldLook = DrawControlPicture(*Form);
     NewStyleControls = true;
     CopyPart(picture, oldLook, old->BoundsRect());
-    Compare(picture, "comboedits");
+    ComparePicture(picture, "comboedits");
 }
 
 TEST_F(EditPictures, NumEdits)
@@ -142,7 +125,7 @@ TEST_F(EditPictures, NumEdits)
     TestHooks::RunPostedMessages();
     const TBitmap fourth = DrawControlPicture(*Form);
     CopyPart(picture, fourth, calc->BoundsRect());
-    Compare(picture, "numedits");
+    ComparePicture(picture, "numedits");
 }
 
 } // namespace

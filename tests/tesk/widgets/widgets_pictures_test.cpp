@@ -46,24 +46,6 @@ TBitmap ArrowGlyph()
     return b;
 }
 
-void Compare(const TBitmap& picture, const std::string& name)
-{
-    const std::string reference = std::string(TP_SOURCE_DIR) + "/tests/tesk/widgets/files/" + name + ".png";
-    const TPictureDifference d = CompareWithReference(picture, reference, 24);
-    ASSERT_TRUE(d.SameSize) << "no reference picture " << reference << " of the same size";
-    EXPECT_LT(d.Fraction(), 0.01) << d.Differing << " of " << d.Total << " pixels differ (worst " << d.Worst << ")";
-    if (d.Fraction() >= 0.01)
-        SavePicturePng(picture, std::string(TP_BIN_DIR) + "/" + name + ".actual.png");
-}
-
-// Copies the part `r` of `from` into `to`.
-void CopyPart(TBitmap& to, const TBitmap& from, const TRect& r)
-{
-    for (int y = r.Top; y < r.Bottom; ++y)
-        for (int x = r.Left; x < r.Right; ++x)
-            to.SetPixelColor(x, y, from.PixelColor(x, y));
-}
-
 class WidgetPictures : public WidgetForm {};
 
 TEST_F(WidgetPictures, SpeedButtons)
@@ -139,7 +121,7 @@ TEST_F(WidgetPictures, SpeedButtons)
         CopyPart(picture, DrawControlPicture(*Form), b->BoundsRect());
         Release(b, 10, 10);
     }
-    Compare(picture, "speedbuttons");
+    ComparePicture(picture, "speedbuttons");
 }
 
 TEST_F(WidgetPictures, Sliders)
@@ -200,7 +182,7 @@ TEST_F(WidgetPictures, Sliders)
     ASSERT_EQ(Form->ActiveControl(), focused);
     TBitmap picture = DrawControlPicture(*Form);
     Release(pressed, t.Left + 40, t.Top + 2);
-    Compare(picture, "sliders");
+    ComparePicture(picture, "sliders");
 }
 
 TEST_F(WidgetPictures, Labels)
@@ -256,7 +238,7 @@ TEST_F(WidgetPictures, Labels)
     TBitmap oldStyle = DrawControlPicture(*Form);
     NewStyleControls = true;
     CopyPart(picture, oldStyle, disabledOld->BoundsRect());
-    Compare(picture, "labels");
+    ComparePicture(picture, "labels");
 }
 
 } // namespace

@@ -296,12 +296,7 @@ TEST_F(PopupCalculators, Picture)
         for (int x = 0; x < client.Width(); ++x)
             picture.SetPixelColor(x + 1, y + 1, client.PixelColor(x, y));
     TestHooks::MouseUp(Popup, mbLeft, at);
-    const std::string reference = std::string(TP_SOURCE_DIR) + "/tests/tesk/widgets/files/calculator.png";
-    const TPictureDifference d = CompareWithReference(picture, reference, 24);
-    ASSERT_TRUE(d.SameSize) << "no reference picture " << reference << " of the same size";
-    EXPECT_LT(d.Fraction(), 0.01) << d.Differing << " of " << d.Total << " pixels differ (worst " << d.Worst << ")";
-    if (d.Fraction() >= 0.01)
-        SavePicturePng(picture, std::string(TP_BIN_DIR) + "/calculator.actual.png");
+    ComparePicture(picture, "calculator");
 }
 
 } // namespace
