@@ -2,12 +2,12 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <vector>
+#include <memory>
+#include <string>
 
+#include "bench/FrameCopyTiming.h"
 #include "platform/Fmod.h"
 #include "platform/Params.h"
 #include "tesk/game/GameEngine.h"
@@ -86,10 +86,6 @@ struct tBenchGame {
             engine->Step();
             engine->DrawFrame();
         }
-        copySource = std::make_unique<tDib16>(640, 480);
-        copySource->ClipRect = TRect{0, 0, 640, 480};
-        copyTarget = std::make_unique<tDib16>(640, 480);
-        copyTarget->ClipRect = TRect{0, 0, 640, 480};
     }
     ~tBenchGame()
     {
@@ -108,16 +104,8 @@ struct tBenchGame {
     }
     std::filesystem::path folder;
     std::unique_ptr<tDib16> frame;
-    std::unique_ptr<tDib16> copySource;
-    std::unique_ptr<tDib16> copyTarget;
     std::unique_ptr<tGameEngine> engine;
 };
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void RunTicks(benchmark::State& state, bool fullRedraw)
 {
@@ -126,31 +114,12 @@ void RunTicks(benchmark::State& state, bool fullRedraw)
         state.SkipWithError("the level does not start");
         return;
     }
-    constexpr int Ticks = 1000;
-    using Clock = std::chrono::steady_clock;
-    for (auto _ : state) {
-        std::vector<double> tick, copy;
-        tick.reserve(Ticks);
-        copy.reserve(Ticks);
-        for (int i = 0; i < Ticks; ++i) {
-            const auto a = Clock::now();
-            if (fullRedraw)
-                game.engine->FullRedraw = true;
-            game.engine->Step();
-            game.engine->DrawFrame();
-            const auto b = Clock::now();
-            game.copyTarget->CopyBlockFrom(*game.copySource, 0, 0, 640, 480, 0, 0);
-            const auto c = Clock::now();
-            tick.push_back(std::chrono::duration<double, std::micro>(b - a).count());
-            copy.push_back(std::chrono::duration<double, std::micro>(c - b).count());
-        }
-        const double t = Median(tick);
-        const double c = Median(copy);
-        state.counters["tick_us"] = t;
-        state.counters["frame_copy_us"] = c;
-        state.counters["tick_per_copy"] = t / c;
-        benchmark::DoNotOptimize(game.copyTarget->ScanLine(0)[0]);
-    }
+    benchtiming::MeasureBesideFrameCopy(state, 1000, "tick_us", "tick_per_copy", [&](int) {
+        if (fullRedraw)
+            game.engine->FullRedraw = true;
+        game.engine->Step();
+        game.engine->DrawFrame();
+    });
 }
 
 void BM_EngineTickInPlay(benchmark::State& state) { RunTicks(state, false); }

@@ -1,11 +1,10 @@
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/FrameCopyTiming.h"
 #include "platform/Params.h"
 #include "tesk/game/GameEngine.h"
 #include "tesk/game/Levels.h"
@@ -48,10 +47,6 @@ struct tWaterBench {
         engine->Level.Restart();
         for (int32_t i = 0; i < engine->Level.UnitList.Count(); ++i)
             waters.push_back(engine->Level.UnitList[i]);
-        copySource = std::make_unique<tDib16>(640, 480);
-        copySource->ClipRect = TRect{0, 0, 640, 480};
-        copyTarget = std::make_unique<tDib16>(640, 480);
-        copyTarget->ClipRect = TRect{0, 0, 640, 480};
     }
     ~tWaterBench()
     {
@@ -75,17 +70,9 @@ struct tWaterBench {
             w->Draw();
     }
     std::unique_ptr<tDib16> frame;
-    std::unique_ptr<tDib16> copySource;
-    std::unique_ptr<tDib16> copyTarget;
     std::unique_ptr<tGameEngine> engine;
     std::vector<tUnit*> waters;
 };
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void RunFrames(benchmark::State& state, bool everyCell)
 {
@@ -94,31 +81,10 @@ void RunFrames(benchmark::State& state, bool everyCell)
         state.SkipWithError("the water pictures or units are missing");
         return;
     }
-    constexpr int Frames = 1000;
-    using Clock = std::chrono::steady_clock;
-    for (auto _ : state) {
-        std::vector<double> water, copy;
-        water.reserve(Frames);
-        copy.reserve(Frames);
-        for (int i = 0; i < Frames; ++i) {
-            // Frame numbers 0 and 1 compose every cell; later ones half of them.
-            const int32_t n = everyCell ? i % 2 : 2 + i;
-            const auto a = Clock::now();
-            bench.DrawFrame(n);
-            const auto b = Clock::now();
-            bench.copyTarget->CopyBlockFrom(*bench.copySource, 0, 0, 640, 480, 0, 0);
-            const auto c = Clock::now();
-            water.push_back(std::chrono::duration<double, std::micro>(b - a).count());
-            copy.push_back(std::chrono::duration<double, std::micro>(c - b).count());
-        }
-        const double w = Median(water);
-        const double c = Median(copy);
-        state.counters["water_frame_us"] = w;
-        state.counters["frame_copy_us"] = c;
-        state.counters["water_per_copy"] = w / c;
-        benchmark::DoNotOptimize(bench.frame->ScanLine(0)[128]);
-        benchmark::DoNotOptimize(bench.copyTarget->ScanLine(0)[0]);
-    }
+    // Frame numbers 0 and 1 compose every cell; later ones half of them.
+    benchtiming::MeasureBesideFrameCopy(state, 1000, "water_frame_us", "water_per_copy",
+                                        [&](int i) { bench.DrawFrame(everyCell ? i % 2 : 2 + i); });
+    benchmark::DoNotOptimize(bench.frame->ScanLine(0)[128]);
 }
 
 void BM_WaterFrameInPlay(benchmark::State& state) { RunFrames(state, false); }
