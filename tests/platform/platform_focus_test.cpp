@@ -426,8 +426,9 @@ TEST(Focus, TheFocusedControlGoneLeavesTheFormWithNoFocusedControl)
         EXPECT_EQ(f.ActiveControl(), nullptr);
         EXPECT_FALSE(f.B[0]->Focused());
         EXPECT_FALSE(f.B[2]->Focused());
-        if (how != Freed)
+        if (how != Freed) {
             EXPECT_EQ(f.L, Log{"b exit"});
+        }
         f.L.clear();
         for (WORD key : {WORD(VK_RETURN), WORD(VK_SPACE), WORD(VK_RETURN)})
             TestHooks::KeyStroke(&f, key);

@@ -129,8 +129,9 @@ TEST(PageControl, FiveTabsOfTheSetWidthInOneScrollingRow)
     for (int t = 0; t < 5; ++t) {
         EXPECT_EQ(f.Pages->TabRect(t).Width(), 43) << t;
         EXPECT_EQ(f.Pages->TabRect(t).Top, f.Pages->TabRect(0).Top) << "one row";
-        if (t > 0)
+        if (t > 0) {
             EXPECT_EQ(f.Pages->TabRect(t).Left, f.Pages->TabRect(t - 1).Right) << t;
+        }
     }
     EXPECT_TRUE(f.Pages->TabRect(5).IsEmpty());
     // 5 x 43 pixels do not fit into 185: the row scrolls, and the active tab shows.

@@ -125,7 +125,7 @@ TEST_F(FilenameEdits, UnacceptableNamesAreRefusedWithTheMessage)
     }
     // Accepted as they stand: blanks, "..", backslashes, bytes that are not UTF-8, a
     // name whose folder is missing.
-    for (const std::string ok : {std::string(" lead.txt"), std::string("trail.txt "), std::string(".."),
+    for (const std::string& ok : {std::string(" lead.txt"), std::string("trail.txt "), std::string(".."),
                                  std::string("a\\b\\c.txt"), Dir / "no such/x.txt"}) {
         SCOPED_TRACE(ok);
         e->SetFileName(ok);
