@@ -8,30 +8,6 @@
 #include "platform/System.h"
 #include "tesk/widgets/WidgetSupport.h"
 
-namespace {
-
-// The height of a line of text in the font.
-int FontTextHeight(const TFont& font)
-{
-    TBitmap b;
-    b.SetSize(1, 1);
-    b.Canvas().Font = font;
-    return b.Canvas().TextHeight("0");
-}
-
-std::unique_ptr<TBitmap> LoadGlyph(const char* name)
-{
-    auto b = std::make_unique<TBitmap>();
-    try {
-        b->LoadFromResourceName(name);
-    } catch (const Exception&) {
-        return nullptr;
-    }
-    return b;
-}
-
-} // namespace
-
 std::string PopupValueText(const TPopupValue& value)
 {
     if (const auto* s = std::get_if<std::string>(&value))
@@ -43,7 +19,7 @@ std::string PopupValueText(const TPopupValue& value)
 
 const TBitmap* FileEditGlyph()
 {
-    static const std::unique_ptr<TBitmap> glyph = LoadGlyph("FEDITBMP");
+    static const std::unique_ptr<TBitmap> glyph = LoadResourceBitmap("FEDITBMP");
     return glyph.get();
 }
 
@@ -339,8 +315,7 @@ void TCustomComboEdit::SetAlignment(TAlignment alignment)
 
 int TCustomComboEdit::MinimumHeight() const
 {
-    const int text = std::min(FontTextHeight(SystemFont()), FontTextHeight(Font()));
-    return text + GetSystemMetrics(SM_CYBORDER) * 4 + 1;
+    return SmallerTextHeight(Font()) + GetSystemMetrics(SM_CYBORDER) * 4 + 1;
 }
 
 void TCustomComboEdit::UpdateControlsPos()

@@ -13,17 +13,6 @@
 
 namespace {
 
-std::unique_ptr<TBitmap> LoadCalcGlyph()
-{
-    auto b = std::make_unique<TBitmap>();
-    try {
-        b->LoadFromResourceName("CEDITBMP");
-    } catch (const Exception&) {
-        return nullptr;
-    }
-    return b;
-}
-
 // Blanks and control characters removed at both ends.
 std::string Trimmed(const std::string& s)
 {
@@ -35,19 +24,11 @@ std::string Trimmed(const std::string& s)
     return s.substr(a, b - a);
 }
 
-int FontTextHeight(const TFont& font)
-{
-    TBitmap b;
-    b.SetSize(1, 1);
-    b.Canvas().Font = font;
-    return b.Canvas().TextHeight("0");
-}
-
 } // namespace
 
 const TBitmap* CalcEditGlyph()
 {
-    static const std::unique_ptr<TBitmap> glyph = LoadCalcGlyph();
+    static const std::unique_ptr<TBitmap> glyph = LoadResourceBitmap("CEDITBMP");
     return glyph.get();
 }
 
@@ -494,7 +475,7 @@ TPoint TCustomNumEdit::EditTextMargins() const
     }
     if (BorderStyle() == bsNone)
         return Point(0, 0);
-    const int quarter = std::min(FontTextHeight(SystemFont()), FontTextHeight(Font())) / 4;
+    const int quarter = SmallerTextHeight(Font()) / 4;
     return Point(quarter, quarter);
 }
 

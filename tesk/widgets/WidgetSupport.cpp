@@ -5,7 +5,9 @@
 #include "platform/Application.h"
 #include "platform/Cursors.h"
 #include "platform/Files.h"
+#include "platform/Exceptions.h"
 #include "platform/Forms.h"
+#include "platform/System.h"
 
 void InitWidgetLibrary()
 {
@@ -130,6 +132,17 @@ std::unique_ptr<TBitmap> EmbossBitmap(const TBitmap& bitmap, TColor color, TColo
     return result;
 }
 
+std::unique_ptr<TBitmap> LoadResourceBitmap(const char* name)
+{
+    auto b = std::make_unique<TBitmap>();
+    try {
+        b->LoadFromResourceName(name);
+    } catch (const Exception&) {
+        return nullptr;
+    }
+    return b;
+}
+
 std::unique_ptr<TBitmap> MakeCheckerPattern(TColor c1, TColor c2)
 {
     auto result = std::make_unique<TBitmap>();
@@ -191,7 +204,16 @@ void OffsetRect(TRect& r, int dx, int dy)
     r.Top += dy;
     r.Bottom += dy;
 }
+int TextHeightOf(const TFont& font)
+{
+    TBitmap b;
+    b.SetSize(1, 1);
+    b.Canvas().Font = font;
+    return b.Canvas().TextHeight("0");
+}
 } // namespace
+
+int SmallerTextHeight(const TFont& font) { return std::min(TextHeightOf(SystemFont()), TextHeightOf(font)); }
 
 std::string EllipsisText(const std::string& text, TCanvas& canvas, int width)
 {

@@ -64,6 +64,8 @@ void DrawBitmapRectTransparent(TCanvas& canvas, int x, int y, const TRect& rect,
 // by (1, 1) when withHighlight, then in shadow. `color` is the reference colour (black).
 std::unique_ptr<TBitmap> EmbossBitmap(const TBitmap& bitmap, TColor color, TColor backColor,
                                       TColor highlight, TColor shadow, bool withHighlight);
+// The bitmap resource of that name, or null when it is missing or cannot be read.
+std::unique_ptr<TBitmap> LoadResourceBitmap(const char* name);
 // An 8 x 8 bitmap of c1 with c2 where x and y have the same parity.
 std::unique_ptr<TBitmap> MakeCheckerPattern(TColor c1, TColor c2);
 // Paints what lies under a window-less control into the canvas (control coordinates):
@@ -73,6 +75,8 @@ void PaintParentBackground(TControl* control, TCanvas& canvas);
 // ---------------------------------------------------------------------------------------
 // Text
 
+// The height of a line of text in the system font or in `font`, whichever is smaller.
+int SmallerTextHeight(const TFont& font);
 // The text, or its start followed by "..." (down to "..." alone), to fit `width` pixels.
 std::string EllipsisText(const std::string& text, TCanvas& canvas, int width);
 // Draws the text in shadowColor moved by `size` towards `position`, then in the font's
