@@ -113,9 +113,8 @@ void TCalcButton::FontChanged()
 {
     // The parent's font arrives whole; the caption keeps its kind's colour.
     if (!FRecolouring && ParentFont()) {
-        FRecolouring = true;
+        const TFlagScope scope(FRecolouring);
         Font().Color = KindColor(FKind);
-        FRecolouring = false;
     }
     TExSpeedButton::FontChanged();
 }

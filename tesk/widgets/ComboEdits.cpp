@@ -251,11 +251,7 @@ void TCustomComboEdit::MakeGlyph(bool kindWidth)
     // Setting the width the kind asks for rebuilds the picture again: not from here.
     if (!FButton || FMakingGlyph)
         return;
-    FMakingGlyph = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{FMakingGlyph};
+    const TFlagScope scope(FMakingGlyph);
     switch (FGlyphKind) {
     case gkDefault:
         if (const TBitmap* glyph = DefaultGlyph()) {
@@ -322,11 +318,7 @@ void TCustomComboEdit::UpdateControlsPos()
 {
     if (!FBtnControl || !FButton || FLayingOut)
         return;
-    FLayingOut = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{FLayingOut};
+    const TFlagScope scope(FLayingOut);
     const int bw = ButtonWidth();
     TRect r;
     if (!NewStyleControls || BorderStyle() == bsNone)
@@ -611,11 +603,7 @@ void TCustomComboEdit::FocusLost()
     TCustomMaskEdit::FocusLost();
     FHasFocus = false;
     if (*FAlive && FPopupOpen) {
-        FLosingFocus = true;
-        struct Leave {
-            bool& flag;
-            ~Leave() { flag = false; }
-        } leave{FLosingFocus};
+        const TFlagScope scope(FLosingFocus);
         ClosePopup(FPopup, false);
     }
 }

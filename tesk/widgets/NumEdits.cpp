@@ -313,11 +313,7 @@ void TCustomNumEdit::SetBeepOnError(bool on) { FBeepOnError = on; }
 
 void TCustomNumEdit::ReformatEditText()
 {
-    FFormatting = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{FFormatting};
+    const TFlagScope scope(FFormatting);
     std::string s = Text();
     const int oldLength = static_cast<int>(s.size());
     const bool empty = s.empty() || s == "-";
@@ -402,11 +398,7 @@ void TCustomNumEdit::SetEditing(bool on)
         return;
     FEditingText = on;
     Invalidate();
-    FFormatting = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{FFormatting};
+    const TFlagScope scope(FFormatting);
     DataChanged();
 }
 

@@ -21,6 +21,19 @@ constexpr TCursor crExDrag = 14001; // dragging
 // first form; every widget's constructor calls it too.
 void InitWidgetLibrary();
 
+// Raises a flag for its own lifetime: true from its construction, false again when it
+// goes, an exception included.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
+    ~TFlagScope() { FFlag = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& FFlag;
+};
+
 // Where a text's shadow falls.
 enum TShadowPosition : uint8_t { spLeftTop, spLeftBottom, spRightBottom, spRightTop };
 
