@@ -24,6 +24,16 @@ std::string Trimmed(const std::string& s)
     return s.substr(a, b - a);
 }
 
+// The number of a cleaned text; false for a text that is no finite number.
+bool ReadFinite(const std::string& text, double& value)
+{
+    double v = 0;
+    if (!TryStrToFloat(text, v) || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
 } // namespace
 
 const TBitmap* CalcEditGlyph()
@@ -70,11 +80,7 @@ bool TCustomNumEdit::IsValidFloat(const std::string& text, double& value)
         if (!allowed)
             return false;
     }
-    double v = 0;
-    if (!TryStrToFloat(text, v) || !std::isfinite(v))
-        return false;
-    value = v;
-    return true;
+    return ReadFinite(text, value);
 }
 
 std::string TCustomNumEdit::FormatFloatStr(const std::string& s, bool thousands)
@@ -169,35 +175,37 @@ bool TCustomNumEdit::IsValidChar(char key) const
 
 void TCustomNumEdit::SetEditText(const std::string& text) { TCustomComboEdit::SetCaption(text); }
 
+std::string TCustomNumEdit::ValueEditText() const
+{
+    return FValue != 0 || !FZeroEmpty ? FormatFloat(EditFormat(), FValue) : std::string();
+}
+
 bool TCustomNumEdit::DataChanged()
 {
     auto alive = FAlive;
-    if (FValue != 0 || !FZeroEmpty)
-        SetEditText(FormatFloat(EditFormat(), FValue));
-    else
-        SetEditText("");
+    SetEditText(ValueEditText());
     return *alive;
+}
+
+double TCustomNumEdit::TextNumber() const
+{
+    const std::string text = TextToValText(Text());
+    double v = 0;
+    if (!ReadFinite(text, v))
+        throw EConvertError("'" + text + "' is not a valid floating point value");
+    return v;
 }
 
 void TCustomNumEdit::UpdateData()
 {
     ValidateEdit();
-    double v = 0;
-    const std::string text = TextToValText(Text());
-    if (!TryStrToFloat(text, v) || !std::isfinite(v))
-        throw EConvertError("'" + text + "' is not a valid floating point value");
-    FValue = CheckValue(v, false);
+    FValue = CheckValue(TextNumber(), false);
 }
 
 void TCustomNumEdit::CheckRange()
 {
-    if (!FCheckOnExit)
-        return;
-    const std::string text = TextToValText(Text());
-    double v = 0;
-    if (!TryStrToFloat(text, v) || !std::isfinite(v))
-        throw EConvertError("'" + text + "' is not a valid floating point value");
-    CheckValue(v, true);
+    if (FCheckOnExit)
+        CheckValue(TextNumber(), true);
 }
 
 double TCustomNumEdit::Value()
@@ -241,7 +249,7 @@ void TCustomNumEdit::SetMaxValue(double value)
 void TCustomNumEdit::ReClamp()
 {
     const double v = CheckValue(Value(), false);
-    if (v != FValue || Text() != (FValue != 0 || !FZeroEmpty ? FormatFloat(EditFormat(), FValue) : std::string())) {
+    if (v != FValue || Text() != ValueEditText()) {
         FValue = v;
         if (DataChanged())
             Invalidate();
@@ -250,10 +258,8 @@ void TCustomNumEdit::ReClamp()
 
 void TCustomNumEdit::SetCaption(const std::string& text)
 {
-    double v = 0;
-    const std::string cleaned = TextToValText(text);
-    if (!TryStrToFloat(cleaned, v) || !std::isfinite(v))
-        v = FMinValue;
+    double v = FMinValue;
+    ReadFinite(TextToValText(text), v);
     FValue = CheckValue(v, false);
     if (DataChanged())
         Invalidate();
@@ -338,7 +344,7 @@ void TCustomNumEdit::AcceptValue(const TPopupValue& value)
     if (const auto* d = std::get_if<double>(&value))
         v = *d;
     else if (const auto* s = std::get_if<std::string>(&value)) {
-        if (!TryStrToFloat(TextToValText(*s), v))
+        if (!ReadFinite(TextToValText(*s), v))
             return;
     } else
         return;

@@ -85,6 +85,10 @@ protected:
     // Writes the edit text from Value (empty for 0 with ZeroEmpty); false when OnChange
     // freed the field.
     bool DataChanged();
+    // The edit text Value gives (empty for 0 with ZeroEmpty).
+    std::string ValueEditText() const;
+    // The number of the cleaned text; raises EConvertError when it is no number.
+    double TextNumber() const;
     // Parses the text into Value (clamped); raises EConvertError when it is no number.
     void UpdateData();
     // With CheckOnExit, the raising clamp of the text's number.
