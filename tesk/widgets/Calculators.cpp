@@ -245,15 +245,10 @@ void TCalculatorPanel::RouteKey(char key)
         key = 'C';
     key = UpperCase(key);
     const char* at = key != 0 ? std::strchr(CalcKeyString, key) : nullptr;
-    if (at) {
-        const intptr_t tag = at - CalcKeyString;
-        for (int i = 0; i < ControlCount(); ++i) {
-            auto* b = dynamic_cast<TCalcButton*>(Controls(i));
-            if (b && b->Tag() == tag) {
-                PressAndClickButton(b);
-                return;
-            }
-        }
+    // A command character's position in CalcKeyString is its button kind less one.
+    if (TCalcButton* b = at ? Button(static_cast<TCalcBtnKind>(at - CalcKeyString + 1)) : nullptr) {
+        PressAndClickButton(b);
+        return;
     }
     ProcessKey(key);
 }
