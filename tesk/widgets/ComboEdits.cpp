@@ -72,8 +72,6 @@ TPopupWindow::TPopupWindow(TCustomComboEdit* owner) : TPopupControl(owner), FEdi
 
 void TPopupWindow::Show(TPoint origin) { ShowAt(origin.X, origin.Y); }
 
-void TPopupWindow::Hide() { TPopupControl::Hide(); }
-
 void TPopupWindow::CloseUp(bool Accept)
 {
     if (OnCloseUp)
@@ -587,8 +585,6 @@ void TCustomComboEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     }
     TCustomMaskEdit::MouseDown(Button, Shift, X, Y);
 }
-
-void TCustomComboEdit::DoEnter() { TCustomMaskEdit::DoEnter(); }
 
 void TCustomComboEdit::FocusGained()
 {

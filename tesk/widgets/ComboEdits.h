@@ -48,7 +48,6 @@ public:
     TCustomComboEdit* Edit() const { return FEdit; }
     // Shows the window with its top-left corner at a screen point, not activated.
     void Show(TPoint origin);
-    void Hide();
     virtual TPopupValue GetValue() { return {}; }
     virtual void SetValue(const TPopupValue& value) { (void)value; }
     // The text the edit shows for the pop-up while it is open ("" here).
@@ -166,7 +165,6 @@ protected:
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void DoEnter() override;
     void FocusGained() override;
     void FocusLost() override;
     void FontChanged() override;
