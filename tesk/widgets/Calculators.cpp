@@ -58,18 +58,6 @@ char KindCommand(TCalcBtnKind kind)
 
 char UpperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' ' && c != 0; }
-
-std::string Trim(const std::string& s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
-
 } // namespace
 
 TFont CalculatorFont()
@@ -191,7 +179,7 @@ double TCalculatorPanel::GetDisplayValue() const
     if (FStatus == 2)
         return 0;
     double value = 0;
-    if (!TryStrToFloat(Trim(FDisplay), value))
+    if (!TryStrToFloat(TrimControls(FDisplay), value))
         return 0;
     return value;
 }
@@ -354,7 +342,7 @@ void TCalculatorPanel::Command(char key)
             std::string text = Clipboard()->AsText();
             if (!CurrencyString.empty())
                 text = ReplaceAll(text, CurrencyString, "");
-            ok = TryStrToFloat(Trim(text), value) && std::isfinite(value);
+            ok = TryStrToFloat(TrimControls(text), value) && std::isfinite(value);
         }
         SetDisplay(ok ? value : 0);
         break;
@@ -472,7 +460,7 @@ void TPopupCalculator::SetValue(const TPopupValue& value)
     if (const double* d = std::get_if<double>(&value)) {
         number = *d;
     } else if (const std::string* text = std::get_if<std::string>(&value)) {
-        if (!TryStrToFloat(Trim(*text), number))
+        if (!TryStrToFloat(TrimControls(*text), number))
             number = 0;
     }
     FCalculator->StartWith(number);

@@ -13,17 +13,6 @@
 
 namespace {
 
-// Blanks and control characters removed at both ends.
-std::string Trimmed(const std::string& s)
-{
-    size_t a = 0, b = s.size();
-    while (a < b && static_cast<unsigned char>(s[a]) <= ' ')
-        ++a;
-    while (b > a && static_cast<unsigned char>(s[b - 1]) <= ' ')
-        --b;
-    return s.substr(a, b - a);
-}
-
 // The number of a cleaned text; false for a text that is no finite number.
 bool ReadFinite(const std::string& text, double& value)
 {
@@ -59,7 +48,7 @@ TCustomNumEdit::TCustomNumEdit(TComponent* AOwner) : TCustomComboEdit(AOwner)
 
 std::string TCustomNumEdit::TextToValText(const std::string& text)
 {
-    std::string s = Trimmed(text);
+    std::string s = TrimControls(text);
     if (DecimalSeparator != ThousandSeparator)
         s.erase(std::remove(s.begin(), s.end(), ThousandSeparator), s.end());
     for (char c : {'.', ','})

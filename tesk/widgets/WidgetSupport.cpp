@@ -288,6 +288,17 @@ std::string TrimTrailingSpaces(const std::string& s)
 
 std::string TrimSpaces(const std::string& s) { return TrimLeadingSpaces(TrimTrailingSpaces(s)); }
 
+std::string TrimControls(const std::string& s)
+{
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    size_t first = 0, end = s.size();
+    while (first < end && blank(s[first]))
+        ++first;
+    while (end > first && blank(s[end - 1]))
+        --end;
+    return s.substr(first, end - first);
+}
+
 std::string RepeatChar(char c, int n) { return n <= 0 ? std::string() : std::string(static_cast<size_t>(n), c); }
 
 // ---------------------------------------------------------------------------------------

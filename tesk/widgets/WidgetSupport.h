@@ -106,6 +106,8 @@ std::string RemoveChar(const std::string& s, char c);
 std::string TrimLeadingSpaces(const std::string& s);
 std::string TrimTrailingSpaces(const std::string& s);
 std::string TrimSpaces(const std::string& s);
+// Blanks and control characters (bytes 0 to 32) removed at both ends.
+std::string TrimControls(const std::string& s);
 // n copies of c; empty when n <= 0.
 std::string RepeatChar(char c, int n);
 // The text unchanged (messages pass through it).

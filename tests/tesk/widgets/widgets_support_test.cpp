@@ -58,6 +58,8 @@ TEST(WidgetSupport, StringRoutines)
     EXPECT_EQ(TrimTrailingSpaces("  x\t  "), "  x\t");
     EXPECT_EQ(TrimSpaces("  \tx\t  "), "\tx\t");
     EXPECT_EQ(TrimSpaces("    "), "");
+    EXPECT_EQ(TrimControls(std::string("\t x\r\n\0", 6)), "x");
+    EXPECT_EQ(TrimControls(" \t "), "");
     EXPECT_EQ(RepeatChar('x', 0), "");
     EXPECT_EQ(RepeatChar('x', -1), "");
     EXPECT_EQ(RepeatChar('x', 3), "xxx");
