@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "platform/Exceptions.h"
@@ -352,8 +353,10 @@ void TCustomNumEdit::KeyPress(char& Key)
 {
     if (PopupOpen() && Popup()) {
         const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
-        static const std::string forCalculator = "\b\r%*+,-./0123456789=CQR_";
-        if (Key != 0 && (forCalculator.find(upper) != std::string::npos || Key == DecimalSeparator)) {
+        // The calculator's command characters, Enter and either decimal separator.
+        const bool forCalculator = upper == '\r' || upper == ',' || Key == DecimalSeparator ||
+                                   std::strchr(CalcKeyString, upper) != nullptr;
+        if (Key != 0 && forCalculator) {
             auto alive = FAlive;
             Popup()->PopupKeyPress(Key);
             if (*alive)
