@@ -352,8 +352,8 @@ void TCustomComboEdit::FrameChanged()
 void TCustomComboEdit::FontChanged()
 {
     TCustomMaskEdit::FontChanged();
-    if (Height() < MinimumHeight())
-        SetHeight(MinimumHeight());
+    if (const int minimum = MinimumHeight(); Height() < minimum)
+        SetHeight(minimum);
     UpdateControlsPos();
     if (FHasFocus)
         SetCaretWidth(Font().Style & fsBold ? 2 : 1);
@@ -506,8 +506,10 @@ void TCustomComboEdit::ClosePopup(TObject* Sender, bool Accept)
 
 bool TCustomComboEdit::InsidePopup(TControl* control) const
 {
+    if (!FPopup)
+        return false;
     for (TControl* c = control; c; c = c->Parent())
-        if (FPopup && c == FPopup)
+        if (c == FPopup)
             return true;
     return false;
 }
