@@ -33,8 +33,37 @@
 namespace {
 
 TControl* gCapture = nullptr;
-// The control whose mouse handling runs (null once a handler freed it).
-TControl* gMouseTarget = nullptr;
+
+// Watches a control across a call into program code that may free it: the control's
+// destructor clears every watch on it.
+class ControlWatch {
+public:
+    explicit ControlWatch(TControl* control) : FControl(control), FNext(gFirst) { gFirst = this; }
+    ~ControlWatch()
+    {
+        ControlWatch** at = &gFirst;
+        while (*at != this)
+            at = &(*at)->FNext;
+        *at = FNext;
+    }
+    ControlWatch(const ControlWatch&) = delete;
+    ControlWatch& operator=(const ControlWatch&) = delete;
+
+    // The control was freed since the watch began.
+    bool Gone() const { return FControl == nullptr; }
+
+    static void ControlFreed(const TControl* control)
+    {
+        for (ControlWatch* w = gFirst; w; w = w->FNext)
+            if (w->FControl == control)
+                w->FControl = nullptr;
+    }
+
+private:
+    TControl* FControl = nullptr;
+    ControlWatch* FNext = nullptr;
+    static inline ControlWatch* gFirst = nullptr;
+};
 
 TMouseButton ButtonOf(Qt::MouseButton b)
 {
@@ -141,12 +170,12 @@ public:
         case QEvent::KeyRelease: {
             auto* k = static_cast<QKeyEvent*>(e);
             const bool press = e->type() == QEvent::KeyPress;
-            QPointer<QObject> alive(this);
+            const ControlWatch control(Control);
             const bool swallowed = Control->ControlKey(
                 press, KeyCodeFromEvent(*k), press ? KeyCharFromEvent(*k) : 0,
                 ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()), k->isAutoRepeat());
-            if (!alive)
-                return true; // the control was freed by a handler of its key
+            if (control.Gone())
+                return true; // the control (and this filter) was freed by a handler of its key
             // Tab moves the focus as the window system does.
             if (!swallowed && (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab))
                 return false;
@@ -187,9 +216,9 @@ public:
                                       p.y() + Control->Top());
                 return true;
             }
-            QPointer<QObject> alive(this);
+            const ControlWatch control(Control);
             const bool toChild = Control->DispatchMouse(kind, ButtonOf(m->button()), shift, p.x(), p.y());
-            if (!alive)
+            if (control.Gone())
                 return true;
             // A window-less child of a native control takes its own input.
             return !Native || toChild;
@@ -261,8 +290,7 @@ TControl::~TControl()
 {
     if (gCapture == this)
         gCapture = nullptr;
-    if (gMouseTarget == this)
-        gMouseTarget = nullptr;
+    ControlWatch::ControlFreed(this);
     if (FParent)
         FParent->Remove(this);
 }
@@ -634,11 +662,7 @@ void TControl::SetMouseCapture(bool capture)
 
 void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftState shift, int x, int y)
 {
-    struct Target {
-        TControl* Outer = gMouseTarget;
-        explicit Target(TControl* c) { gMouseTarget = c; }
-        ~Target() { gMouseTarget = Outer; }
-    } target(this);
+    const ControlWatch self(this);
     CallProtected([&] {
         switch (kind) {
         case meDown:
@@ -649,7 +673,7 @@ void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftStat
             shift.Include(ssDouble);
             FPressedInside = button == mbLeft;
             MouseDown(button, shift, x, y);
-            if (gMouseTarget == this && button == mbLeft && (ControlStyle & csDoubleClicks))
+            if (!self.Gone() && button == mbLeft && (ControlStyle & csDoubleClicks))
                 DblClick();
             break;
         case meUp: {
@@ -658,11 +682,11 @@ void TControl::HandleMouse(TMouseEventKind kind, TMouseButton button, TShiftStat
             if (button == mbLeft)
                 FPressedInside = false;
             MouseUp(button, shift, x, y);
-            if (gMouseTarget != this)
+            if (self.Gone())
                 break; // freed by its own handler
             if (click)
                 Click();
-            if (gMouseTarget != this)
+            if (self.Gone())
                 break;
             if (button == mbRight && FPopupMenu && FPopupMenu->AutoPopup() && PointIn(this, x, y)) {
                 TPopupMenu* menu = FPopupMenu;
@@ -1211,9 +1235,9 @@ bool TWinControl::DispatchMouse(TMouseEventKind kind, TMouseButton button, TShif
     if (kind == meDown || kind == meDouble) {
         TControl* child = ControlAtPos(x, y);
         target = child ? child : this;
-        QPointer<QWidget> alive(Widget());
+        const ControlWatch self(this);
         SendCancelModes(this, target);
-        if (!alive)
+        if (self.Gone())
             return target != this;
         p.Pressed = target;
         gCapture = target;
@@ -1470,9 +1494,9 @@ bool TWinControl::ControlKey(bool press, WORD key, char typed, TShiftState shift
     TForm* form = ParentForm();
     bool swallowed = false;
     // A handler may free the control: then the key goes no further.
-    QPointer<QWidget> alive(Widget());
+    const ControlWatch self(this);
     auto gone = [&] {
-        if (alive)
+        if (!self.Gone())
             return false;
         swallowed = true;
         return true;
