@@ -155,17 +155,9 @@ public:
     bool eventFilter(QObject*, QEvent* e) override
     {
         switch (e->type()) {
-        case QEvent::ShortcutOverride: {
+        case QEvent::ShortcutOverride:
             // Alt and a letter take the control's key path to the form's menu bar.
-            auto* k = static_cast<QKeyEvent*>(e);
-            TForm* form = Control->ParentForm();
-            if (form && form->MenuTakesKey(KeyCodeFromEvent(*k),
-                                           ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()))) {
-                e->accept();
-                return true;
-            }
-            return false;
-        }
+            return TakeMenuShortcut(Control->ParentForm(), e);
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             auto* k = static_cast<QKeyEvent*>(e);
@@ -1354,6 +1346,16 @@ std::vector<std::string> LocalFiles(const QMimeData* data)
 }
 
 } // namespace
+
+bool TakeMenuShortcut(TForm* form, QEvent* event)
+{
+    const auto* k = static_cast<QKeyEvent*>(event);
+    if (!form ||
+        !form->MenuTakesKey(KeyCodeFromEvent(*k), ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons())))
+        return false;
+    event->accept();
+    return true;
+}
 
 bool DeliverFileDrop(TWinControl* control, QEvent* event)
 {

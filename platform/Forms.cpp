@@ -58,14 +58,10 @@ protected:
     bool event(QEvent* e) override
     {
         switch (e->type()) {
-        case QEvent::ShortcutOverride: {
-            auto* k = static_cast<QKeyEvent*>(e);
-            if (Form->MenuTakesKey(KeyCodeFromEvent(*k), ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()))) {
-                e->accept();
+        case QEvent::ShortcutOverride:
+            if (TakeMenuShortcut(Form, e))
                 return true;
-            }
             break;
-        }
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             // Straight to the form, before Qt's focus chain can take Tab.
