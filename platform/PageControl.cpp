@@ -1,6 +1,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QStyleOptionTab>
 #include <QStylePainter>
 #include <QTabBar>
@@ -82,8 +83,9 @@ public:
         }
     }
 
-    TPageControl* Owner;
+    TPageControl* Owner; // null once the page control is gone
     int FixedWidth = 0;
+    bool InPress = false;
     bool HotTrack = false;
     int Hot = -1;
     std::function<void()> Pressed;
@@ -129,12 +131,14 @@ protected:
         SetHot(-1);
         QTabBar::leaveEvent(e);
     }
+    // A handler run by the press (a cancel mode, OnChange) may free the page control: the
+    // bar then lives on until the press is over.
     void mousePressEvent(QMouseEvent* e) override
     {
-        QPointer<QTabBar> alive(this);
+        const QScopedValueRollback<bool> pressing(InPress, true);
         if (e->button() == Qt::LeftButton && Pressed)
             Pressed();
-        if (alive)
+        if (Owner)
             QTabBar::mousePressEvent(e);
     }
     // The wheel does not turn the pages.
@@ -242,9 +246,17 @@ TPageControl::TPageControl(TComponent* AOwner)
 TPageControl::~TPageControl()
 {
     // The tab bar goes with the window, after this object's own parts: it calls no more.
+    // Freed by a handler of the bar's own press, the page control leaves the bar to finish
+    // that press outside the window and go afterwards.
     if (PageTabBar* bar = FPriv->Bar) {
         QObject::disconnect(bar, nullptr, nullptr, nullptr);
         bar->Pressed = nullptr;
+        bar->Owner = nullptr;
+        if (bar->InPress) {
+            bar->hide();
+            bar->setParent(nullptr);
+            bar->deleteLater();
+        }
     }
     // The sheets outlive it only as controls without a page control.
     for (TTabSheet* page : FPages)

@@ -156,7 +156,9 @@ void SendMouse(TWinControl* window, QEvent::Type type, Qt::MouseButton button, T
             QApplication::sendEvent(w, &enter);
         }
     }
-    QWidget* target = (hooks.Grabber && hooks.HeldButtons) ? hooks.Grabber.data() : under;
+    // A grabber taken out of this window (freed by its own press) grabs no more.
+    const bool grabbed = hooks.Grabber && hooks.HeldButtons && hooks.Grabber->window() == top;
+    QWidget* target = grabbed ? hooks.Grabber.data() : under;
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
         hooks.Grabber = target;
         // As Qt does for the window system's presses: a native control (an edit, a list)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Application.h"
@@ -211,6 +212,19 @@ TEST(PageControl, OnChangeFiresForTheUsersChangesOnly)
     TestHooks::KeyStroke(&f, VK_TAB, TShiftState{ssCtrl, ssShift});
     EXPECT_EQ(f.Pages->ActivePage(), f.OOT);
     EXPECT_EQ(f.Changes, expected + 3);
+}
+
+TEST(PageControl, OnChangeMayFreeThePageControl)
+{
+    ShownPagesForm f;
+    f.ScrollToFirstTab();
+    // The handler is the page control's own: it touches nothing once the control is freed.
+    f.Pages->OnChange = [&f](TObject*) { delete std::exchange(f.Pages, nullptr); };
+    const TPoint at = f.TabPoint(0);
+    TestHooks::MouseDown(&f, mbLeft, at);
+    EXPECT_EQ(f.Pages, nullptr);
+    TestHooks::MouseUp(&f, mbLeft, at);
+    EXPECT_EQ(f.ControlCount(), 0);
 }
 
 TEST(PageControl, ADisabledSheetCanBeChosenAndPaintsButTakesNoInput)
