@@ -757,14 +757,11 @@ void TFilenameEdit::RunButton()
     if (!*alive || !action)
         return;
     if (IsAcceptableFileName(name)) {
-        try {
-            const std::string folder = ExtractFilePath(name);
-            if (!folder.empty() && DirectoryExists(folder))
-                FDialog->SetInitialDir(folder);
-            const std::string part = ExtractFileName(name);
-            FDialog->SetFileName(part.empty() || !IsAcceptableFileName(part) ? std::string() : name);
-        } catch (const Exception&) {
-        }
+        const std::string folder = ExtractFilePath(name);
+        if (!folder.empty() && DirectoryExists(folder))
+            FDialog->SetInitialDir(folder);
+        // The name part of an acceptable name is acceptable too, unless it is empty.
+        FDialog->SetFileName(ExtractFileName(name).empty() ? std::string() : name);
     }
     FDialog->SetHelpContext(FHelpContext);
     action = FDialog->Execute();
