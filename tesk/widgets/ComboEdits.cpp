@@ -301,10 +301,8 @@ void TCustomComboEdit::SetAutoSelect(bool on)
 
 void TCustomComboEdit::SetAlignment(TAlignment alignment)
 {
-    if (alignment == FAlignment)
-        return;
-    FAlignment = alignment;
-    TCustomMaskEdit::SetAlignment(alignment);
+    if (alignment != TCustomMaskEdit::Alignment())
+        TCustomMaskEdit::SetAlignment(alignment);
 }
 
 int TCustomComboEdit::MinimumHeight() const

@@ -114,7 +114,7 @@ public:
     void SetReadOnly(bool on);
     bool ButtonAlwaysActive() const { return FButtonAlwaysActive; }
     void SetButtonAlwaysActive(bool on) { FButtonAlwaysActive = on; }
-    TAlignment Alignment() const { return FAlignment; }
+    // The edit's own alignment, set only when it changes.
     void SetAlignment(TAlignment alignment);
     bool AutoSelect() const { return FAutoSelect; }
     void SetAutoSelect(bool on);
@@ -196,7 +196,6 @@ private:
     bool FReadOnly = false;
     bool FDirectInput = true;
     bool FButtonAlwaysActive = false;
-    TAlignment FAlignment = taLeftJustify;
     bool FPopupOpen = false;
     bool FHasFocus = false;
     TPopupAlign FPopupAlign = epaRight;
