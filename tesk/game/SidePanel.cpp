@@ -70,12 +70,6 @@ std::vector<std::string>& Lines()
     return *MessageLines;
 }
 
-TRect Intersection(const TRect& a, const TRect& b)
-{
-    return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-                 std::min(a.Bottom, b.Bottom)};
-}
-
 // Clamps a coordinate computed in 64 bits (text extents may be millions of pixels wide).
 int32_t Clamped(int64_t v)
 {
@@ -195,7 +189,7 @@ void DrawSidePanelText(TCanvas& canvas, int32_t x, int32_t y, const std::string&
     const TRect box{Clamped(left), Clamped(top), Clamped(left + extent.X + 3), Clamped(top + extent.Y + 3)};
     // Restored and drawn only inside the panel strip: a text wider than the panel never
     // reaches the playfield.
-    const TRect area = Intersection(box, PanelArea);
+    const TRect area = IntersectRect(box, PanelArea);
     if (area.IsEmpty())
         return;
     tDib16* panel = FindOrLoadDib(PanelPicture, true);
