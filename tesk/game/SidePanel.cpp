@@ -52,13 +52,6 @@ struct tPanelCache {
 };
 tPanelCache Cache;
 
-// The title the lines were last wrapped from (the font never changes between wraps).
-struct tWrapCache {
-    bool Valid = false;
-    std::string Title;
-};
-tWrapCache Wrapped;
-
 std::array<tSprite, ButtonFrames> ButtonSprites;
 tSprite PressedButtonSprite;
 std::array<std::array<tSprite, DigitGlyphs>, DigitPositions> DigitSprites;
@@ -231,12 +224,7 @@ void RedrawSidePanel()
         canvas.Brush.Style = bsClear;
         SetFont(canvas, 20, fsBold);
         if (all || LevelTitleText != Cache.Title) {
-            if (!Wrapped.Valid || Wrapped.Title != LevelTitleText) {
-                Wrapped.Valid = false;
-                WrapSidePanelMessage(canvas, LevelTitleText);
-                Wrapped.Title = LevelTitleText;
-                Wrapped.Valid = true;
-            }
+            WrapSidePanelMessage(canvas, LevelTitleText);
             DrawSidePanelMessage(canvas);
         }
         SetFont(canvas, 25, 0);
@@ -282,14 +270,12 @@ void UpdateSidePanelMouse(TPoint point, bool newlyPressed, bool held)
 void InitSidePanel()
 {
     MessageLines = std::make_unique<std::vector<std::string>>();
-    Wrapped = tWrapCache{};
     Cache = tPanelCache{};
 }
 
 void DoneSidePanel()
 {
     MessageLines.reset();
-    Wrapped = tWrapCache{};
 }
 
 void LoadSidePanelGraphicsData()
