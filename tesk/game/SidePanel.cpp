@@ -216,21 +216,25 @@ void RedrawSidePanel()
         return;
     tPlayfieldClip clip(*frame);
     const bool all = Cache.AllChanged;
-    {
+    const bool title = all || LevelTitleText != Cache.Title;
+    const bool keys = all || CollectedKeys != Cache.CollectedKeys;
+    const bool gems = all || CollectedGems != Cache.CollectedGems;
+    // Most ticks change no text: the device context is opened only for one that does.
+    if (title || keys || gems) {
         // The canvas lets go of the handle before the device context is released.
         tDibDC dc(*frame);
         TCanvas canvas;
         canvas.SetHandle(dc.Handle());
         canvas.Brush.Style = bsClear;
-        SetFont(canvas, 20, fsBold);
-        if (all || LevelTitleText != Cache.Title) {
+        if (title) {
+            SetFont(canvas, 20, fsBold);
             WrapSidePanelMessage(canvas, LevelTitleText);
             DrawSidePanelMessage(canvas);
         }
         SetFont(canvas, 25, 0);
-        if (all || CollectedKeys != Cache.CollectedKeys)
+        if (keys)
             DrawSidePanelText(canvas, 64, 244, CounterText(CollectedKeys, LevelKeys));
-        if (all || CollectedGems != Cache.CollectedGems)
+        if (gems)
             DrawSidePanelText(canvas, 64, 311, CounterText(CollectedGems, LevelGems));
         canvas.SetHandle(nullptr);
     }
