@@ -392,7 +392,11 @@ std::string PropertyLine(const TPersistent& obj, const TPropInfo& prop)
 
 void WriteUnitBlock(const tUnit& unit, std::vector<std::string>& lines)
 {
+    // Units made during play (warps, shots, explosions) belong to no registered kind: a
+    // block for them would have no kind name and read back as nothing.
     const std::string kind = UnitKindName(unit.ClassType());
+    if (kind.empty())
+        return;
     lines.push_back("Begin " + kind);
     for (const TPropInfo* p : GetPropList(unit.ClassType(), tkProperties))
         lines.push_back(PropertyLine(unit, *p));
@@ -474,11 +478,8 @@ void tLevel::WriteOverlaySection(std::vector<std::string>& lines)
 
 void tLevel::WriteUnitsSection(std::vector<std::string>& lines)
 {
-    // Units made during play (warps, shots, explosions) belong to no registered kind: a
-    // block for them would have no kind name and read back as nothing.
     for (int32_t i = 0; i < UnitList.Count(); ++i)
-        if (!UnitKindName(UnitList[i]->ClassType()).empty())
-            WriteUnitBlock(*UnitList[i], lines);
+        WriteUnitBlock(*UnitList[i], lines);
 }
 
 void tLevel::LoadFromFile(const std::string& name)

@@ -164,7 +164,8 @@ bool SetPropertyFromText(TPersistent& obj, const TPropInfo& prop, const std::str
 std::string PropertyText(const TPersistent& obj, const TPropInfo& prop);
 // "   Name = value".
 std::string PropertyLine(const TPersistent& obj, const TPropInfo& prop);
-// Appends "Begin kind", the property lines in name order and "End kind".
+// Appends "Begin kind", the property lines in name order and "End kind"; nothing for a
+// unit of no registered kind.
 void WriteUnitBlock(const tUnit& unit, std::vector<std::string>& lines);
 
 template <class Cmp>
