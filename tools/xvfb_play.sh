@@ -9,6 +9,9 @@
 play_name=$1
 out=${3:?usage: tools/$play_name <screenshot folder> [display number]}
 display=":${4:-$2}"
+case ${display#:} in
+  '' | *[!0-9]*) echo "$play_name: the display number must be a number, not '${display#:}'" >&2; exit 2 ;;
+esac
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 for tool in Xvfb xdotool import; do
@@ -30,10 +33,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# A server already on the display (someone else's) would get the game and every click.
+if DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1; then
+  echo "$play_name: display $display is in use; give another display number" >&2
+  exit 1
+fi
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+if ! kill -0 "$xvfb_pid" 2>/dev/null || ! xdotool getmouselocation >/dev/null 2>&1; then
+  echo "$play_name: Xvfb did not start on display $display" >&2
+  exit 1
+fi
 
 # Saves the screen as <folder>/<name>.png after the given seconds (default half of one).
 shot() { sleep "${2:-0.5}"; import -window root "$out/$1.png"; echo "  $out/$1.png"; }
