@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <memory>
 #include <string_view>
 
 #include "tesk/game/Levels.h"
@@ -40,7 +39,8 @@ constexpr int32_t DigitGlyphs = 12;
 constexpr int32_t BlankGlyph = 10;
 constexpr int32_t BGlyph = 11;
 
-std::unique_ptr<std::vector<std::string>> MessageLines;
+// The wrapped title lines.
+std::vector<std::string> MessageLines;
 
 // What the last redraw drew; the everything-changed flag makes the next redraw draw all
 // of it whatever the values are.
@@ -55,13 +55,6 @@ tPanelCache Cache;
 std::array<tSprite, ButtonFrames> ButtonSprites;
 tSprite PressedButtonSprite;
 std::array<std::array<tSprite, DigitGlyphs>, DigitPositions> DigitSprites;
-
-std::vector<std::string>& Lines()
-{
-    if (!MessageLines)
-        MessageLines = std::make_unique<std::vector<std::string>>();
-    return *MessageLines;
-}
 
 // Clamps a coordinate computed in 64 bits (text extents may be millions of pixels wide).
 int32_t Clamped(int64_t v)
@@ -104,7 +97,7 @@ private:
 
 } // namespace
 
-const std::vector<std::string>& SidePanelMessageLines() { return Lines(); }
+const std::vector<std::string>& SidePanelMessageLines() { return MessageLines; }
 
 void InvalidateSidePanel() { Cache.AllChanged = true; }
 
@@ -121,7 +114,7 @@ void DrawSidePanelBackground()
 
 void WrapSidePanelMessage(TCanvas& canvas, const std::string& text)
 {
-    std::vector<std::string>& lines = Lines();
+    std::vector<std::string>& lines = MessageLines;
     lines.clear();
     const std::string_view rest(text);
     std::string line;
@@ -155,7 +148,7 @@ void WrapSidePanelMessage(TCanvas& canvas, const std::string& text)
 
 void DrawSidePanelMessage(TCanvas& canvas)
 {
-    const std::vector<std::string>& lines = Lines();
+    const std::vector<std::string>& lines = MessageLines;
     const int64_t n = static_cast<int64_t>(lines.size());
     const int64_t first = TitleCentreY - (n * TitleLineHeight) / 2;
     // A line reaches at most this far from its centre (the font is 20 pixels high).
@@ -273,13 +266,13 @@ void UpdateSidePanelMouse(TPoint point, bool newlyPressed, bool held)
 
 void InitSidePanel()
 {
-    MessageLines = std::make_unique<std::vector<std::string>>();
+    MessageLines.clear();
     Cache = tPanelCache{};
 }
 
 void DoneSidePanel()
 {
-    MessageLines.reset();
+    MessageLines = {};
 }
 
 void LoadSidePanelGraphicsData()
