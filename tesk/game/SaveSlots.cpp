@@ -142,13 +142,15 @@ void tGameEngine::SaveGameStep()
     if (EditSlot < 0) {
         if (MoveSlotSelection(*this))
             SetTyping(*this, false);
-        if (Latched(*this, aEnter) && !ValidSlot(SlotSelection)) {
-            // A stray selection would leave typing on with no slot to type into.
-            InvalidOptionSound.Play();
-        } else if (Latched(*this, aEnter)) {
-            EditSlot = SlotSelection;
-            SlotDescriptionEdit.clear();
-            SetTyping(*this, true);
+        if (Latched(*this, aEnter)) {
+            if (!ValidSlot(SlotSelection)) {
+                // A stray selection would leave typing on with no slot to type into.
+                InvalidOptionSound.Play();
+            } else {
+                EditSlot = SlotSelection;
+                SlotDescriptionEdit.clear();
+                SetTyping(*this, true);
+            }
         } else if (Latched(*this, aBack)) {
             Back(*this, gmMainMenu);
         }
