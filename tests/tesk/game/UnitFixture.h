@@ -189,6 +189,39 @@ protected:
     }
     void Press(int action) { Eng->LiveInput.Press(action); }
     void Release(int action) { Eng->LiveInput.Release(action); }
+    // A [Units] block of the kind with the properties given, one a line.
+    static std::string Block(const std::string& kind, const std::vector<std::string>& props)
+    {
+        std::string out = "Begin " + kind + "\r\n";
+        for (const std::string& p : props)
+            out += "   " + p + "\r\n";
+        return out + "End " + kind + "\r\n";
+    }
+    // A block of the kind at (x, y), with more properties after the cell.
+    static std::string Block(const std::string& kind, int32_t x, int32_t y, const std::vector<std::string>& more = {})
+    {
+        std::vector<std::string> props{"InitialX = " + std::to_string(x), "InitialY = " + std::to_string(y)};
+        props.insert(props.end(), more.begin(), more.end());
+        return Block(kind, props);
+    }
+    // The first unit of the class on the level's list (null when there is none), and all.
+    template <class T>
+    T* First()
+    {
+        for (int32_t i = 0; i < Level().UnitList.Count(); ++i)
+            if (auto* u = dynamic_cast<T*>(Level().UnitList[i]))
+                return u;
+        return nullptr;
+    }
+    template <class T>
+    std::vector<T*> All()
+    {
+        std::vector<T*> out;
+        for (int32_t i = 0; i < Level().UnitList.Count(); ++i)
+            if (auto* u = dynamic_cast<T*>(Level().UnitList[i]))
+                out.push_back(u);
+        return out;
+    }
     int32_t CountOf(TClass cls) const
     {
         int32_t n = 0;

@@ -20,23 +20,6 @@ protected:
         Eng->LiveInput.ClearLatched(AllActions);
         KindsSuite::TearDown();
     }
-    static std::string Block(const std::string& kind, int32_t x, int32_t y, const std::vector<std::string>& more = {})
-    {
-        std::string out = "Begin " + kind + "\r\n   InitialX = " + std::to_string(x) + "\r\n   InitialY = " +
-                          std::to_string(y) + "\r\n";
-        for (const std::string& p : more)
-            out += "   " + p + "\r\n";
-        return out + "End " + kind + "\r\n";
-    }
-    template <class T>
-    std::vector<T*> All()
-    {
-        std::vector<T*> out;
-        for (int32_t i = 0; i < Level().UnitList.Count(); ++i)
-            if (auto* u = dynamic_cast<T*>(Level().UnitList[i]))
-                out.push_back(u);
-        return out;
-    }
     // The level read and restarted, its hero already active.
     tActualPlayer* Start(const std::string& blocks)
     {

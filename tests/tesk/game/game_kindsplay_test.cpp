@@ -12,14 +12,6 @@ constexpr int aUp = 2, aDown = 3, aLeft = 4, aRight = 5, aDrop = 6;
 
 class KindsPlayTest : public KindsSuite {
 protected:
-    static std::string Block(const std::string& kind, int32_t x, int32_t y, const std::vector<std::string>& more = {})
-    {
-        std::string out = "Begin " + kind + "\r\n   InitialX = " + std::to_string(x) + "\r\n   InitialY = " +
-                          std::to_string(y) + "\r\n";
-        for (const std::string& p : more)
-            out += "   " + p + "\r\n";
-        return out + "End " + kind + "\r\n";
-    }
     void Load()
     {
         std::string units = Block("Player", 1, 5) + Block("CherryBomb", 2, 5) + Block("Boulder", 7, 5) +

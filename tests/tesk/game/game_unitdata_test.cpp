@@ -43,21 +43,6 @@ protected:
             out += l + "\r\n";
         return out;
     }
-    static std::string Block(const std::string& kind, const std::vector<std::string>& props)
-    {
-        std::string out = "Begin " + kind + "\r\n";
-        for (const std::string& p : props)
-            out += "   " + p + "\r\n";
-        return out + "End " + kind + "\r\n";
-    }
-    template <class T>
-    T* First()
-    {
-        for (int32_t i = 0; i < Level().UnitList.Count(); ++i)
-            if (auto* u = dynamic_cast<T*>(Level().UnitList[i]))
-                return u;
-        return nullptr;
-    }
     // A level of every registered kind, each property away from its constructor value.
     static std::string EveryKind()
     {
