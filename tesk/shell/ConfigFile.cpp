@@ -208,8 +208,11 @@ void ReadConfigFile()
         return;
     TStringList lines;
     lines.LoadFromFile(name);
+    // Text editors may begin the file with the UTF-8 byte-order mark; it is not part of
+    // the first key.
+    static const std::string ByteOrderMark = "\xEF\xBB\xBF";
     for (int i = 0; i < lines.Count(); ++i)
-        ApplyLine(lines[i]);
+        ApplyLine(i == 0 && lines[i].starts_with(ByteOrderMark) ? lines[i].substr(ByteOrderMark.size()) : lines[i]);
 }
 
 void WriteConfigFile()

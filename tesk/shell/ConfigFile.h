@@ -7,7 +7,8 @@
 // The settings file's name in the program folder.
 std::string ConfigFileName();
 
-// Reads the file when it exists; a missing file leaves every setting as it is.
+// Reads the file when it exists; a missing file leaves every setting as it is. A UTF-8
+// byte-order mark before the first line is skipped.
 void ReadConfigFile();
 // Writes the twelve lines (CR LF); an existing file is replaced only once the new text
 // is written. Raises when the file cannot be written (the old file stays as it was).

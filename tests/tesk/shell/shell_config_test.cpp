@@ -99,6 +99,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "AnimateWater=False\r\nSystemMemoryBackBuffer=False\r\n",
                  {},
                  Settings{false, 3, false, 10, -1, 0, 0.495f, false, false, true, true, false}},
+        // Text editors may begin the file with the UTF-8 byte-order mark: the first line
+        // reads the same with it (a mark further down stays part of its line, see below).
+        ReadCase{"AByteOrderMarkBeforeTheFirstLine",
+                 "\xEF\xBB\xBFSoundOn=False\r\nSoundVolume=3\r\nMusicOn=false\r\nMusicVolume=10\r\nSoundDriver=-1\r\n"
+                 "SoundDevice=0\r\nDisplayBrightness=0.495\r\nFullScreen=FALSE\r\nDialogs=False\r\nBitBlt=True\r\n"
+                 "AnimateWater=False\r\nSystemMemoryBackBuffer=False\r\n",
+                 {},
+                 Settings{false, 3, false, 10, -1, 0, 0.495f, false, false, true, true, false}},
+        ReadCase{"AByteOrderMarkBeforeAnInvalidFirstLine", "\xEF\xBB\xBF SoundVolume = 11\r\n",
+                 {Invalid("SoundVolume", "10 used instead.")}, With([](Settings& s) { s.SoundVolume = 10; })},
         ReadCase{"SpacesCapitalsAndLineEnds", " Sound Vol ume = 7 \rMUSICON = TRUE\nbit blt=tRuE\r\n", {},
                  With([](Settings& s) { s.SoundVolume = 7; s.BitBlt = true; })},
         ReadCase{"UnknownRepeatedAndBrokenLines",
