@@ -6,6 +6,7 @@
 #include "tesk/game/Fonts.h"
 #include "tesk/game/GameEngine.h"
 #include "tesk/game/Settings.h"
+#include "tesk/game/SettingsApply.h"
 #include "tesk/game/SlabDialogs.h"
 #include "tesk/game/SlabRules.h"
 
@@ -19,12 +20,6 @@ constexpr int32_t NameRow = 29;
 // range): leaving it stores and restarts the sound only when they changed.
 uint8_t StartSoundDevice = 0;
 int32_t StartSoundDriver = 0;
-
-void Post(UINT message)
-{
-    if (MainFormRef)
-        PostMessage(MainFormRef->Handle(), message, 0, 0);
-}
 
 // A volume step of the arrow keys or the slider, with SliderSound when it changed.
 void SetVolume(int32_t& volume, int32_t value)
@@ -69,19 +64,13 @@ void LeaveAdvancedSound(tGameEngine& e)
         MenuCloseSound.Play();
         return;
     }
-    SoundDevice = PendingSoundDevice;
-    SoundDriver = PendingSoundDriver;
-    Post(WM_REINITAUDIO);
+    ApplySoundChoices(tSoundChoices{PendingSoundDevice, PendingSoundDriver});
 }
 
 void ApplyVideoSettings()
 {
-    DisplayBrightness = PendingBrightness;
-    DontAnimateWater = !PendingAnimateWater;
-    FullScreen = PendingFullScreen;
-    SystemMemoryBackBuffer = PendingSystemMemoryBackBuffer;
-    UseBitBlt = PendingBitBlt;
-    Post(WM_RELOADDATA);
+    ApplyVideoChoices(tVideoChoices{PendingBrightness, PendingAnimateWater, PendingFullScreen,
+                                    PendingSystemMemoryBackBuffer, PendingBitBlt});
 }
 
 // "ON"/"OFF" or "YES"/"NO" centred on their places with their glows, and the "/" between
@@ -121,10 +110,9 @@ void EnterVideoPage(tGameEngine& e)
 
 void EnterAdvancedSoundPage(tGameEngine& e)
 {
-    const uint8_t device = ValidDevice(SoundDevice);
-    const int32_t driver = SoundDriver >= 0 && SoundDriver < DriverCount(device) ? SoundDriver : 0;
-    PendingSoundDevice = PreviousSoundDevice = StartSoundDevice = device;
-    PendingSoundDriver = PreviousSoundDriver = StartSoundDriver = driver;
+    const tSoundChoices shown = CurrentSoundChoices();
+    PendingSoundDevice = PreviousSoundDevice = StartSoundDevice = shown.Device;
+    PendingSoundDriver = PreviousSoundDriver = StartSoundDriver = shown.Driver;
     DeviceRoll = DriverRoll = 0;
     GoTo(e, gmAdvancedSoundOptions);
 }
