@@ -23,6 +23,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/QtBridge.h"
 #include "platform/TestHooks.h"
+#include "platform/WidgetLife.h"
 
 TApplication* Application = nullptr;
 
@@ -39,7 +40,8 @@ int MouseKeyCode(Qt::MouseButton b)
 }
 
 // Qt's application object. Every event passes notify: it feeds the key-state table,
-// and it is the last barrier against an exception reaching Qt.
+// marks a widget receiving it as in use (a handler may free its control), and it is the
+// last barrier against an exception reaching Qt.
 class AppCore : public QApplication {
 public:
     AppCore(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -68,6 +70,7 @@ public:
             break;
         }
         bool handled = false;
+        const WidgetInUse use(receiver->isWidgetType() ? receiver : nullptr);
         CallProtected([&] { handled = QApplication::notify(receiver, e); });
         return handled;
     }
@@ -196,6 +199,7 @@ TApplication::~TApplication()
         form->Free();
     }
     FMainForm = nullptr;
+    DeleteWidgetsSetAside();
     StopMessageQueue();
     Application = nullptr;
     d->Stops.reset();

@@ -29,6 +29,7 @@
 #include "platform/PopupWindows.h"
 #include "platform/QtBridge.h"
 #include "platform/TestHooks.h"
+#include "platform/WidgetLife.h"
 
 namespace {
 
@@ -866,8 +867,9 @@ TWinControl::~TWinControl()
         FParent->Remove(this);
         FParent = nullptr;
     }
-    if (FPriv->Widget && !FPriv->TopLevel)
-        delete FPriv->Widget.data();
+    // The widget goes with its frame (see platform/WidgetLife.h for one still in use).
+    if (!FPriv->TopLevel)
+        DestroyWidget(FrameWidget());
     delete FPriv->Filter;
 }
 

@@ -22,6 +22,7 @@
 #include "platform/MenusQt.h"
 #include "platform/QtBridge.h"
 #include "platform/TestHooks.h"
+#include "platform/WidgetLife.h"
 
 namespace {
 
@@ -379,8 +380,8 @@ TForm::~TForm()
     DestroyChildren();
     if (FMenu)
         SetMenuBarOf(FMenu->Items(), nullptr);
-    delete FWidget;
-    delete FWindow;
+    DestroyWidget(FWidget);
+    DestroyWidget(FWindow);
     if (Application)
         Application->FormDestroyed(this);
 }

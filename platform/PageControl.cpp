@@ -1,7 +1,6 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QScopedValueRollback>
 #include <QStyleOptionTab>
 #include <QStylePainter>
 #include <QTabBar>
@@ -17,6 +16,7 @@
 #include "platform/ComCtrls.h"
 #include "platform/Forms.h"
 #include "platform/QtBridge.h"
+#include "platform/WidgetLife.h"
 
 namespace {
 
@@ -85,7 +85,6 @@ public:
 
     TPageControl* Owner; // null once the page control is gone
     int FixedWidth = 0;
-    bool InPress = false;
     bool HotTrack = false;
     int Hot = -1;
     std::function<void()> Pressed;
@@ -132,10 +131,9 @@ protected:
         QTabBar::leaveEvent(e);
     }
     // A handler run by the press (a cancel mode, OnChange) may free the page control: the
-    // bar then lives on until the press is over.
+    // bar then lives on until the press is over, with no owner.
     void mousePressEvent(QMouseEvent* e) override
     {
-        const QScopedValueRollback<bool> pressing(InPress, true);
         if (e->button() == Qt::LeftButton && Pressed)
             Pressed();
         if (Owner)
@@ -232,7 +230,7 @@ TPageControl::TPageControl(TComponent* AOwner)
     auto* bar = new PageTabBar(this, Widget());
     bar->setFont(ToQFont(Font()));
     bar->Pressed = [this] { TabPressed(); };
-    QObject::connect(bar, &QTabBar::currentChanged, bar, [this](int index) {
+    ConnectToProgram(bar, &QTabBar::currentChanged, [this](int index) {
         if (FPriv->Syncing || index < 0 || index >= PageCount())
             return;
         CallProtected([&] { UserSelect(FPages[static_cast<size_t>(index)]); });
@@ -247,16 +245,11 @@ TPageControl::~TPageControl()
 {
     // The tab bar goes with the window, after this object's own parts: it calls no more.
     // Freed by a handler of the bar's own press, the page control leaves the bar to finish
-    // that press outside the window and go afterwards.
+    // that press (the window waits for it: platform/WidgetLife.h).
     if (PageTabBar* bar = FPriv->Bar) {
         QObject::disconnect(bar, nullptr, nullptr, nullptr);
         bar->Pressed = nullptr;
         bar->Owner = nullptr;
-        if (bar->InPress) {
-            bar->hide();
-            bar->setParent(nullptr);
-            bar->deleteLater();
-        }
     }
     // The sheets outlive it only as controls without a page control.
     for (TTabSheet* page : FPages)

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/Forms.h"
+#include "platform/WidgetLife.h"
 
 namespace {
 
@@ -63,11 +64,8 @@ TPopupControl::~TPopupControl()
     auto& shown = Shown();
     shown.erase(std::remove(shown.begin(), shown.end(), this), shown.end());
     DestroyChildren();
-    // The control's own window goes with it; the frame after.
-    if (FPopup->Frame) {
-        Widget()->setParent(nullptr);
-        delete FPopup->Frame.data();
-    }
+    // The frame goes with the control's own window inside it.
+    DestroyWidget(FPopup->Frame.data());
 }
 
 TForm* TPopupControl::OwnerForm() const { return FPopupOwner ? FPopupOwner->ParentForm() : nullptr; }

@@ -22,6 +22,7 @@
 #include "platform/Clipbrd.h"
 #include "platform/QtBridge.h"
 #include "platform/TestHooks.h"
+#include "platform/WidgetLife.h"
 
 namespace {
 
@@ -660,22 +661,20 @@ TEdit::TEdit(TComponent* AOwner)
     SetColor(clWindow);
     ApplyFont(w, Font());
     ApplyPalette();
-    QObject::connect(w, &QLineEdit::textChanged, [this](const QString&) {
+    ConnectToProgram(w, &QLineEdit::textChanged, [this](const QString&) {
         CallProtected([this] { Change(); });
     });
-    QObject::connect(w, &QLineEdit::textEdited, [this](const QString&) { FEdit->Modified = true; });
+    ConnectToProgram(w, &QLineEdit::textEdited, [this](const QString&) { FEdit->Modified = true; });
     SetBounds(0, 0, 121, 21);
 }
 
 TEdit::~TEdit()
 {
     DestroyChildren();
-    if (QWidget* w = Widget()) {
+    // The caret's style goes now; the window, in its frame, goes with the control.
+    if (QWidget* w = Widget())
         w->setStyle(nullptr);
-        w->setParent(nullptr);
-    }
     delete FEdit->Caret;
-    delete FEdit->Frame.data();
 }
 
 std::string TEdit::Caption() const { return FromQString(EditOf(this)->text()); }
@@ -1072,11 +1071,11 @@ struct TComboBoxSignals {
     static void Connect(TComboBox* c)
     {
         // Only the user's changes count: code changes run with FQuiet set.
-        QObject::connect(ComboOf(c), &QComboBox::currentIndexChanged, [c](int) {
+        ConnectToProgram(ComboOf(c), &QComboBox::currentIndexChanged, [c](int) {
             if (c->FQuiet == 0)
                 CallProtected([c] { c->Change(); });
         });
-        QObject::connect(ComboOf(c), &QComboBox::editTextChanged, [c](const QString&) {
+        ConnectToProgram(ComboOf(c), &QComboBox::editTextChanged, [c](const QString&) {
             if (c->FQuiet == 0 && c->FStyle != csDropDownList)
                 CallProtected([c] { c->Change(); });
         });
@@ -1176,7 +1175,7 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, new QPlainTextEdit(), fal
     ApplyFont(Widget(), Font());
     MemoOf(this)->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MemoOf(this)->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QObject::connect(MemoOf(this), &QPlainTextEdit::textChanged, [this] {
+    ConnectToProgram(MemoOf(this), &QPlainTextEdit::textChanged, [this] {
         if (OnChange)
             CallProtected([this] { OnChange(this); });
     });
@@ -1286,7 +1285,7 @@ TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, new QScrollBar(
     bar->setRange(FMin, FMax);
     bar->setSingleStep(FSmallChange);
     bar->setPageStep(FLargeChange);
-    QObject::connect(bar, &QScrollBar::valueChanged, [this](int value) { ValueFromWidget(value); });
+    ConnectToProgram(bar, &QScrollBar::valueChanged, [this](int value) { ValueFromWidget(value); });
     SetTabStop(true);
     SetBounds(0, 0, 121, 17);
 }

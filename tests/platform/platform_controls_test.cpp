@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QWidget>
+
 #include <string>
 #include <vector>
 
@@ -496,5 +500,79 @@ TEST(ControlsMouse, AControlFreedByItsOwnMouseHandlerGetsNothingMore)
             EXPECT_EQ(after, 0) << "windowed " << windowed << " double " << doubleClick;
             ClickAt(&f, Point(150, 80)); // the form takes the mouse as before
         }
+    }
+}
+
+// A control freed by its own change notification, which Qt runs from inside the
+// control's window (a line edit's setText, a key typed into it): the control goes at
+// once; its window is hidden, leaves the form, and is deleted once Qt has left it. Qt
+// itself is not instrumented, so only a build without sanitizers (or valgrind) sees a
+// window deleted too early, as a crash.
+TEST(ControlsLife, AControlFreedByItsOwnChangeKeepsItsWindowUntilQtHasLeftIt)
+{
+    enum How { EditByCode, EditByKey, MemoByCode, MemoByKey, ComboByKey, ScrollBarByKey };
+    for (const How how : {EditByCode, EditByKey, MemoByCode, MemoByKey, ComboByKey, ScrollBarByKey}) {
+        SCOPED_TRACE(how);
+        TForm f;
+        f.SetClientWidth(300);
+        f.SetClientHeight(200);
+        TWinControl* victim = nullptr;
+        bool freed = false;
+        auto freeIt = [&](TObject* sender) {
+            freed = true;
+            delete sender;
+        };
+        switch (how) {
+        case EditByCode:
+        case EditByKey: {
+            auto* e = PlaceControl<TEdit>(&f, 10, 10, 120, 21);
+            e->OnChange = freeIt;
+            victim = e;
+            break;
+        }
+        case MemoByCode:
+        case MemoByKey: {
+            auto* m = PlaceControl<TMemo>(&f, 10, 10, 120, 60);
+            m->OnChange = freeIt;
+            victim = m;
+            break;
+        }
+        case ComboByKey: {
+            auto* c = PlaceControl<TComboBox>(&f, 10, 10, 120, 21);
+            c->SetItems({"one", "two"});
+            c->OnChange = freeIt;
+            victim = c;
+            break;
+        }
+        case ScrollBarByKey: {
+            auto* s = PlaceControl<TScrollBar>(&f, 10, 10, 120, 17);
+            s->SetParams(5, 0, 10);
+            s->OnChange = freeIt;
+            victim = s;
+            break;
+        }
+        }
+        auto* other = PlaceControl<TEdit>(&f, 10, 120, 120, 21);
+        f.Show();
+        TestHooks::SetActiveForm(&f);
+        victim->SetFocus();
+        const QPointer<QWidget> window = victim->Widget();
+        switch (how) {
+        case EditByCode: victim->SetText("gone"); break;
+        case MemoByCode: victim->SetText("gone"); break;
+        case ScrollBarByKey: TestHooks::KeyStroke(&f, VK_RIGHT); break;
+        default: TestHooks::KeyStroke(&f, 'A'); break;
+        }
+        ASSERT_TRUE(freed);
+        EXPECT_EQ(f.ControlCount(), 1);
+        ASSERT_FALSE(window.isNull());
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_NE(window->window(), f.Widget());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(window.isNull());
+        // The form takes keys as before.
+        other->SetFocus();
+        TestHooks::KeyStroke(&f, 'B');
+        EXPECT_EQ(other->Text(), "b");
     }
 }
