@@ -140,13 +140,16 @@ std::string StartupDir()
 
 std::string MakeRelativePath(const std::string& path, const std::string& base)
 {
-    std::string p = LowerCased(path);
-    const std::string b = LowerCased(base);
-    if (p.compare(0, b.size(), b) == 0 && p.size() >= b.size()) {
-        const int keep = static_cast<int>(p.size()) - static_cast<int>(b.size()) - 1;
-        return RightChars(p, keep);
-    }
-    return p;
+    if (base.empty() || path.size() < base.size() || LowerCased(path.substr(0, base.size())) != LowerCased(base))
+        return path;
+    if (IsPathDelimiterChar(base.back()))
+        return path.substr(base.size());
+    if (path.size() == base.size())
+        return {};
+    if (IsPathDelimiterChar(path[base.size()]))
+        return path.substr(base.size() + 1);
+    // "c:\gamedata" does not lie inside "c:\game".
+    return path;
 }
 
 std::string MakeRelativeToCurrentDir(const std::string& path)

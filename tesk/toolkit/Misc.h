@@ -38,6 +38,10 @@ std::string StartupDir();
 // Call ResetPackageFiles afterwards so the data lookups follow.
 void SetApplicationDirForTests(std::optional<std::string> dir);
 
+// The path relative to the base folder: the rest of the path after the base (letter case
+// ignored in the comparison) and one separator, when the path lies inside the base (the
+// base is followed by a separator in the path, or ends with one itself); otherwise the
+// path. The path's own letters are kept either way.
 std::string MakeRelativePath(const std::string& path, const std::string& base);
 std::string MakeRelativeToCurrentDir(const std::string& path);
 

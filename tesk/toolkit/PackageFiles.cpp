@@ -111,6 +111,12 @@ bool PackageFileExists(const std::string& name)
 
 tPackageFileStream::tPackageFileStream(const std::string& name)
 {
+    // A file the user chose anywhere (the editor's level files) is named by its whole
+    // path; data names are relative and searched as below.
+    if (!name.empty() && IsPathDelimiterChar(name.front()) && FileExists(name)) {
+        FInner = std::make_unique<TFileStream>(name, fmOpenRead | fmShareDenyWrite);
+        return;
+    }
     std::string found = name;
     if (FindLooseFile(found)) {
         FInner = std::make_unique<TFileStream>(found, fmOpenRead | fmShareDenyWrite);

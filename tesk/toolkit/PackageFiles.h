@@ -69,7 +69,8 @@ bool PackageFileAvailable(const std::string& name);
 // The call the game uses to ask whether a data file exists.
 bool PackageFileExists(const std::string& name);
 
-// Opens a data file for reading; the caller owns the stream.
+// Opens a data file for reading; the caller owns the stream. An absolute name that is an
+// existing regular file opens that file directly (a level file chosen by the user).
 std::unique_ptr<tPackageFileStream> OpenPackageFile(const std::string& name);
 void ClosePackageFile(std::unique_ptr<tPackageFileStream>& stream);
 void ClosePackageFile(tPackageFileStream* stream);

@@ -153,6 +153,22 @@ TEST_F(PackageFilesTest, WithoutAPackageLooseFilesAreStillFound)
     EXPECT_EQ(ReadAll("Sets\\Gromble.set"), "set");
 }
 
+TEST_F(PackageFilesTest, AnAbsoluteNameOfAnExistingFileOpensThatFileOnly)
+{
+    Mount({ZipMember("x.map", "member")});
+    ScratchDir elsewhere;
+    elsewhere.Write("Mine/x.map", "chosen");
+    EXPECT_EQ(ReadAll(elsewhere / "Mine/x.map"), "chosen");
+    EXPECT_EQ(ReadAll(elsewhere.Path() + "\\Mine\\X.MAP"), "chosen") << "any separator, any letter case";
+    // Relative names keep their search; an absolute name that is no file (missing, a
+    // folder) is missing.
+    EXPECT_EQ(ReadAll("x.map"), "member");
+    App.Write("x.map", "loose");
+    EXPECT_EQ(ReadAll("x.map"), "loose");
+    for (const std::string& name : {elsewhere / "Mine/y.map", elsewhere / "Mine"})
+        EXPECT_THROW(OpenPackageFile(name), EFileMissing) << name;
+}
+
 TEST_F(PackageFilesTest, FoldersAndFifosAreNotLooseFiles)
 {
     Mount({ZipMember("Thing", "member"), ZipMember("Pipe", "member pipe")});

@@ -71,11 +71,29 @@ TEST(Strings, InsertThousandsCommas)
     EXPECT_EQ(InsertThousandsCommas(""), "");
 }
 
-TEST(Strings, MakeRelativePath)
+TEST(Strings, MakeRelativePathStripsTheBaseFolderOnlyAndKeepsTheLetters)
 {
-    EXPECT_EQ(MakeRelativePath("C:\\Game\\Levels\\A.lev", "c:\\game"), "levels\\a.lev");
-    EXPECT_EQ(MakeRelativePath("C:\\Game\\Levels\\A.lev", "d:\\other"), "c:\\game\\levels\\a.lev");
-    EXPECT_EQ(MakeRelativePath("C:\\Game", "c:\\game"), "");
+    const struct {
+        const char* Path;
+        const char* Base;
+        const char* Relative;
+    } cases[] = {
+        {"C:\\Game\\Levels\\A.lev", "c:\\game", "Levels\\A.lev"},
+        {"C:\\Game\\Levels\\A.lev", "d:\\other", "C:\\Game\\Levels\\A.lev"},
+        {"C:\\Game", "c:\\game", ""},
+        // Only a whole folder: "c:\gamedata" is not inside "c:\game".
+        {"c:\\gamedata\\x.map", "c:\\game", "c:\\gamedata\\x.map"},
+        {"c:\\game\\x.map", "c:\\game\\", "x.map"},
+        // A base ending in a separator, such as the root a launcher starts programs in.
+        {"/home/Ann/Levels/x.map", "/", "home/Ann/Levels/x.map"},
+        {"/home/Ann/Levels/x.map", "/home/ann", "Levels/x.map"},
+        {"/home/Ann/Levels/x.map", "/home/ann/", "Levels/x.map"},
+        {"/home/Ann/x.map", "/home/Ann/Levels", "/home/Ann/x.map"},
+        {"/home/Ann/x.map", "", "/home/Ann/x.map"},
+        {"Levels\\x.map", "/home", "Levels\\x.map"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MakeRelativePath(c.Path, c.Base), c.Relative) << c.Path << " against " << c.Base;
 }
 
 TEST(Strings, SetSplitting)
