@@ -1,12 +1,13 @@
 #pragma once
 // The level editor's window. This form is a placeholder until the editor is built: it
 // is created hidden at start-up, never shows itself, and holds what the main window
-// reads and calls while it edits for the editor (the chosen page, layer, tile, overlay
-// tile and unit kind, the inspected unit).
+// reads and calls while it edits (the chosen page, layer, tile, overlay tile and unit
+// kind, the inspected unit, the presses on the playfield).
 #include <cstdint>
 
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "tesk/editor/LevelEditing.h"
 
 class tUnit;
 
@@ -18,10 +19,8 @@ public:
     TCheckBox* ProfilingCheckBox = nullptr;
     TCheckBox* TileSolidCheckBox = nullptr;
 
-    // The palette page: 1 tiles, 2 overlay, 3 objects.
-    int32_t EditPage = 0;
-    // The tile layer: -1 lower, 0 base, 1 upper; below -1 none.
-    int32_t TileLayer = 0;
+    tEditPage EditPage = tEditPage::None;
+    tTileLayer TileLayer = tTileLayer::Base;
     int32_t SelectedTile = 16;
     int32_t SelectedOverlayTile = 0;
     // A unit kind is armed for placing, and which (an index of UnitKinds).
@@ -37,6 +36,19 @@ public:
     void SelectUnit(tUnit* unit);
     void ResetLevel();
     void RefreshInspector();
+
+    // What the pages have chosen for a press on the playfield.
+    tEditChoices EditChoices() const;
+    // A press on a cell of the playfield while the engine edits (the main window's
+    // mouse handler); true when it picked a unit to drag.
+    bool PlayfieldMouseDown(TMouseButton Button, TPoint cell);
+    // The dragged (inspected) unit follows the pointer to a cell.
+    void DragUnitTo(TPoint cell);
+
+private:
+    // Lets go of the inspected unit when the level frees it.
+    void UnitsFreed(const tUnit* unit);
+    void ListenToLevel();
 };
 
 extern TEditor* Editor;

@@ -151,7 +151,7 @@ std::string tWater::GetTint() const { return IntToHexStr(GetWaterTint()); }
 
 void tWater::SetTint(const std::string& text)
 {
-    if (Engine && Engine->EditMode && GameLevel)
+    if (Engine && Engine->EditMode() && GameLevel)
         GameLevel->WaterTint = HexToInt(text);
 }
 
@@ -185,7 +185,7 @@ void tWater::Draw()
     const int32_t frame = Engine ? Engine->FrameCount : 0;
     bool paint = true, compose = true;
     if (DontAnimateWater)
-        paint = Engine && (Engine->PreDrawingBackground || Engine->EditMode);
+        paint = Engine && (Engine->PreDrawingBackground || Engine->EditMode());
     else
         compose = frame < 2 || ((CellX ^ CellY ^ frame) & 1) != 0;
     if (paint) {

@@ -119,7 +119,7 @@ void tGameEngine::SetBackground(const std::string& name)
     FullRedraw = true;
     RequireContainedName(name);
     BackgroundDib = FindOrLoadDib(name, true);
-    if (EditMode)
+    if (EditMode())
         return;
     {
         tDibTarget target(BackgroundDib);
@@ -308,7 +308,7 @@ void tGameEngine::CopyBackground()
         }
     }
     frame.ClearTouchedRows();
-    if (EditMode)
+    if (EditMode())
         DrawTilesLive(Level, frame);
     frame.CoverMaskActive = frame.UseCoverMask;
     if (frame.RecordDirtyRects)
@@ -342,7 +342,7 @@ void tGameEngine::RestoreBackground()
                 CopyPlayfieldRow(frame, background, y, PlayfieldX, frame.Width);
     }
     frame.ClearTouchedRows();
-    if (EditMode)
+    if (EditMode())
         DrawTilesLive(Level, frame);
     frame.CoverMaskActive = frame.UseCoverMask;
 }
@@ -354,7 +354,7 @@ void tGameEngine::DrawPlayfield()
     tDib16& frame = *CurrentDib;
     frame.ClipRect = TRect{PlayfieldX, 0, frame.Width, frame.Height};
     frame.CoverMaskActive = frame.UseCoverMask;
-    if (EditMode)
+    if (EditMode())
         Level.DrawUnitsAtInitialCells();
     else
         Level.DrawUnits();

@@ -133,7 +133,6 @@ tGameEngine::tGameEngine()
     InputAllowed = true;
     MenuItem = 1;
     GameLevel = &Level;
-    FindUnitsAtInitialCells = EditMode;
 }
 
 tGameEngine::~tGameEngine()
@@ -148,7 +147,6 @@ tGameEngine::~tGameEngine()
     BackgroundDib = nullptr;
     if (GameLevel == &Level)
         GameLevel = nullptr;
-    FindUnitsAtInitialCells = false;
 }
 
 bool tGameEngine::BackgroundLoaded() const
@@ -439,13 +437,12 @@ void tGameEngine::TransitionStep()
 
 tUnit* tGameEngine::UnitAtCell(int32_t x, int32_t y) const
 {
-    return EditMode ? Level.UnitAtInitialCell(x, y) : Level.UnitAt(x, y);
+    return FEditMode ? Level.UnitAtInitialCell(x, y) : Level.UnitAt(x, y);
 }
 
 void tGameEngine::SetEditMode(bool on)
 {
-    EditMode = on;
-    FindUnitsAtInitialCells = on;
+    FEditMode = on;
     if (!Level.Background.empty())
         SetBackground(Level.Background);
 }

@@ -86,8 +86,11 @@ public:
     tGameEngine(const tGameEngine&) = delete;
     tGameEngine& operator=(const tGameEngine&) = delete;
 
-    // ---- fields, all public: the shell, the screens, the units and the editor use them
-    bool EditMode = false;
+    // ---- fields, all public but the edit mode: the shell, the screens, the units and
+    // the editor use them
+    // The editor edits the level: units are shown and found at their initial cells.
+    // SetEditMode alone changes it.
+    bool EditMode() const { return FEditMode; }
     std::string LevelFileName;
     std::array<uint8_t, 12> ModeStack{};
     int32_t ModeStackDepth = 0;
@@ -242,6 +245,9 @@ public:
     std::string ProgressFileName() const;
     // The background picture is set, still registered and loaded.
     bool BackgroundLoaded() const;
+
+private:
+    bool FEditMode = false;
 };
 
 // The one engine (created and freed by the main window).

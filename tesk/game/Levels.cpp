@@ -55,8 +55,11 @@ void tLevel::DropReferences(const tUnit* unit)
 void tLevel::FreeUnit(tUnit* unit)
 {
     std::unique_ptr<tUnit> owned = UnitList.Extract(unit);
-    if (owned)
-        DropReferences(unit);
+    if (!owned)
+        return;
+    DropReferences(unit);
+    if (OnUnitsFreed)
+        OnUnitsFreed(unit);
 }
 
 void tLevel::FreeAllUnits()
@@ -69,6 +72,8 @@ void tLevel::FreeAllUnits()
     UnitList.Items().clear();
     for (auto& u : units)
         ForgetCarriedUnit(u.get());
+    if (!units.empty() && OnUnitsFreed)
+        OnUnitsFreed(nullptr);
     units.clear();
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,6 +96,12 @@ public:
     tUnit* AddUnit(std::unique_ptr<tUnit> unit);
     void FreeUnit(tUnit* unit);
     void FreeAllUnits();
+
+    // Told whenever units leave the level to be freed, while they still exist: one unit
+    // (freed on its own: deleted, or a temporary unit gone at a restart), or null when
+    // every unit goes at once (a level read from a file or text, the level's end). Whoever
+    // keeps a unit of the level (the editor's inspector) lets go of it here.
+    std::function<void(const tUnit* unit)> OnUnitsFreed;
 
     // Drawing into the current surface.
     void DrawTiles(int32_t x0);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tesk/game/GameEngine.h"
 #include "tesk/game/Levels.h"
 #include "tesk/game/Players.h"
 #include "tesk/toolkit/Dib16.h"
@@ -13,7 +14,6 @@ const std::array<tCellDelta, 4> DirectionDelta = {{{0, -1}, {1, 0}, {0, 1}, {-1,
 int32_t PlayfieldX = 128;
 int32_t TicksPerTurn = 12;
 tLevel* GameLevel = nullptr;
-bool FindUnitsAtInitialCells = false;
 uint32_t InitialCellChanges = 0;
 
 std::array<tUnit*, CarryQueueSize> CarriedUnits{};
@@ -170,11 +170,16 @@ void tUnit::StartMoveTo(int32_t x, int32_t y)
     Moving = true;
 }
 
+bool FindUnitsAtInitialCells()
+{
+    return Engine && Engine->EditMode();
+}
+
 tUnit* UnitAtCell(int32_t x, int32_t y)
 {
     if (!GameLevel)
         return nullptr;
-    return FindUnitsAtInitialCells ? GameLevel->UnitAtInitialCell(x, y) : GameLevel->UnitAt(x, y);
+    return FindUnitsAtInitialCells() ? GameLevel->UnitAtInitialCell(x, y) : GameLevel->UnitAt(x, y);
 }
 
 void ClaimCell(int32_t x, int32_t y)

@@ -35,9 +35,9 @@ extern int32_t TicksPerTurn;
 // The level the units stand on: the engine's level, set by the engine alone (its
 // constructor and destructor); tests without an engine use tests/support/TestGameLevel.h.
 extern tLevel* GameLevel;
-// The editor's view: cells are looked up by the units' initial cells. Follows the
-// engine's EditMode (set by the engine's constructor, destructor and SetEditMode).
-extern bool FindUnitsAtInitialCells;
+// The editor's view, while the engine's EditMode is on: cells are looked up by the units'
+// initial cells.
+bool FindUnitsAtInitialCells();
 // Counts the settings of any unit's initial cell (SetInitialX / SetInitialY): what was
 // gathered from the initial cells of a level's units is out of date once it changes.
 extern uint32_t InitialCellChanges;

@@ -8,7 +8,6 @@
 #include "tesk/game/GameEngine.h"
 #include "tesk/game/Players.h"
 #include "tesk/game/Settings.h"
-#include "tesk/game/Units.h"
 #include "tesk/shell/Unit1.h"
 
 namespace {
@@ -56,7 +55,7 @@ void TForm1::FormKeyDown(TObject*, WORD& Key, TShiftState Shift)
             Editor->FormKeyDown(Key, Shift);
         return;
     }
-    if (Engine->EditMode) {
+    if (Engine->EditMode()) {
         if (Editor)
             Editor->FormKeyDown(Key, Shift);
         return;
@@ -111,11 +110,11 @@ void TForm1::PaintBox1MouseDown(TObject* Sender, TMouseButton Button, TShiftStat
 {
     if (!Engine)
         return;
-    if (Engine->GameMode == gmSetCompleted && !Engine->EditMode) {
+    if (Engine->GameMode == gmSetCompleted && !Engine->EditMode()) {
         EndCompletedSet();
         return;
     }
-    if (!Engine->EditMode) {
+    if (!Engine->EditMode()) {
         if (Engine->AcceptInput) {
             const uint16_t code = ButtonCode(Button);
             if (Application && Application->ActiveForm() != this)
@@ -132,72 +131,16 @@ void TForm1::PaintBox1MouseDown(TObject* Sender, TMouseButton Button, TShiftStat
 
 void TForm1::EditAtCell(TMouseButton Button, TPoint cell)
 {
-    if (!Editor)
-        return;
-    tLevel& level = Engine->Level;
-    switch (Editor->EditPage) {
-    case 1: {
-        tCell& c = level.Cell(cell.X, cell.Y);
-        int32_t* layer = nullptr;
-        switch (Editor->TileLayer) {
-        case -1: layer = &c.LowerTile; break;
-        case 0: layer = &c.BaseTile; break;
-        case 1: layer = &c.UpperTile; break;
-        default: break;  // no layer chosen: only the solid flag is written
-        }
-        if (Button == mbLeft) {
-            if (layer)
-                *layer = Editor->SelectedTile;
-            c.Solid = Editor->TileSolidCheckBox->Checked() ? 1 : 0;
-        } else if (Button == mbRight) {
-            if (layer)
-                *layer = 0;
-            c.Solid = 0;
-        }
-        break;
-    }
-    case 2: {
-        tCell& c = level.Cell(cell.X, cell.Y);
-        if (Button == mbLeft)
-            c.OverlayTile = Editor->SelectedOverlayTile;
-        else if (Button == mbRight)
-            c.OverlayTile = 0;
-        break;
-    }
-    case 3:
-        if (Editor->TemplateSelected) {
-            const int32_t kind = Editor->SelectedTemplate;
-            if (kind < 0 || kind >= static_cast<int32_t>(UnitKinds.size()))
-                break;
-            std::unique_ptr<tUnit> made = CreateUnit(UnitKinds[static_cast<size_t>(kind)].UnitClass);
-            made->SetInitialX(cell.X);
-            made->SetInitialY(cell.Y);
-            tUnit* unit = level.AddUnit(std::move(made));
-            unit->Reset();
-            Editor->SetTemplateSelected(false);
-            Engine->CursorUnitSprite = nullptr;
-            Editor->SelectUnit(unit);
-        } else if (tUnit* unit = Engine->UnitAtCell(cell.X, cell.Y)) {
-            Editor->SelectUnit(unit);
-            DraggingUnit = true;
-        }
-        break;
-    default:
-        break;
-    }
+    if (Editor && Editor->PlayfieldMouseDown(Button, cell))
+        DraggingUnit = true;
 }
 
 void TForm1::PaintBox1MouseMove(TObject* Sender, TShiftState, int X, int Y)
 {
-    if (!DraggingUnit || !Editor || !Editor->InspectedUnit)
+    if (!DraggingUnit || !Editor)
         return;
     const TPoint at = ToClient(this, Sender, X, Y);
-    const TPoint cell = ClientCell(at.X, at.Y);
-    // The setters refuse cells off the grid.
-    Editor->InspectedUnit->SetInitialX(cell.X);
-    Editor->InspectedUnit->SetInitialY(cell.Y);
-    Editor->ResetLevel();
-    Editor->RefreshInspector();
+    Editor->DragUnitTo(ClientCell(at.X, at.Y));
 }
 
 void TForm1::PaintBox1MouseUp(TObject*, TMouseButton Button, TShiftState, int, int)

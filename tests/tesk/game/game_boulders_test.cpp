@@ -435,10 +435,10 @@ TEST_F(BouldersTest, StillWaterIsPaintedIntoTheBackgroundOnly)
     EXPECT_EQ(background.ScanLine(3 * 32 + 16)[3 * 32 + 16], pool->SavedPixels[16 * 32 + 16]);
     CurrentDib = Frame.get();
     PlayfieldX = 128;
-    Eng->EditMode = true;
+    Eng->SetEditMode(true);
     pool->Draw();
     EXPECT_NE(CellPixels(3, 3), std::vector<uint16_t>(32 * 32, Sentinel));
-    Eng->EditMode = false;
+    Eng->SetEditMode(false);
 
     // A pool a boulder has filled still shows the filled picture on every frame.
     FillFrame(Sentinel);

@@ -232,8 +232,17 @@ TEST_F(EngineDrawing, TheEditViewShowsTheBareBackgroundWithTheTilesDrawnLive)
 {
     Start();
     H->StartEntry(0);
+    // A unit held away from its initial cell is found there while editing, by the engine
+    // and by the units' own lookup alike, and only then.
+    tUnit* hero = E().Level.Player;
+    ASSERT_NE(hero, nullptr);
+    hero->Held = true;
+    EXPECT_EQ(UnitAtCell(hero->InitialX, hero->InitialY), nullptr);
     E().SetEditMode(true);
-    EXPECT_TRUE(FindUnitsAtInitialCells);
+    EXPECT_TRUE(FindUnitsAtInitialCells());
+    EXPECT_EQ(UnitAtCell(hero->InitialX, hero->InitialY), hero);
+    EXPECT_EQ(E().UnitAtCell(hero->InitialX, hero->InitialY), hero);
+    hero->Held = false;
     // The background is the bare picture again.
     tDib16& back = *E().BackgroundDib;
     int bare = 0;
@@ -249,7 +258,7 @@ TEST_F(EngineDrawing, TheEditViewShowsTheBareBackgroundWithTheTilesDrawnLive)
     EXPECT_EQ(H->FramePixel(128 + 5 * 32, 5 * 32), ColorToPixel(EditorCursorColor));
     EXPECT_EQ(H->FramePixel(128 + 5 * 32 + 31, 5 * 32 + 31), ColorToPixel(EditorCursorColor));
     E().SetEditMode(false);
-    EXPECT_FALSE(FindUnitsAtInitialCells);
+    EXPECT_FALSE(FindUnitsAtInitialCells());
 }
 
 TEST_F(EngineDrawing, ABackgroundSmallerThanThePlayfieldLeavesTheRestBlack)

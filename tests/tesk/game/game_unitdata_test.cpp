@@ -26,8 +26,7 @@ protected:
     }
     void EditMode(bool on)
     {
-        Eng->EditMode = on;
-        FindUnitsAtInitialCells = on;
+        Eng->SetEditMode(on);
         Eng->GameMode = on ? gmEditing : gmPlaying;
     }
     std::vector<std::string> Lines()

@@ -128,8 +128,7 @@ std::vector<uint16_t> Snapshot(tDib16& dib)
 
 TEST_F(UnitKindsTest, ARebuildKeepsEverySpriteObjectAndTheLevelDrawsAlike)
 {
-    Eng->EditMode = true;
-    FindUnitsAtInitialCells = true;
+    Eng->SetEditMode(true);
     Eng->GameMode = gmEditing;
     ReadUnits("Begin Player\r\n   InitialX = 3\r\n   InitialY = 4\r\nEnd Player\r\n"
               "Begin Boulder\r\n   InitialX = 5\r\nEnd Boulder\r\n"
@@ -162,8 +161,7 @@ TEST_F(UnitKindsTest, ARebuildKeepsEverySpriteObjectAndTheLevelDrawsAlike)
     EXPECT_EQ(Snapshot(*Frame), before);
 
     // Then a few ticks of play.
-    Eng->EditMode = false;
-    FindUnitsAtInitialCells = false;
+    Eng->SetEditMode(false);
     Eng->GameMode = gmPlaying;
     Restart();
     for (int i = 0; i < 40; ++i) {

@@ -130,35 +130,35 @@ TEST_F(Input, PressesOnThePlayfieldEditTheLevelByTheEditorsPage)
     StartWindowed();
     Engine->SetEditMode(true);
     tLevel& level = Engine->Level;
-    Editor->EditPage = 1;
-    Editor->TileLayer = 0;
+    Editor->EditPage = tEditPage::Tiles;
+    Editor->TileLayer = tTileLayer::Base;
     Editor->SelectedTile = 21;
     TestHooks::MouseDown(Form1, mbLeft, CellPoint(3, 4));
     TestHooks::MouseUp(Form1, mbLeft, CellPoint(3, 4));
     EXPECT_EQ(level.Cell(3, 4).BaseTile, 21);
     EXPECT_EQ(level.Cell(3, 4).Solid, 1);
     EXPECT_FALSE(Engine->LiveInput.IsLatched(1)) << "an edit is no click of the game";
-    Editor->TileLayer = 1;
+    Editor->TileLayer = tTileLayer::Upper;
     Editor->TileSolidCheckBox->SetChecked(false);
     TestHooks::MouseDown(Form1, mbLeft, CellPoint(3, 4));
     EXPECT_EQ(level.Cell(3, 4).UpperTile, 21);
     EXPECT_EQ(level.Cell(3, 4).Solid, 0);
-    Editor->TileLayer = -1;
+    Editor->TileLayer = tTileLayer::Lower;
     TestHooks::MouseDown(Form1, mbLeft, CellPoint(3, 4));
     EXPECT_EQ(level.Cell(3, 4).LowerTile, 21);
-    Editor->TileLayer = 0;
+    Editor->TileLayer = tTileLayer::Base;
     Editor->TileSolidCheckBox->SetChecked(true);
     TestHooks::MouseDown(Form1, mbRight, CellPoint(3, 4));
     EXPECT_EQ(level.Cell(3, 4).BaseTile, 0);
     EXPECT_EQ(level.Cell(3, 4).UpperTile, 21);
     EXPECT_EQ(level.Cell(3, 4).Solid, 0);
     // No layer chosen: only the solid flag.
-    Editor->TileLayer = -2;
+    Editor->TileLayer = tTileLayer::None;
     TestHooks::MouseDown(Form1, mbLeft, CellPoint(3, 4));
     EXPECT_EQ(level.Cell(3, 4).BaseTile, 0);
     EXPECT_EQ(level.Cell(3, 4).Solid, 1);
 
-    Editor->EditPage = 2;
+    Editor->EditPage = tEditPage::Overlay;
     Editor->SelectedOverlayTile = 7;
     TestHooks::MouseDown(Form1, mbLeft, CellPoint(15, 14));
     EXPECT_EQ(level.Cell(15, 14).OverlayTile, 7);
@@ -167,7 +167,7 @@ TEST_F(Input, PressesOnThePlayfieldEditTheLevelByTheEditorsPage)
 
     // Outside the grid (the side panel) nothing changes.
     const std::array<tCell, LevelCells> before = level.Cells;
-    Editor->EditPage = 1;
+    Editor->EditPage = tEditPage::Tiles;
     TestHooks::MouseDown(Form1, mbLeft, TPoint{60, 100});
     for (int i = 0; i < LevelCells; ++i)
         EXPECT_EQ(level.Cells[static_cast<size_t>(i)].BaseTile, before[static_cast<size_t>(i)].BaseTile);
@@ -180,7 +180,7 @@ TEST_F(Input, TheObjectPagePlacesTheArmedKindAndDragsUnits)
     tLevel& level = Engine->Level;
     const size_t kinds = UnitKinds.size();
     RegisterUnitKind("Boulder", tBoulder::StaticClass(), nullptr);
-    Editor->EditPage = 3;
+    Editor->EditPage = tEditPage::Objects;
     Editor->TemplateSelected = true;
     Editor->SelectedTemplate = static_cast<int32_t>(kinds);
     tSprite cursor;
@@ -213,6 +213,18 @@ TEST_F(Input, TheObjectPagePlacesTheArmedKindAndDragsUnits)
     EXPECT_FALSE(Form1->DraggingUnit);
     TestHooks::MouseMove(Form1, CellPoint(1, 1));
     EXPECT_EQ(placed->InitialX, 9);
+
+    // The editor lets go of the inspected unit when the level frees it: a deletion, or
+    // every unit at once when a level is read.
+    DeleteUnit(level, placed);
+    EXPECT_EQ(Editor->InspectedUnit, nullptr);
+    TestHooks::MouseDown(Form1, mbLeft, CellPoint(9, 11));
+    EXPECT_FALSE(Form1->DraggingUnit) << "nothing is there now";
+    Editor->TemplateSelected = true;
+    TestHooks::MouseDown(Form1, mbLeft, CellPoint(4, 4));
+    ASSERT_NE(Editor->InspectedUnit, nullptr);
+    level.ReadLevelText(std::string("[Units]\r\n"));
+    EXPECT_EQ(Editor->InspectedUnit, nullptr);
     UnitKinds.resize(kinds);
 }
 
