@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,22 @@ std::vector<Rect> Grid(int x, int y, int w, int h, int dx, int dy, int n)
 }
 
 enum class Kind { Keyed, Additive, Opaque };
+
+// The playfield's pictures: every tile set and overlay set has the same slots, and every
+// backdrop covers the playfield.
+const char* const kTileSets[] = {"BasicTiles.jpg", "DesertTiles.jpg", "ForestTiles.jpg", "MineTiles.jpg", "CastleTiles.jpg",
+                                 "IceTiles.jpg"};
+const char* const kOverlaySets[] = {"BasicOverlay.jpg", "DesertOverlay.jpg", "ForestOverlay.jpg", "MineOverlay.jpg",
+                                    "CastleOverlay.jpg", "IceOverlay.jpg"};
+const char* const kBackdrops[] = {"Morrowfinch.jpg", "Saffrondune.jpg", "Gloomwood.jpg", "Emberdeep.jpg",
+                                  "Highkeep.jpg",    "Frostmere.jpg",   "Starfall.jpg"};
+
+// The frame of a tile in a tile picture: four strips of 4 tiles by 16 rows.
+Rect TileFrame(int index)
+{
+    const int b = index / 64, j = (index % 64) / 4, k = index % 4;
+    return {(4 * b + k) * 32, 32 * j, 32, 32};
+}
 
 struct Sheet {
     std::string Name;
@@ -80,9 +97,12 @@ std::vector<Sheet> Sheets()
     add({"Warp.jpg", 66, 2130, Kind::Additive, "", Grid(0, 30, 66, 30, 0, 30, 60), {}});
     add({"WaterTemplates.jpg", 512, 128, Kind::Keyed, "", {}, {}});
     add({"WaterBW.jpg", 256, 7680, Kind::Opaque, "", {}, {}});
-    add({"BasicTiles.jpg", 512, 512, Kind::Keyed, "", Grid(0, 128, 32, 32, 32, 0, 4), {}});
-    add({"BasicOverlay.jpg", 512, 512, Kind::Keyed, "", {}, {}});
-    add({"Morrowfinch.jpg", 512, 480, Kind::Opaque, "", {}, {}});
+    for (const char* name : kTileSets)
+        add({name, 512, 512, Kind::Keyed, "", Grid(0, 128, 32, 32, 32, 0, 4), {TileFrame(0)}});
+    for (const char* name : kOverlaySets)
+        add({name, 512, 512, Kind::Keyed, "", {}, {TileFrame(0)}});
+    for (const char* name : kBackdrops)
+        add({name, 512, 480, Kind::Opaque, "", {}, {}});
     add({"SidePanel.jpg", 128, 480, Kind::Opaque, "", {}, {}});
     {
         std::vector<Rect> f, e;
@@ -296,6 +316,95 @@ TEST_F(PicturesTest, WaterPicturesHoldWhatThePainterReads)
             inner += std::abs(bw.At(100, 256 * f + x).B - bw.At(101, 256 * f + x).B);
         }
     EXPECT_LT(seam, inner * 2 + 1000);
+}
+
+int OpaqueIn(const Mask& mask, const Rect& r)
+{
+    int n = 0;
+    for (int y = r.Y; y < r.Y + r.H; ++y)
+        for (int x = r.X; x < r.X + r.W; ++x)
+            n += !mask.At(x, y);
+    return n;
+}
+
+// The mean colour and the spread of brightness of a frame.
+struct Look {
+    double R = 0, G = 0, B = 0, Spread = 0;
+};
+
+Look LookOf(const Image& img, const Rect& r)
+{
+    Look l;
+    double sum = 0, sq = 0;
+    const double n = static_cast<double>(r.W * r.H);
+    for (int y = r.Y; y < r.Y + r.H; ++y)
+        for (int x = r.X; x < r.X + r.W; ++x) {
+            const Rgb& c = img.At(x, y);
+            l.R += c.R / n;
+            l.G += c.G / n;
+            l.B += c.B / n;
+            const double lum = 0.3 * c.R + 0.59 * c.G + 0.11 * c.B;
+            sum += lum;
+            sq += lum * lum;
+        }
+    l.Spread = std::sqrt(std::max(0.0, sq / n - (sum / n) * (sum / n)));
+    return l;
+}
+
+// How far apart two tiles look: their colours, and how grainy each is.
+double Apart(const Look& a, const Look& b)
+{
+    return std::sqrt((a.R - b.R) * (a.R - b.R) + (a.G - b.G) * (a.G - b.G) + (a.B - b.B) * (a.B - b.B)) +
+           std::fabs(a.Spread - b.Spread);
+}
+
+TEST_F(PicturesTest, TileSetsFillTheirSlotsAsTheLevelsUseThem)
+{
+    for (const char* name : kTileSets) {
+        SCOPED_TRACE(name);
+        Image img;
+        Mask mask;
+        std::string why;
+        ASSERT_TRUE(DecodeJpeg(ReadFile(ArtDir() / name), img));
+        ASSERT_TRUE(ReadMask(ReadFile(ArtDir() / (std::string(name) + ".mask")), mask, why)) << why;
+        ASSERT_EQ(mask.W, 512);
+        // Grounds, walls and floors cover their whole cell, so no cell a level marks solid
+        // or walkable shows what lies beneath; the things of the last strip stand on the
+        // layer beneath them and leave it showing round their edges.
+        std::string holes, blocks;
+        for (int i = 1; i < 256; ++i) {
+            const int opaque = OpaqueIn(mask, TileFrame(i));
+            if (i < 192 && opaque != 32 * 32)
+                holes += " " + std::to_string(i);
+            if (i >= 192 && (opaque < 40 || opaque > 32 * 32 - 160))
+                blocks += " " + std::to_string(i) + "(" + std::to_string(opaque) + ")";
+        }
+        EXPECT_EQ(holes, "") << "tiles that do not cover their cell";
+        EXPECT_EQ(blocks, "") << "things that are empty or hide their cell";
+        // The wall the levels use most stands out from the floor and the ground beside it.
+        const Look wall = LookOf(img, TileFrame(65)), floor = LookOf(img, TileFrame(129)), ground = LookOf(img, TileFrame(17));
+        EXPECT_GE(Apart(wall, floor), 40.0);
+        EXPECT_GE(Apart(wall, ground), 40.0);
+        EXPECT_GE(Apart(floor, ground), 20.0);
+    }
+}
+
+TEST_F(PicturesTest, OverlaySetsLeaveTheUnitsBeneathThemInSight)
+{
+    for (const char* name : kOverlaySets) {
+        SCOPED_TRACE(name);
+        Mask mask;
+        std::string why;
+        ASSERT_TRUE(ReadMask(ReadFile(ArtDir() / (std::string(name) + ".mask")), mask, why)) << why;
+        ASSERT_EQ(mask.W, 512);
+        std::string wrong;
+        for (int i = 1; i < 256; ++i) {
+            const int opaque = OpaqueIn(mask, TileFrame(i));
+            if (opaque < 20 || opaque > 32 * 32 - 64)
+                wrong += " " + std::to_string(i) + "(" + std::to_string(opaque) + ")";
+        }
+        EXPECT_EQ(wrong, "") << "overlay tiles that are empty or cover their cell";
+    }
 }
 
 // The same pictures read by the game's own loader from the data package: sizes as the

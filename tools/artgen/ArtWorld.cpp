@@ -1,5 +1,6 @@
 // The world: tile sheets, water templates, the water noise map and the backdrop.
 #include "Sheets.h"
+#include "TileLooks.h"
 
 #include <cmath>
 #include <numbers>
@@ -13,9 +14,10 @@ QRgb ToRgb(QColor c)
 {
     return qRgb(c.red(), c.green(), c.blue());
 }
+} // namespace
 
 // Fills a tile with a noisy two-colour texture, tileable over 32 pixels.
-void Texture(QImage& img, QRect r, QColor a, QColor b, float scale, int seed, float speckle = 0.0f)
+void Texture(QImage& img, QRect r, QColor a, QColor b, float scale, int seed, float speckle)
 {
     for (int y = 0; y < r.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(r.top() + y));
@@ -29,7 +31,7 @@ void Texture(QImage& img, QRect r, QColor a, QColor b, float scale, int seed, fl
 }
 
 // Stone walls and floors: rows of blocks with mortar, shaded per block.
-void Blocks(QPainter& p, QRect r, QColor stone, QColor mortar, int rows, int cols, bool offset, int seed, bool bevel = true)
+void Blocks(QPainter& p, QRect r, QColor stone, QColor mortar, int rows, int cols, bool offset, int seed, bool bevel)
 {
     p.save();
     p.setClipRect(r);
@@ -89,6 +91,25 @@ QRect TileRect(int index)
     return QRect((4 * b + k) * 32, 32 * j, 32, 32);
 }
 
+void CapBand(QPainter& p, QRectF cap, QColor light, QColor dark, QColor edge)
+{
+    QLinearGradient g(cap.topLeft(), cap.bottomLeft());
+    g.setColorAt(0, light);
+    g.setColorAt(1, dark);
+    p.setPen(QPen(edge, 1));
+    p.setBrush(g);
+    p.drawRect(cap.adjusted(0, 0, 0, -0.5));
+}
+
+void LeafyCrown(QPainter& p, QPointF centre, int clumps, float ring, float heart, QColor dark, QColor light)
+{
+    for (int k = 0; k < clumps; ++k) {
+        const float a = 2 * Pi * static_cast<float>(k) / static_cast<float>(clumps);
+        Ball(p, centre + QPointF(std::cos(a) * ring, std::sin(a) * ring), 12, Mix(dark, light, (k % 3) / 2.0f), 1.0f);
+    }
+    Ball(p, centre, heart, light, 0);
+}
+
 void Flower(QPainter& p, QPointF c, QColor petal)
 {
     p.setPen(Qt::NoPen);
@@ -113,7 +134,6 @@ void Bush(QPainter& p, QPointF c, float r, int seed)
     Ball(p, c, r * 0.6f, pal::Grass, 0);
 }
 
-// Grass with a soft edge of another ground toward one side (mask from a noisy line).
 void EdgeBlend(QImage& img, QRect r, QColor a1, QColor a2, QColor b1, QColor b2, int side, int seed)
 {
     for (int y = 0; y < 32; ++y) {
@@ -131,108 +151,50 @@ void EdgeBlend(QImage& img, QRect r, QColor a1, QColor a2, QColor b1, QColor b2,
         }
     }
 }
-} // namespace
 
-static void WriteTiles(Output& out)
+// The first chapter's tiles: grass, dirt, sand and gravel, four stones, flagstones,
+// cobbles, planks and carpets, and bushes, rocks, barrels and the like.
+TileLook BasicTiles()
 {
-    QImage img = NewLayer(512, 512);
-    {
-        // Strip 0: ground.  Strip 1: walls.  Strip 2: floors.  Strip 3: things on the
-        // ground, keyed so that the layer beneath shows.
-        const QColor dirt1(150, 112, 70), dirt2(112, 80, 48), sand1(222, 200, 146), sand2(190, 164, 110);
-        for (int i = 1; i < 16; ++i) {
-            const QRect r = TileRect(i);
-            const float shade = 0.9f + 0.05f * static_cast<float>(i % 4);
-            Texture(img, r, Shade(pal::GrassDark, shade), Shade(pal::GrassLight, shade), 4, 100 + i, 0.3f);
-        }
-        for (int i = 16; i < 32; ++i) {
-            const QRect r = TileRect(i);
-            switch ((i - 16) / 4) {
-            case 0: Texture(img, r, pal::GrassDark, pal::GrassLight, 4, 200 + i, 0.3f); break;
-            case 1: Texture(img, r, dirt2, dirt1, 4, 200 + i, 0.4f); break;
-            case 2: Texture(img, r, sand2, sand1, 4, 200 + i, 0.25f); break;
-            default: Texture(img, r, QColor(110, 106, 100), QColor(170, 164, 150), 8, 200 + i, 0.9f); break;
-            }
-        }
-        // Grass meeting dirt and sand on each side.
-        for (int i = 32; i < 40; ++i) {
-            const bool sand = i >= 36;
-            EdgeBlend(img, TileRect(i), pal::GrassDark, pal::GrassLight, sand ? sand2 : dirt2, sand ? sand1 : dirt1, i % 4, 300 + i);
-        }
-        for (int i = 40; i < 48; ++i)
-            EdgeBlend(img, TileRect(i), i < 44 ? dirt2 : sand2, i < 44 ? dirt1 : sand1, pal::GrassDark, pal::GrassLight, i % 4,
-                      400 + i);
-        for (int i = 48; i < 64; ++i) {
-            const QRect r = TileRect(i);
-            Texture(img, r, pal::GrassDark, pal::GrassLight, 4, 500 + i, 0.3f);
-        }
-        QPainter p(&img);
-        Smooth(p);
-        Rng rng(9);
-        for (int i = 48; i < 64; ++i) {
-            const QRect r = TileRect(i);
-            const QColor petals[4] = {QColor(250, 250, 240), QColor(240, 200, 60), QColor(220, 80, 70), QColor(150, 120, 230)};
-            for (int k = 0; k < 3 + i % 3; ++k)
-                Flower(p, QPointF(r.left() + rng.Range(5, 27), r.top() + rng.Range(5, 27)), petals[(i + k) % 4]);
-        }
-        // Walls.
-        for (int i = 64; i < 128; ++i) {
-            const QRect r = TileRect(i);
-            const int group = (i - 64) / 16;
-            const QColor stones[4] = {pal::Stone, QColor(150, 110, 88), QColor(120, 126, 112), QColor(170, 150, 120)};
-            const QColor s = stones[group];
-            const int v = (i - 64) % 16;
-            if (v < 4)
-                Blocks(p, r, s, Shade(s, 0.5f), 4, 2, true, i);
-            else if (v < 8)
-                Blocks(p, r, s, Shade(s, 0.5f), 2, 2, v % 2 == 0, i);
-            else if (v < 12) {
-                // Wall tops: the face below, the cap above.
-                Blocks(p, r, s, Shade(s, 0.5f), 4, 2, true, i);
-                QRectF cap(r.left(), r.top(), 32, v % 2 ? 10 : 14);
-                QLinearGradient g(cap.topLeft(), cap.bottomLeft());
-                g.setColorAt(0, Shade(s, 1.35f));
-                g.setColorAt(1, Shade(s, 1.0f));
-                p.setPen(QPen(Shade(s, 0.45f), 1));
-                p.setBrush(g);
-                p.drawRect(cap.adjusted(0, 0, 0, -0.5));
-            } else {
-                // Mossy blocks.
-                Blocks(p, r, s, Shade(s, 0.5f), 4, 2, true, i);
-                p.setPen(Qt::NoPen);
+    const QColor dirt1(150, 112, 70), dirt2(112, 80, 48), sand1(222, 200, 146), sand2(190, 164, 110);
+    TileLook t;
+    t.Name = "BasicTiles.jpg";
+    t.Grounds[0] = {pal::GrassDark, pal::GrassLight, 4, 0.3f};
+    t.Grounds[1] = {dirt2, dirt1, 4, 0.4f};
+    t.Grounds[2] = {sand2, sand1, 4, 0.25f};
+    t.Grounds[3] = {QColor(110, 106, 100), QColor(170, 164, 150), 8, 0.9f};
+    t.GroundDetail = [](QPainter& p, QRect r, int, int i, Rng& rng) {
+        const QColor petals[4] = {QColor(250, 250, 240), QColor(240, 200, 60), QColor(220, 80, 70), QColor(150, 120, 230)};
+        for (int k = 0; k < 3 + i % 3; ++k)
+            Flower(p, QPointF(r.left() + rng.Range(5, 27), r.top() + rng.Range(5, 27)), petals[(i + k) % 4]);
+    };
+    const QColor stones[4] = {pal::Stone, QColor(150, 110, 88), QColor(120, 126, 112), QColor(170, 150, 120)};
+    for (int g = 0; g < 4; ++g)
+        t.Walls[g] = [s = stones[g]](QPainter& p, QRect r, int v, int i, Rng& rng) {
+            StoneWall(p, r, s, v, i, [](QPainter& q, QRect c, Rng& m) {
+                // Moss on the blocks.
+                q.setPen(Qt::NoPen);
                 for (int k = 0; k < 6; ++k) {
-                    p.setBrush(QColor(90, 140, 50, 200));
-                    p.drawEllipse(QPointF(r.left() + rng.Range(2, 30), r.top() + rng.Range(2, 30)), rng.Range(2, 4), rng.Range(1, 2.5f));
+                    q.setBrush(QColor(90, 140, 50, 200));
+                    q.drawEllipse(QPointF(c.left() + m.Range(2, 30), c.top() + m.Range(2, 30)), m.Range(2, 4), m.Range(1, 2.5f));
                 }
-            }
-        }
-        // Floors.
-        for (int i = 128; i < 192; ++i) {
-            const QRect r = TileRect(i);
-            const int group = (i - 128) / 16;
-            const int v = (i - 128) % 16;
-            switch (group) {
-            case 0: Blocks(p, r, QColor(160, 150, 132), QColor(96, 88, 76), 2, 2, v % 2 == 1, i); break;
-            case 1: Blocks(p, r, QColor(140, 128, 118), QColor(80, 72, 64), 4, 4, true, i, false); break;
-            case 2: Planks(p, r, v < 8 ? pal::Wood : QColor(170, 120, 70), v % 2 == 1, i); break;
-            default: {
-                const QColor a = v < 8 ? QColor(170, 60, 50) : QColor(60, 90, 150);
-                p.fillRect(r, a);
-                p.setPen(QPen(QColor(230, 190, 90), 2));
-                p.setBrush(Qt::NoBrush);
-                p.drawRect(QRectF(r).adjusted(3, 3, -3, -3));
-                p.setPen(QPen(Shade(a, 0.6f), 1));
-                p.drawRect(QRectF(r).adjusted(6, 6, -6, -6));
-                break;
-            }
-            }
-        }
-        // Things on the ground (transparent around them).
-        for (int i = 192; i < 256; ++i) {
-            const QRect r = TileRect(i);
-            const QPointF c = QRectF(r).center();
-            const int v = (i - 192) / 4;
-            switch (v % 8) {
+            }, rng);
+        };
+    t.Floors[0] = [](QPainter& p, QRect r, int v, int i, Rng&) { Blocks(p, r, QColor(160, 150, 132), QColor(96, 88, 76), 2, 2, v % 2 == 1, i); };
+    t.Floors[1] = [](QPainter& p, QRect r, int, int i, Rng&) { Blocks(p, r, QColor(140, 128, 118), QColor(80, 72, 64), 4, 4, true, i, false); };
+    t.Floors[2] = [](QPainter& p, QRect r, int v, int i, Rng&) { Planks(p, r, v < 8 ? pal::Wood : QColor(170, 120, 70), v % 2 == 1, i); };
+    t.Floors[3] = [](QPainter& p, QRect r, int v, int, Rng&) {
+        const QColor a = v < 8 ? QColor(170, 60, 50) : QColor(60, 90, 150);
+        p.fillRect(r, a);
+        p.setPen(QPen(QColor(230, 190, 90), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(r).adjusted(3, 3, -3, -3));
+        p.setPen(QPen(Shade(a, 0.6f), 1));
+        p.drawRect(QRectF(r).adjusted(6, 6, -6, -6));
+    };
+    for (int kind = 0; kind < 8; ++kind)
+        t.Things[kind] = [kind](QPainter& p, QPointF c, int i, Rng& rng) {
+            switch (kind) {
             case 0: Bush(p, c, 13, i); break;
             case 1: DrawBoulder(p, c + QPointF(0, 3), 9, i); break;
             case 2: {
@@ -302,99 +264,36 @@ static void WriteTiles(Output& out)
                 break;
             }
             }
-        }
-        // Picture 0 ("none") stays empty.
-        p.end();
-        for (int i = 1; i < 192; ++i)
-            Grain(img, TileRect(i), 0.06f, i);
-        out.Picture("BasicTiles.jpg", img, Kind::Keyed);
-    }
+        };
+    return t;
+}
 
-    {
-        // Overlay tiles: drawn over the units, so only the parts that should hide a
-        // unit are painted: tree crowns, arches, wall caps, bridge rails, vines.
-        QImage ov = NewLayer(512, 512);
-        QPainter p(&ov);
-        Smooth(p);
-        Rng rng(3);
-        for (int i = 1; i < 256; ++i) {
-            const QRect r = TileRect(i);
-            const QPointF c = QRectF(r).center();
-            p.save();
-            p.setClipRect(r);
-            const int group = i / 16;
-            switch (group % 6) {
-            case 0: {
-                // Tree crown: a quarter of a 64-pixel crown per tile.
-                const int q = i % 4;
-                const QPointF centre = QPointF(r.left() + (q % 2 ? 0 : 32), r.top() + (q / 2 ? 0 : 32));
-                for (int k = 0; k < 9; ++k) {
-                    const float a = 2 * Pi * static_cast<float>(k) / 9;
-                    Ball(p, centre + QPointF(std::cos(a) * 16, std::sin(a) * 16), 12, Mix(pal::GrassDark, pal::Grass, (k % 3) / 2.0f),
-                         1.0f);
-                }
-                Ball(p, centre, 18, pal::Grass, 0);
-                break;
-            }
-            case 1: {
-                // Stone arch pieces.
-                p.setPen(QPen(pal::Ink, 1));
-                QLinearGradient g(QPointF(0, r.top()), QPointF(0, r.bottom()));
-                g.setColorAt(0, pal::StoneLight);
-                g.setColorAt(1, pal::Stone);
-                p.setBrush(g);
-                QPainterPath a;
-                a.addRect(QRectF(r.left(), r.top(), 32, 12));
-                if (i % 2)
-                    a.addRect(QRectF(r.left(), r.top(), 8, 32));
-                p.drawPath(a.simplified());
-                break;
-            }
-            case 2: {
-                // Wall caps.
-                QRectF cap(r.left(), r.top(), 32, 10 + (i % 3) * 3);
-                QLinearGradient g(cap.topLeft(), cap.bottomLeft());
-                g.setColorAt(0, Shade(pal::Stone, 1.35f));
-                g.setColorAt(1, pal::Stone);
-                p.setPen(QPen(pal::Ink, 1));
-                p.setBrush(g);
-                p.drawRect(cap.adjusted(0, 0, 0, -0.5));
-                break;
-            }
-            case 3: {
-                // Bridge rails.
-                p.setPen(QPen(pal::Ink, 1));
-                p.setBrush(pal::Wood);
-                if (i % 2)
-                    p.drawRect(QRectF(r.left(), r.top() + 2, 32, 5));
-                else
-                    p.drawRect(QRectF(r.left(), r.bottom() - 6, 32, 5));
-                p.drawRect(QRectF(r.left() + 13, r.top(), 6, 32).adjusted(0, i % 2 ? 0 : 20, 0, i % 2 ? -20 : 0));
-                break;
-            }
-            case 4: {
-                // Hanging vines.
-                for (int k = 0; k < 4; ++k) {
-                    const float x = static_cast<float>(r.left()) + 4 + static_cast<float>(k) * 8 + rng.Range(-2, 2);
-                    const float len = rng.Range(10, 30);
-                    p.setPen(QPen(pal::GrassDark, 2));
-                    p.drawLine(QPointF(x, r.top()), QPointF(x + rng.Range(-2, 2), r.top() + len));
-                    p.setPen(Qt::NoPen);
-                    p.setBrush(pal::Grass);
-                    for (float y = 4; y < len; y += 6)
-                        p.drawEllipse(QPointF(x + (static_cast<int>(y) % 12 ? 2 : -2), r.top() + y), 2.2, 1.4);
-                }
-                break;
-            }
-            default:
-                Bush(p, c + QPointF(0, 6), 12, i);
-                break;
-            }
-            p.restore();
+// The first chapter's overlay: leafy crowns, grey stone arches and caps, wooden rails,
+// vines and bushes.
+OverlayLook BasicOverlay()
+{
+    OverlayLook o;
+    o.Name = "BasicOverlay.jpg";
+    o.Crown = [](QPainter& p, QPointF centre, int, Rng&) { LeafyCrown(p, centre, 9, 16, 18, pal::GrassDark, pal::Grass); };
+    o.ArchLight = pal::StoneLight;
+    o.Arch = pal::Stone;
+    o.CapLight = Shade(pal::Stone, 1.35f);
+    o.Cap = pal::Stone;
+    o.Rail = pal::Wood;
+    o.Hanging = [](QPainter& p, QRect r, int, int, Rng& rng) {
+        for (int k = 0; k < 4; ++k) {
+            const float x = static_cast<float>(r.left()) + 4 + static_cast<float>(k) * 8 + rng.Range(-2, 2);
+            const float len = rng.Range(10, 30);
+            p.setPen(QPen(pal::GrassDark, 2));
+            p.drawLine(QPointF(x, r.top()), QPointF(x + rng.Range(-2, 2), r.top() + len));
+            p.setPen(Qt::NoPen);
+            p.setBrush(pal::Grass);
+            for (float y = 4; y < len; y += 6)
+                p.drawEllipse(QPointF(x + (static_cast<int>(y) % 12 ? 2 : -2), r.top() + y), 2.2, 1.4);
         }
-        p.end();
-        out.Picture("BasicOverlay.jpg", ov, Kind::Keyed);
-    }
+    };
+    o.Bush = [](QPainter& p, QPointF c, int i, Rng&) { Bush(p, c, 12, i); };
+    return o;
 }
 
 static void WriteWater(Output& out)
@@ -554,7 +453,8 @@ static void WriteBackdrop(Output& out)
 
 void WriteWorldSheets(Output& out)
 {
-    WriteTiles(out);
+    out.Picture("BasicTiles.jpg", PaintTiles(BasicTiles()), Kind::Keyed);
+    out.Picture("BasicOverlay.jpg", PaintOverlay(BasicOverlay()), Kind::Keyed);
     WriteWater(out);
     WriteBackdrop(out);
 }

@@ -12,6 +12,9 @@ void WriteEffectSheets(Output& out);
 void WriteBaseGfx(Output& out);
 // Tiles, water, backdrop.
 void WriteWorldSheets(Output& out);
+// The chapters' own tile sets, overlay sets and backdrops.
+void WriteChapterTileSets(Output& out);
+void WriteChapterBackdrops(Output& out);
 // Menu font, slabs, side panel, pop-ups, level-pick screen, instructions, credits.
 void WriteMenuFont(Output& out);
 void WriteScreens(Output& out);

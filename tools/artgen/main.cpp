@@ -37,6 +37,13 @@ std::vector<std::string> Expected()
             names.push_back(std::string("Popup_") + who + "Death" + std::to_string(i) + ".Jpg");
     for (int i = 1; i <= 9; ++i)
         names.push_back("Bonus" + std::to_string(i) + "Button.jpg");
+    // The chapters' looks (level files name them).
+    for (const char* look : {"Desert", "Forest", "Mine", "Castle", "Ice"}) {
+        names.push_back(std::string(look) + "Tiles.jpg");
+        names.push_back(std::string(look) + "Overlay.jpg");
+    }
+    for (const char* backdrop : {"Saffrondune", "Gloomwood", "Emberdeep", "Highkeep", "Frostmere", "Starfall"})
+        names.push_back(std::string(backdrop) + ".jpg");
     return names;
 }
 
@@ -61,6 +68,8 @@ int main(int argc, char** argv)
     art::WriteCreatureSheets(out);
     art::WriteEffectSheets(out);
     art::WriteWorldSheets(out);
+    art::WriteChapterTileSets(out);
+    art::WriteChapterBackdrops(out);
     art::WriteMenuFont(out);
     art::WriteScreens(out);
     art::WritePopups(out);
