@@ -31,14 +31,19 @@ std::vector<Rect> Grid(int x, int y, int w, int h, int dx, int dy, int n)
 
 enum class Kind { Keyed, Additive, Opaque };
 
-// The playfield's pictures: every tile set and overlay set has the same slots, and every
-// backdrop covers the playfield.
+// The playfield's pictures: every tile set and overlay set has the same slots, every
+// backdrop covers the playfield, and the signs' pictures share one layout.
 const char* const kTileSets[] = {"BasicTiles.jpg", "DesertTiles.jpg", "ForestTiles.jpg", "MineTiles.jpg", "CastleTiles.jpg",
                                  "IceTiles.jpg"};
 const char* const kOverlaySets[] = {"BasicOverlay.jpg", "DesertOverlay.jpg", "ForestOverlay.jpg", "MineOverlay.jpg",
                                     "CastleOverlay.jpg", "IceOverlay.jpg"};
 const char* const kBackdrops[] = {"Morrowfinch.jpg", "Saffrondune.jpg", "Gloomwood.jpg", "Emberdeep.jpg",
                                   "Highkeep.jpg",    "Frostmere.jpg",   "Starfall.jpg"};
+const char* const kSigns[] = {"Sign_Walking.jpg",    "Sign_KeyAndExit.jpg", "Sign_Jewels.jpg",     "Sign_Dirt.jpg",
+                              "Sign_Boulders.jpg",   "Sign_Water.jpg",      "Sign_PushOrder.jpg",  "Sign_Keys.jpg",
+                              "Sign_Snakes.jpg",     "Sign_Spiders.jpg",    "Sign_CherryBombs.jpg", "Sign_Triggers.jpg",
+                              "Sign_FakeHero.jpg"};
+constexpr int kSignW = 400, kSignH = 300;
 
 // The frame of a tile in a tile picture: four strips of 4 tiles by 16 rows.
 Rect TileFrame(int index)
@@ -103,6 +108,8 @@ std::vector<Sheet> Sheets()
         add({name, 512, 512, Kind::Keyed, "", {}, {TileFrame(0)}});
     for (const char* name : kBackdrops)
         add({name, 512, 480, Kind::Opaque, "", {}, {}});
+    for (const char* name : kSigns)
+        add({name, kSignW, kSignH, Kind::Opaque, "", {}, {}});
     add({"SidePanel.jpg", 128, 480, Kind::Opaque, "", {}, {}});
     {
         std::vector<Rect> f, e;
@@ -404,6 +411,31 @@ TEST_F(PicturesTest, OverlaySetsLeaveTheUnitsBeneathThemInSight)
                 wrong += " " + std::to_string(i) + "(" + std::to_string(opaque) + ")";
         }
         EXPECT_EQ(wrong, "") << "overlay tiles that are empty or cover their cell";
+    }
+}
+
+TEST_F(PicturesTest, SignPicturesLeaveTheirCaptionAPlainDarkField)
+{
+    // The pop-up writes the caption in the menu font's gold, centred 30 pixels above the
+    // bottom edge (its letters reach about 44 pixels higher): that band must be dark and
+    // plain for the letters to read, and the scene above it must hold a picture.
+    for (const char* name : kSigns) {
+        SCOPED_TRACE(name);
+        Image img;
+        ASSERT_TRUE(DecodeJpeg(ReadFile(ArtDir() / name), img));
+        ASSERT_EQ(img.W, kSignW);
+        ASSERT_EQ(img.H, kSignH);
+        const Look band = LookOf(img, {40, kSignH - 76, kSignW - 80, 46});
+        int bright = 0;
+        for (int y = kSignH - 76; y < kSignH - 30; ++y)
+            for (int x = 40; x < kSignW - 40; ++x) {
+                const Rgb& c = img.At(x, y);
+                bright += 0.3 * c.R + 0.59 * c.G + 0.11 * c.B > 110;
+            }
+        EXPECT_EQ(bright, 0);
+        EXPECT_LT(0.3 * band.R + 0.59 * band.G + 0.11 * band.B, 70.0);
+        EXPECT_LT(band.Spread, 12.0);
+        EXPECT_GT(LookOf(img, {40, 30, kSignW - 80, 150}).Spread, 15.0) << "no scene";
     }
 }
 

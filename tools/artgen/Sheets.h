@@ -15,6 +15,8 @@ void WriteWorldSheets(Output& out);
 // The chapters' own tile sets, overlay sets and backdrops.
 void WriteChapterTileSets(Output& out);
 void WriteChapterBackdrops(Output& out);
+// The information signs' pictures (painted from the tiles and sprites written before).
+void WriteSignPictures(Output& out);
 // Menu font, slabs, side panel, pop-ups, level-pick screen, instructions, credits.
 void WriteMenuFont(Output& out);
 void WriteScreens(Output& out);

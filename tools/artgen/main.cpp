@@ -37,13 +37,16 @@ std::vector<std::string> Expected()
             names.push_back(std::string("Popup_") + who + "Death" + std::to_string(i) + ".Jpg");
     for (int i = 1; i <= 9; ++i)
         names.push_back("Bonus" + std::to_string(i) + "Button.jpg");
-    // The chapters' looks (level files name them).
+    // The chapters' looks and the teaching signs (level files name them).
     for (const char* look : {"Desert", "Forest", "Mine", "Castle", "Ice"}) {
         names.push_back(std::string(look) + "Tiles.jpg");
         names.push_back(std::string(look) + "Overlay.jpg");
     }
     for (const char* backdrop : {"Saffrondune", "Gloomwood", "Emberdeep", "Highkeep", "Frostmere", "Starfall"})
         names.push_back(std::string(backdrop) + ".jpg");
+    for (const char* idea : {"Walking", "KeyAndExit", "Jewels", "Dirt", "Boulders", "Water", "PushOrder", "Keys", "Snakes",
+                             "Spiders", "CherryBombs", "Triggers", "FakeHero"})
+        names.push_back(std::string("Sign_") + idea + ".jpg");
     return names;
 }
 
@@ -73,6 +76,7 @@ int main(int argc, char** argv)
     art::WriteMenuFont(out);
     art::WriteScreens(out);
     art::WritePopups(out);
+    art::WriteSignPictures(out);
 
     const std::set<std::string> written(out.Written().begin(), out.Written().end());
     for (const std::string& name : Expected())
