@@ -34,9 +34,9 @@ enum class Kind { Keyed, Additive, Opaque };
 // The playfield's pictures: every tile set and overlay set has the same slots, every
 // backdrop covers the playfield, and the signs' pictures share one layout.
 const char* const kTileSets[] = {"BasicTiles.jpg", "DesertTiles.jpg", "ForestTiles.jpg", "MineTiles.jpg", "CastleTiles.jpg",
-                                 "IceTiles.jpg"};
+                                 "IceTiles.jpg", "StarTiles.jpg"};
 const char* const kOverlaySets[] = {"BasicOverlay.jpg", "DesertOverlay.jpg", "ForestOverlay.jpg", "MineOverlay.jpg",
-                                    "CastleOverlay.jpg", "IceOverlay.jpg"};
+                                    "CastleOverlay.jpg", "IceOverlay.jpg", "StarOverlay.jpg"};
 const char* const kBackdrops[] = {"Morrowfinch.jpg", "Saffrondune.jpg", "Gloomwood.jpg", "Emberdeep.jpg",
                                   "Highkeep.jpg",    "Frostmere.jpg",   "Starfall.jpg"};
 const char* const kSigns[] = {"Sign_Walking.jpg",    "Sign_KeyAndExit.jpg", "Sign_Jewels.jpg",     "Sign_Dirt.jpg",

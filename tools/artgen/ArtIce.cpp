@@ -136,25 +136,6 @@ void Snowman(QPainter& p, QPointF c)
     p.drawLine(c + QPointF(7, 2), c + QPointF(12, -2));
 }
 
-void IceCrystal(QPainter& p, QPointF c, Rng& rng)
-{
-    Shadow(p, c + QPointF(0, 10), 10, 2.5);
-    for (int k = 0; k < 5; ++k) {
-        const float a = -Pi / 2 + (static_cast<float>(k) - 2) * 0.4f;
-        const float len = rng.Range(10, 17) * (k == 2 ? 1.15f : 1.0f);
-        const QPointF base = c + QPointF((static_cast<float>(k) - 2) * 2.5f, 9);
-        const QPointF tip = base + QPointF(std::cos(a) * len, std::sin(a) * len);
-        const QPointF n(-std::sin(a) * 2.8, std::cos(a) * 2.8);
-        QPolygonF s;
-        s << base + n << base + n + (tip - base) * 0.8 << tip << base - n + (tip - base) * 0.8 << base - n;
-        p.setPen(QPen(QColor(70, 120, 150), 0.8));
-        p.setBrush(k % 2 ? QColor(170, 220, 240) : QColor(210, 240, 250));
-        p.drawPolygon(s);
-        p.setPen(QPen(QColor(255, 255, 255), 0.7));
-        p.drawLine(base + n * 0.3, tip);
-    }
-}
-
 void CampFire(QPainter& p, QPointF c, int index)
 {
     QRadialGradient glow(c + QPointF(0, 2), 15);
@@ -319,7 +300,7 @@ TileLook IceTiles()
         SnowCap(p, top, 4, rng);
     };
     t.Things[4] = [](QPainter& p, QPointF c, int, Rng&) { Tuft(p, c, QColor(120, 120, 100), QColor(200, 204, 196)); };
-    t.Things[5] = [](QPainter& p, QPointF c, int, Rng& rng) { IceCrystal(p, c, rng); };
+    t.Things[5] = [](QPainter& p, QPointF c, int, Rng& rng) { CrystalCluster(p, c, rng, {QColor(210, 240, 250), QColor(170, 220, 240), QColor(210, 240, 250)}, QColor(70, 120, 150), QColor(255, 255, 255)); };
     t.Things[6] = [](QPainter& p, QPointF c, int i, Rng&) { CampFire(p, c, i); };
     t.Things[7] = [](QPainter& p, QPointF c, int, Rng&) { Snowballs(p, c); };
     return t;

@@ -170,25 +170,6 @@ void Coal(QPainter& p, QPointF c, Rng& rng)
     }
 }
 
-void Crystals(QPainter& p, QPointF c, Rng& rng)
-{
-    Shadow(p, c + QPointF(0, 10), 10, 2.5);
-    const QColor cols[3] = {QColor(170, 120, 220), QColor(140, 90, 200), QColor(200, 160, 240)};
-    for (int k = 0; k < 5; ++k) {
-        const float a = -Pi / 2 + (static_cast<float>(k) - 2) * 0.42f;
-        const float len = rng.Range(10, 16) * (k == 2 ? 1.2f : 1.0f);
-        const QPointF base = c + QPointF((static_cast<float>(k) - 2) * 2.5f, 9);
-        const QPointF tip = base + QPointF(std::cos(a) * len, std::sin(a) * len);
-        const QPointF n(-std::sin(a) * 3, std::cos(a) * 3);
-        QPolygonF s;
-        s << base + n << base + n + (tip - base) * 0.8 << tip << base - n + (tip - base) * 0.8 << base - n;
-        p.setPen(QPen(QColor(70, 40, 100), 0.8));
-        p.setBrush(cols[k % 3]);
-        p.drawPolygon(s);
-        p.setPen(QPen(QColor(240, 226, 255), 0.7));
-        p.drawLine(base + n * 0.3, tip);
-    }
-}
 } // namespace
 
 TileLook MineTiles()
@@ -331,7 +312,7 @@ TileLook MineTiles()
     t.Things[2] = [](QPainter& p, QPointF c, int, Rng&) { Keg(p, c); };
     t.Things[3] = [](QPainter& p, QPointF c, int, Rng&) { Crate(p, c, QColor(150, 108, 64)); };
     t.Things[4] = [](QPainter& p, QPointF c, int, Rng&) { Tools(p, c); };
-    t.Things[5] = [](QPainter& p, QPointF c, int, Rng& rng) { Crystals(p, c, rng); };
+    t.Things[5] = [](QPainter& p, QPointF c, int, Rng& rng) { CrystalCluster(p, c, rng, {QColor(170, 120, 220), QColor(140, 90, 200), QColor(200, 160, 240)}, QColor(70, 40, 100), QColor(240, 226, 255)); };
     t.Things[6] = [](QPainter& p, QPointF c, int, Rng&) { Lantern(p, c); };
     t.Things[7] = [](QPainter& p, QPointF c, int, Rng& rng) { Coal(p, c, rng); };
     return t;
@@ -379,7 +360,7 @@ OverlayLook MineOverlay()
             }
         }
     };
-    o.Bush = [](QPainter& p, QPointF c, int, Rng& rng) { Crystals(p, c, rng); };
+    o.Bush = [](QPainter& p, QPointF c, int, Rng& rng) { CrystalCluster(p, c, rng, {QColor(170, 120, 220), QColor(140, 90, 200), QColor(200, 160, 240)}, QColor(70, 40, 100), QColor(240, 226, 255)); };
     return o;
 }
 

@@ -334,11 +334,30 @@ void Lantern(QPainter& p, QPointF c)
     p.drawArc(QRectF(c.x() - 3, c.y() - 14, 6, 8), 0, 180 * 16);
 }
 
+void CrystalCluster(QPainter& p, QPointF c, Rng& rng, const QColor (&colours)[3], QColor edge, QColor shine)
+{
+    Shadow(p, c + QPointF(0, 10), 10, 2.5);
+    for (int k = 0; k < 5; ++k) {
+        const float a = -Pi / 2 + (static_cast<float>(k) - 2) * 0.42f;
+        const float len = rng.Range(10, 16) * (k == 2 ? 1.2f : 1.0f);
+        const QPointF base = c + QPointF((static_cast<float>(k) - 2) * 2.5f, 9);
+        const QPointF tip = base + QPointF(std::cos(a) * len, std::sin(a) * len);
+        const QPointF n(-std::sin(a) * 3, std::cos(a) * 3);
+        QPolygonF s;
+        s << base + n << base + n + (tip - base) * 0.8 << tip << base - n + (tip - base) * 0.8 << base - n;
+        p.setPen(QPen(edge, 0.8));
+        p.setBrush(colours[k % 3]);
+        p.drawPolygon(s);
+        p.setPen(QPen(shine, 0.7));
+        p.drawLine(base + n * 0.3, tip);
+    }
+}
+
 void WriteChapterTileSets(Output& out)
 {
-    for (const TileLook& look : {DesertTiles(), ForestTiles(), MineTiles(), CastleTiles(), IceTiles()})
+    for (const TileLook& look : {DesertTiles(), ForestTiles(), MineTiles(), CastleTiles(), IceTiles(), StarTiles()})
         out.Picture(look.Name, PaintTiles(look), Kind::Keyed);
-    for (const OverlayLook& look : {DesertOverlay(), ForestOverlay(), MineOverlay(), CastleOverlay(), IceOverlay()})
+    for (const OverlayLook& look : {DesertOverlay(), ForestOverlay(), MineOverlay(), CastleOverlay(), IceOverlay(), StarOverlay()})
         out.Picture(look.Name, PaintOverlay(look), Kind::Keyed);
 }
 

@@ -58,6 +58,8 @@ TileLook CastleTiles();
 OverlayLook CastleOverlay();
 TileLook IceTiles();
 OverlayLook IceOverlay();
+TileLook StarTiles();
+OverlayLook StarOverlay();
 
 // ---- pieces the looks share ----
 // A cell of noisy ground (tileable over the cell), painted through the painter.
@@ -80,6 +82,8 @@ void Brazier(QPainter& p, QPointF c, QColor metal, int index);
 void Tuft(QPainter& p, QPointF c, QColor dark, QColor light);
 // A lit lantern standing on the ground, with its glow.
 void Lantern(QPainter& p, QPointF c);
+// A cluster of five crystals on the ground, in three alternating colours.
+void CrystalCluster(QPainter& p, QPointF c, Rng& rng, const QColor (&colours)[3], QColor edge, QColor shine);
 // A rough rock with light and shadow facets.
 void Rock(QPainter& p, QPointF c, float r, QColor dark, QColor mid, QColor light, int seed);
 

@@ -38,7 +38,7 @@ std::vector<std::string> Expected()
     for (int i = 1; i <= 9; ++i)
         names.push_back("Bonus" + std::to_string(i) + "Button.jpg");
     // The chapters' looks and the teaching signs (level files name them).
-    for (const char* look : {"Desert", "Forest", "Mine", "Castle", "Ice"}) {
+    for (const char* look : {"Desert", "Forest", "Mine", "Castle", "Ice", "Star"}) {
         names.push_back(std::string(look) + "Tiles.jpg");
         names.push_back(std::string(look) + "Overlay.jpg");
     }
