@@ -1,6 +1,8 @@
 // artcontact: lays every generated picture out on one PNG for a person to look at.
 //
 //   artcontact <data folder> <out.png> [name-filter] [scale]
+//   artcontact <data folder> <out.png> @font
+//   artcontact <data folder> <out.png> @caption [TEXT]
 //
 // Keyed pictures are shown over a checkerboard (the magenta key and the ".mask" made
 // transparent, as the game draws them); additive ones over black. Not run by the build.
@@ -35,6 +37,31 @@ QImage Keyed(const QString& path)
     return img;
 }
 
+// Draws a line of the menu font with its centre line at y, from x on, in one column of
+// the base sheet, with or without the glow under it; returns the width it took. Codes
+// outside "!".."Z" ("_" among them) are spaces, as in the game.
+int MenuLine(QPainter& p, const QImage& base, const QImage& glow, int x, int y, const QString& line, int column, bool glowing)
+{
+    const int x0 = x;
+    for (QChar ch : line) {
+        const int c = ch.unicode();
+        if (c < 33 || c > 90) {
+            x += 10;
+            continue;
+        }
+        const int w = GlyphWidth[c - 33];
+        const int cx = x + (w + 1) / 2;
+        if (glowing) {
+            p.setCompositionMode(QPainter::CompositionMode_Plus);
+            p.drawImage(QPoint(cx - 21, y - 21 - 25), glow, QRect(11, 20 + 60 * (c - 33), 42, 50));
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        p.drawImage(QPoint(cx - 21, y - 21 - 19), base, QRect(11 + 64 * column, 26 + 40 * (c - 33), 42, 38));
+        x += 2 * ((w + 1) / 2);
+    }
+    return x - x0;
+}
+
 // "@font": sample lines in every base look, with a glow under the first look.
 int FontSample(const QDir& dir, const char* out)
 {
@@ -48,25 +75,36 @@ int FontSample(const QDir& dir, const char* out)
     int y = 50;
     for (int look = 0; look < 6; ++look)
         for (const QString& line : lines) {
-            int x = 20;
-            for (QChar ch : line) {
-                const int c = ch.unicode();
-                if (c < 33 || c > 90) {
-                    x += 10;
-                    continue;
-                }
-                const int w = GlyphWidth[c - 33];
-                const int cx = x + (w + 1) / 2;
-                if (look == 5) {
-                    p.setCompositionMode(QPainter::CompositionMode_Plus);
-                    p.drawImage(QPoint(cx - 21, y - 21 - 25), glow, QRect(11, 20 + 60 * (c - 33), 42, 50));
-                    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-                }
-                p.drawImage(QPoint(cx - 21, y - 21 - 19), base, QRect(11 + 64 * std::min(look, 4), 26 + 40 * (c - 33), 42, 38));
-                x += 2 * ((w + 1) / 2);
-            }
+            MenuLine(p, base, glow, 20, y, line, std::min(look, 4), look == 5);
             y += 50;
         }
+    p.end();
+    return sheet.save(out) ? 0 : 1;
+}
+
+// "@caption TEXT": every sign picture with TEXT written on it as the sign's pop-up writes
+// its caption (centred 30 pixels above the bottom, fully lit).
+int CaptionSample(const QDir& dir, const char* out, const QString& caption)
+{
+    const QImage base = Keyed(dir.filePath("MenuFontBase.Jpg"));
+    const QImage glow = QImage(dir.filePath("MenuFontGlow.Jpg")).convertToFormat(QImage::Format_RGB32);
+    const QStringList names = dir.entryList({"Sign_*.jpg"}, QDir::Files, QDir::Name);
+    const int w = 400, h = 300, columns = 3;
+    QImage sheet(columns * (w + 6), static_cast<int>((names.size() + columns - 1) / columns) * (h + 6) + 1, QImage::Format_RGB32);
+    sheet.fill(QColor(60, 60, 70));
+    QPainter p(&sheet);
+    for (int i = 0; i < names.size(); ++i) {
+        const QImage sign = QImage(dir.filePath(names[i])).convertToFormat(QImage::Format_RGB32);
+        const QPoint at((i % columns) * (w + 6), (i / columns) * (h + 6));
+        p.drawImage(at, sign);
+        QImage probe(1, 1, QImage::Format_RGB32);
+        QPainter measure(&probe);
+        const int width = MenuLine(measure, base, glow, 0, 0, caption, 3, false);
+        measure.end();
+        p.setClipRect(QRect(at, sign.size()));
+        MenuLine(p, base, glow, at.x() + sign.width() / 2 - width / 2, at.y() + sign.height() - 30, caption, 3, true);
+        p.setClipping(false);
+    }
     p.end();
     return sheet.save(out) ? 0 : 1;
 }
@@ -86,6 +124,8 @@ int main(int argc, char** argv)
     QDir dir(argv[1]);
     if (QString(argv[3 < argc ? 3 : 0]) == "@font")
         return FontSample(dir, argv[2]);
+    if (QString(argv[3 < argc ? 3 : 0]) == "@caption")
+        return CaptionSample(dir, argv[2], argc > 4 ? QString(argv[4]) : QString("A_SAMPLE_CAPTION!"));
     const QString filter = argc > 3 ? argv[3] : "*";
     const int scale = argc > 4 ? std::max(1, atoi(argv[4])) : 1;
     QStringList names = dir.entryList({filter}, QDir::Files, QDir::Name | QDir::IgnoreCase);
