@@ -576,11 +576,11 @@ std::vector<Sign> Signs()
              s.P.setBrush(QColor(255, 230, 150, 60));
              s.P.drawRoundedRect(cell, 5, 5);
              // What can open it.
-             s.Key(0.7f, 0.7f);
+             s.Key(0.5f, 0.7f);
              s.P.setFont(SansBold(12));
-             OutlinedText(s.P, QRectF(34, 12, 28, 20), Qt::AlignLeft | Qt::AlignTop, "=0", QColor(255, 240, 200), pal::Ink, 1.2f);
-             s.Gem(0.7f, 2.3f);
-             OutlinedText(s.P, QRectF(34, 64, 28, 20), Qt::AlignLeft | Qt::AlignTop, "=3", QColor(255, 240, 200), pal::Ink, 1.2f);
+             OutlinedText(s.P, QRectF(38, 30, 28, 20), Qt::AlignLeft | Qt::AlignTop, "=0", QColor(255, 240, 200), pal::Ink, 1.2f);
+             s.Gem(0.5f, 2.3f);
+             OutlinedText(s.P, QRectF(38, 81, 28, 20), Qt::AlignLeft | Qt::AlignTop, "=3", QColor(255, 240, 200), pal::Ink, 1.2f);
              s.Hero(6.2f, 3, Facing::Left, 0.25f);
              s.CellArrow(5.8f, 3, 4.2f, 3);
          }},
