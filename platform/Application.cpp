@@ -176,6 +176,9 @@ TApplication::TApplication(int& argc, char** argv) : d(std::make_unique<Impl>())
         throw EInvalidOperation("The application object exists already");
     d->Core = std::make_unique<AppCore>(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // A file written past the size limit (ulimit -f) fails with an error the writer
+    // reports and cleans up after, instead of the signal ending the program mid-write.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Message boxes speak the user's language: the standard buttons ("Yes", "No"...) come
     // from Qt's own translations for the system locale when they are installed.
     auto translator = std::make_unique<QTranslator>();

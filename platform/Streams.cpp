@@ -10,11 +10,17 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/Files.h"
+#include "platform/TestHooks.h"
 
 namespace {
+
+// The error every file write fails with, when a test asks for one.
+int WriteFailure = 0;
+const TestHooks::TResetStep ResetWriteFailure([] { WriteFailure = 0; });
 
 // The largest memory stream: positions and sizes stay far from overflow.
 constexpr int64_t MaxMemorySize = int64_t(1) << 40;
@@ -22,6 +28,12 @@ constexpr int64_t MaxMemorySize = int64_t(1) << 40;
 std::string Reason(int err)
 {
     return std::strerror(err);
+}
+
+EFCreateError CreateError(const std::string& fileName, int err)
+{
+    const std::string reason = Reason(err);
+    return EFCreateError("Cannot create file \"" + fileName + "\". " + reason, reason);
 }
 
 // Opens without blocking (a FIFO would otherwise wait for a writer) and accepts regular
@@ -123,7 +135,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     if (mode == fmCreate) {
         FHandle = badName ? -1 : OpenRegular(path, O_RDWR | O_CREAT | O_TRUNC);
         if (FHandle < 0)
-            throw EFCreateError("Cannot create file \"" + fileName + "\". " + Reason(badName ? ENOENT : errno));
+            throw CreateError(fileName, badName ? ENOENT : errno);
         return;
     }
     int flags = O_RDONLY;
@@ -133,8 +145,10 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     default: break;
     }
     FHandle = badName ? -1 : OpenRegular(path, flags);
-    if (FHandle < 0)
-        throw EFOpenError("Cannot open file \"" + fileName + "\". " + Reason(badName ? ENOENT : errno));
+    if (FHandle < 0) {
+        const std::string reason = Reason(badName ? ENOENT : errno);
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + reason, reason);
+    }
 }
 
 TFileStream::~TFileStream()
@@ -145,9 +159,13 @@ TFileStream::~TFileStream()
 
 int32_t TFileStream::Read(void* buffer, int32_t count)
 {
-    return TransferAll(count, [&](size_t done, size_t left) {
+    errno = 0;
+    const int32_t done = TransferAll(count, [&](size_t done, size_t left) {
         return read(FHandle, static_cast<char*>(buffer) + done, left);
     });
+    if (done < count && errno != 0)
+        FLastError = errno;
+    return done;
 }
 
 int32_t TFileStream::ReadAt(int64_t offset, void* buffer, int32_t count) const
@@ -157,11 +175,25 @@ int32_t TFileStream::ReadAt(int64_t offset, void* buffer, int32_t count) const
     });
 }
 
+void SetFileWriteFailure(int error)
+{
+    WriteFailure = error;
+}
+
 int32_t TFileStream::Write(const void* buffer, int32_t count)
 {
-    return TransferAll(count, [&](size_t done, size_t left) {
+    if (WriteFailure != 0 && count > 0) {
+        FLastError = WriteFailure;
+        return 0;
+    }
+    errno = 0;
+    const int32_t done = TransferAll(count, [&](size_t done, size_t left) {
         return write(FHandle, static_cast<const char*>(buffer) + done, left);
     });
+    // A write that takes nothing without an error has found no room.
+    if (done < count)
+        FLastError = errno != 0 ? errno : ENOSPC;
+    return done;
 }
 
 int64_t TFileStream::Seek(int64_t offset, uint16_t origin)
@@ -315,19 +347,38 @@ void WriteFileReplacing(const std::string& fileName, const std::function<void(TS
     const std::string temp = target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(++counter);
     try {
         {
-            TFileStream out(temp, fmCreate);
-            write(out);
-            if (fsync(out.Handle()) != 0)
-                throw EWriteError();
+            std::optional<TFileStream> out;
+            try {
+                out.emplace(temp, fmCreate);
+            } catch (const EFCreateError& e) {
+                // Named as the caller knows the file, not by the temporary name.
+                throw EFCreateError("Cannot create file \"" + fileName + "\". " + e.Reason(), e.Reason());
+            }
+            try {
+                write(*out);
+            } catch (const EWriteError&) {
+                if (out->LastError() != 0)
+                    throw EFWriteError(fileName, Reason(out->LastError()));
+                throw;
+            }
+            if (fsync(out->Handle()) != 0)
+                throw EFWriteError(fileName, Reason(errno));
         }
         // Keep the permission bits of the file being replaced.
         struct stat st {};
         if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
             chmod(temp.c_str(), st.st_mode & 07777);
         if (std::rename(temp.c_str(), target.c_str()) != 0)
-            throw EFCreateError("Cannot create file \"" + fileName + "\". " + Reason(errno));
+            throw CreateError(fileName, errno);
     } catch (...) {
         unlink(temp.c_str());
         throw;
     }
+}
+
+std::string FailureReason(const std::exception& e)
+{
+    if (const auto* stream = dynamic_cast<const EStreamError*>(&e); stream && !stream->Reason().empty())
+        return stream->Reason();
+    return e.what();
 }

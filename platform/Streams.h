@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Exceptions.h"
@@ -30,6 +31,17 @@ constexpr uint16_t fmCreate = 0xFFFF;
 class EStreamError : public Exception {
 public:
     using Exception::Exception;
+    // A file that could not be opened, created or written keeps the system's reason in
+    // words ("No space left on device", "Permission denied", "File too large") beside the
+    // message that names the file; empty for the other stream errors.
+    EStreamError(std::string message, std::string reason)
+        : Exception(std::move(message)), FReason(std::move(reason))
+    {
+    }
+    const std::string& Reason() const { return FReason; }
+
+private:
+    std::string FReason;
 };
 // "Stream read error": fewer bytes than asked for were read.
 class EReadError : public EStreamError {
@@ -43,6 +55,15 @@ public:
     EWriteError() : EStreamError("Stream write error") {}
     using EStreamError::EStreamError;
 };
+// "Cannot write file "<name>". <reason>": a file being written took fewer bytes than it
+// was given (a full disk, a file-size limit).
+class EFWriteError : public EWriteError {
+public:
+    EFWriteError(const std::string& fileName, const std::string& reason)
+        : EWriteError("Cannot write file \"" + fileName + "\". " + reason, reason)
+    {
+    }
+};
 // "Cannot open file "<name>". <reason>"
 class EFOpenError : public EStreamError {
 public:
@@ -53,6 +74,10 @@ class EFCreateError : public EStreamError {
 public:
     using EStreamError::EStreamError;
 };
+
+// Why a file could not be written, for a message that names the file itself: the reason
+// of a stream error that has one, else the exception's own text.
+std::string FailureReason(const std::exception& e);
 // Raised when a memory stream cannot grow to the size asked for.
 class EOutOfMemory : public Exception {
 public:
@@ -106,6 +131,9 @@ public:
     // The name as given to the constructor.
     const std::string& FileName() const { return FFileName; }
     int Handle() const { return FHandle; }
+    // The system's error number of the last read or write that fell short (0 when none
+    // has): why a ReadBuffer or WriteBuffer failed.
+    int LastError() const { return FLastError; }
     // Reads at a file offset of its own, leaving the stream's position alone (several
     // readers may share one open file this way). Returns the bytes read, short at the end.
     int32_t ReadAt(int64_t offset, void* buffer, int32_t count) const;
@@ -113,6 +141,7 @@ public:
 private:
     std::string FFileName;
     int FHandle = -1;
+    int FLastError = 0;
 };
 
 // Bytes in memory; grows as it is written. Seeking past the end is allowed; a write
@@ -149,9 +178,15 @@ private:
     int64_t FPosition = 0;
 };
 
+// Test hook: from now on every write to a file stream fails with this error number, as on
+// a full disk (0: writes work again). Reset after every test.
+void SetFileWriteFailure(int error);
+
 // Writes a file so that an existing file of that name is only replaced once the new
 // content is complete: `write` fills a temporary file beside it, which is then renamed
 // over the old one. When `write` raises (or the disk fills), the old file is untouched,
-// the temporary file is removed and the exception passes on. The name is resolved
-// through the file-name layer; the folder must exist (EFCreateError otherwise).
+// the temporary file is removed and the exception passes on; a write the file system
+// refused (a full disk, a file-size limit) raises EFWriteError, and a file that cannot
+// be made or put in place EFCreateError, both naming `fileName` and the reason. The name
+// is resolved through the file-name layer; the folder must exist (EFCreateError otherwise).
 void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write);

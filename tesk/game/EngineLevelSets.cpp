@@ -233,10 +233,8 @@ void tGameEngine::SaveProgress()
     // A progress file that cannot be written is reported; the statuses stay in memory.
     try {
         WriteFileReplacing(path, [&](TStream& s) { s.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size())); });
-    } catch (const Exception& e) {
-        ReportSaveFailure("the progress", path, e.Message());
     } catch (const std::exception& e) {
-        ReportSaveFailure("the progress", path, e.what());
+        ReportSaveFailure("the progress", path, FailureReason(e));
     }
 }
 
@@ -406,10 +404,8 @@ void tGameEngine::LevelEndStep()
                 throw Exception("the level's name leaves the program folder");
             ForceDirectoryPath(ExtractFileDir(path));
             Recorder.SaveToFile(path);
-        } catch (const Exception& e) {
-            ReportSaveFailure("the solution", path, e.Message());
         } catch (const std::exception& e) {
-            ReportSaveFailure("the solution", path, e.what());
+            ReportSaveFailure("the solution", path, FailureReason(e));
         }
         Recorder.Stop();
         RestartLevelWithMusic();

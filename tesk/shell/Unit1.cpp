@@ -11,6 +11,7 @@
 #include "platform/Fmod.h"
 #include "platform/FramePresenter.h"
 #include "platform/Params.h"
+#include "platform/Streams.h"
 #include "tesk/editor/AdvancedSettingsForms.h"
 #include "tesk/editor/EditorForm.h"
 #include "tesk/game/EndOFLevelPopups.h"
@@ -592,6 +593,6 @@ void TForm1::FormCloseQuery(TObject*, bool& CanClose)
         WriteConfigFile();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Config.cfg not written: %s\n", TextOf(e).c_str());
-        ShowMessage(TextOf(e));
+        ShowMessage("Could not save the settings \"" + ConfigFileName() + "\": " + FailureReason(e));
     }
 }

@@ -201,7 +201,17 @@ TEST_F(FileStreamTest, ReplacingWritesLeaveTheOldFileWhenWritingFails)
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(Dir.Path()))
         ++entries;
     EXPECT_EQ(entries, 1);
-    EXPECT_THROW(WriteFileReplacing(Dir.Path() + "\\nofolder\\x", [](TStream&) {}), EFCreateError);
+    // A file that cannot be made is named as the caller named it, not by its temporary name.
+    const std::string nowhere = Dir.Path() + "\\nofolder\\x";
+    try {
+        WriteFileReplacing(nowhere, [](TStream&) {});
+        ADD_FAILURE() << "written";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + nowhere + "\". No such file or directory");
+        EXPECT_EQ(e.Reason(), "No such file or directory");
+        EXPECT_EQ(FailureReason(e), "No such file or directory");
+    }
+    EXPECT_EQ(FailureReason(EWriteError()), "Stream write error");
 }
 
 } // namespace
