@@ -96,12 +96,10 @@ void TForm1::Rebuild(uint8_t displayType)
         SetUpEverything();
         if (Engine)
             Engine->LiveInput.ResetKeys();
-    } catch (const Exception& e) {
+    } catch (const std::exception& e) {
         // As a failed start: the box with the step that failed, and the program ends
         // without writing its settings.
-        FailSetUp(e.Message(), reinterpret_cast<uintptr_t>(&e));
-    } catch (const std::exception& e) {
-        FailSetUp(e.what(), reinterpret_cast<uintptr_t>(&e));
+        FailSetUp(e);
     }
     SettingUp = false;
     RunDeferred();

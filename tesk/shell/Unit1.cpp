@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 #include "platform/Application.h"
@@ -38,6 +40,53 @@ bool StartupFailed = false;
 namespace {
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// The data package beside the program.
+const char* const DataPackage = "Base.Tarvol";
+
+// Why the data package is not mounted, in words a user can act on, with its full path;
+// empty when it is.
+std::string DataPackageNote()
+{
+    for (const auto& package : Packages())
+        if (SameTrimmedText(ExtractFileName(package->FileName()), DataPackage))
+            return {};
+    std::string path = ApplicationDir();
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    path += DataPackage;
+    const std::string missing = std::string("The data package \"") + DataPackage + "\" beside the program is missing: ";
+    const std::string unreadable =
+        std::string("The data package \"") + DataPackage + "\" beside the program is not a readable zip archive: ";
+    std::error_code ec;
+    const std::filesystem::file_status link = std::filesystem::symlink_status(path, ec);
+    if (!std::filesystem::exists(link))
+        return missing + path;
+    const std::filesystem::file_status target = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(target)) {
+        const std::string to = std::filesystem::read_symlink(path, ec).string();
+        return missing + path + " is a link to \"" + to + "\", which does not exist";
+    }
+    if (std::filesystem::is_directory(target))
+        return unreadable + path + " is a folder";
+    if (!std::filesystem::is_regular_file(target))
+        return unreadable + path + " is not a regular file";
+    return unreadable + path;
+}
+
+} // namespace
+
+std::string FailureNotes(const std::exception& e)
+{
+    std::string notes;
+    if (const std::string cause = SoundLoadCause(e); !cause.empty())
+        notes += "\rCause: " + cause;
+    if (const std::string package = DataPackageNote(); !package.empty())
+        notes += "\r" + package;
+    return notes;
+}
+
+namespace {
 
 // The text of an exception of any kind.
 std::string TextOf(const std::exception& e)
@@ -74,6 +123,11 @@ std::string StartupFailureText(const std::string& message, uintptr_t address)
 {
     return message + " at $" + IntToHexStr(static_cast<int32_t>(address & 0xFFFFFFFFu)) + "\r" +
            "Last operation performed: " + LastOperation;
+}
+
+std::string FailureBoxText(const std::exception& e)
+{
+    return StartupFailureText(TextOf(e), reinterpret_cast<uintptr_t>(&e)) + FailureNotes(e);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -181,7 +235,7 @@ void TForm1::FormCreate(TObject*)
         SetCurrentDir(ApplicationDir());
         CreateLevelPickButtons();
         Application->OnActivate = [this](TObject* s) { FormActivate(s); };
-        AddPackage("Base.Tarvol");
+        AddPackage(DataPackage);
         InstallPackageFileCallbacks();
         ReadConfigFile();
         const std::string set = ParamValue("Set");
@@ -204,7 +258,7 @@ void TForm1::FormCreate(TObject*)
         ProfileReset();
         NoVideo = ParamSwitch("NoVideo");
     } catch (const std::exception& e) {
-        ShowMessage(TextOf(e));
+        ShowMessage(TextOf(e) + FailureNotes(e));
         StartupFailed = true;
         Application->Terminate();
     }
@@ -239,17 +293,17 @@ void TForm1::WMStartUp(TMessage&)
         SetDisplayType(ChooseDisplayType());
         SetUpEverything();
     } catch (const std::exception& e) {
-        FailSetUp(TextOf(e), reinterpret_cast<uintptr_t>(&e));
+        FailSetUp(e);
     }
     SettingUp = false;
     RunDeferred();
 }
 
-void TForm1::FailSetUp(const std::string& message, uintptr_t address)
+void TForm1::FailSetUp(const std::exception& e)
 {
     SettingUp = false;
     ReleaseDirectDraw();
-    ShowMessage(StartupFailureText(message, address));
+    ShowMessage(FailureBoxText(e));
     StartupFailed = true;
     FPendingClose = false;
     FPendingRebuild = {};

@@ -6,6 +6,7 @@
 // handles the program's private window messages, which rebuild display or sound.
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -194,7 +195,7 @@ private:
     void RunDeferred();
     void ShowReportedProblems();
     // A failure of set-up: the box with the last step, and the program ends.
-    void FailSetUp(const std::string& message, uintptr_t address);
+    void FailSetUp(const std::exception& e);
     void RunTick(int32_t ticks);
     void DrawCentredText(const std::string& text, int fontSize, bool boxed);
     void EditAtCell(TMouseButton Button, TPoint cell);
@@ -242,3 +243,9 @@ void CreateProgramForms();
 // The text of the box that reports a failed start-up: the exception's text, where it
 // happened and the last step that was running.
 std::string StartupFailureText(const std::string& message, uintptr_t address);
+// What follows that text so that a user can act on it, each on a line of its own: the
+// cause a failed sound or music load met ("Cause: File Missing '...'."), and why the data
+// package beside the program is not mounted, with its full path. Empty when neither applies.
+std::string FailureNotes(const std::exception& e);
+// The whole box for the exception: StartupFailureText, then FailureNotes.
+std::string FailureBoxText(const std::exception& e);

@@ -13,7 +13,47 @@ constexpr unsigned kLoadMode = FSOUND_LOOP_OFF | FSOUND_8BITS | FSOUND_MONO;
 // open another file, so it is refused.
 bool UsableName(const std::string& name) { return name.find('\0') == std::string::npos; }
 
+// What the file callbacks met during the load that runs now: the files opened, and the
+// failure of the last one that could not be opened or read.
+struct tLoadWatch {
+    int Opened = 0;
+    std::string Failure;
+};
+tLoadWatch& LoadWatch()
+{
+    static tLoadWatch watch;
+    return watch;
+}
+
+void NoteFileFailure(const std::exception& e)
+{
+    try {
+        LoadWatch().Failure = e.what();
+    } catch (...) {
+    }
+}
+
+// Why the load just made failed, as far as the callbacks know.
+std::string LoadFailureCause(int openedBefore)
+{
+    const tLoadWatch& watch = LoadWatch();
+    if (!watch.Failure.empty())
+        return watch.Failure;
+    if (watch.Opened > openedBefore)
+        return "the file is not a sound the sound library can read";
+    return {};
+}
+
 }  // namespace
+
+std::string SoundLoadCause(const std::exception& e)
+{
+    if (const auto* sound = dynamic_cast<const eFSoundError*>(&e))
+        return sound->Cause();
+    if (const auto* music = dynamic_cast<const eFMusicError*>(&e))
+        return music->Cause();
+    return {};
+}
 
 void CheckSoundResult(const std::string& text, bool ok)
 {
@@ -42,7 +82,12 @@ void* PackageSoundFileOpen(const char* name)
     if (!name)
         return nullptr;
     try {
-        return OpenPackageFile(name).release();
+        void* handle = OpenPackageFile(name).release();
+        ++LoadWatch().Opened;
+        return handle;
+    } catch (const std::exception& e) {
+        NoteFileFailure(e);
+        return nullptr;
     } catch (...) {
         return nullptr;
     }
@@ -62,6 +107,9 @@ int PackageSoundFileRead(void* buffer, int size, void* handle)
         return 0;
     try {
         return StreamOf(handle)->Read(buffer, size);
+    } catch (const std::exception& e) {
+        NoteFileFailure(e);
+        return -1;
     } catch (...) {
         return -1;
     }
@@ -117,9 +165,12 @@ void tModule::Load(const std::string& fileName)
 {
     if (FModule)
         Unload();
+    const int opened = LoadWatch().Opened;
+    LoadWatch().Failure.clear();
     if (UsableName(fileName))
         FModule = FMUSIC_LoadSong(fileName.c_str());
-    CheckMusicResult("tModule.Load", FModule != nullptr);
+    if (!FModule)
+        throw eFMusicError("tModule.Load", LoadFailureCause(opened));
 }
 
 void tModule::LoadFromMemory(const void* data, int length)
@@ -152,9 +203,12 @@ void tSample::LoadFile(const std::string& fileName, unsigned mode, const std::st
 {
     if (FSample)
         FreeSample();
+    const int opened = LoadWatch().Opened;
+    LoadWatch().Failure.clear();
     if (UsableName(fileName))
         FSample = FSOUND_Sample_Load(FSOUND_UNMANAGED, fileName.c_str(), mode, 0);
-    CheckSoundResult(failText, FSample != nullptr);
+    if (!FSample)
+        throw eFSoundError(failText, LoadFailureCause(opened));
 }
 
 void tSample::LoadMemory(const void* data, int length, const std::string& failText)

@@ -3,19 +3,39 @@
 // failed library call becomes an exception with a fixed text. InstallPackageFileCallbacks
 // routes every file the library opens through the packaged-file system.
 #include <string>
+#include <utility>
 
 #include "platform/Exceptions.h"
 #include "platform/Fmod.h"
 
-// The message is the given text followed by a carriage return.
+// The message is the given text followed by a carriage return. A failed file load also
+// keeps what the library met underneath (the file missing or damaged, or not a sound it
+// can read) as its cause, empty when nothing is known.
 class eFSoundError : public Exception {
 public:
-    explicit eFSoundError(const std::string& text) : Exception(text + '\r') {}
+    explicit eFSoundError(const std::string& text, std::string cause = {})
+        : Exception(text + '\r'), FCause(std::move(cause))
+    {
+    }
+    const std::string& Cause() const { return FCause; }
+
+private:
+    std::string FCause;
 };
 class eFMusicError : public Exception {
 public:
-    explicit eFMusicError(const std::string& text) : Exception(text + '\r') {}
+    explicit eFMusicError(const std::string& text, std::string cause = {})
+        : Exception(text + '\r'), FCause(std::move(cause))
+    {
+    }
+    const std::string& Cause() const { return FCause; }
+
+private:
+    std::string FCause;
 };
+
+// The cause a failed sound or music load keeps (above); empty for any other exception.
+std::string SoundLoadCause(const std::exception& e);
 
 void CheckSoundResult(const std::string& text, bool ok);
 void CheckMusicResult(const std::string& text, bool ok);
@@ -26,7 +46,8 @@ void CheckMusicResult(const std::string& text, bool ok);
 void InstallPackageFileCallbacks();
 
 // The callbacks it installs. The handle is a tPackageFileStream; open gives nullptr for
-// a missing or damaged file. None of them throws.
+// a missing or damaged file (and keeps why, for the cause of the failed load). None of
+// them throws.
 void* PackageSoundFileOpen(const char* name);
 void PackageSoundFileClose(void* handle);
 int PackageSoundFileRead(void* buffer, int size, void* handle);

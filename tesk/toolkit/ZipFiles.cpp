@@ -31,6 +31,7 @@ constexpr uint16_t EncryptedFlag = 0x0001;
 const char* const NotZipFile = "File is not Zip file.";
 const char* const NoLocalSignature = "LocalFile Signature not found";
 const char* const DamagedDirectory = "Zip directory is damaged";
+const char* const Zip64Archive = "Zip64 archives are not supported";
 const char* const MemberOutside = "Zip member lies outside the file";
 const char* const DamagedMemberSize = "Zip member size is damaged";
 
@@ -280,15 +281,16 @@ void tZip::ReadDirectory(TStream& stream)
     const int count = U16(end + 8);
     const int64_t dirOffset = U32(end + 16);
     // A zip64 archive keeps its real counts and offsets elsewhere: its end record holds
-    // only markers, and a locator of the zip64 record lies just before it.
+    // only markers, and a locator of the zip64 record lies just before it. Such archives
+    // are not read (they are not damaged, and the message says so).
     if (count == 0xFFFF || U16(end + 10) == 0xFFFF || U32(end + 12) == 0xFFFFFFFF || dirOffset == 0xFFFFFFFF)
-        throw EZipError(DamagedDirectory);
+        throw EZipError(Zip64Archive);
     if (size >= EndOfDirectorySize + Zip64LocatorSize) {
         unsigned char locator[4];
         stream.Seek(-(EndOfDirectorySize + Zip64LocatorSize), soFromEnd);
         stream.ReadBuffer(locator, 4);
         if (U32(locator) == Zip64LocatorSignature)
-            throw EZipError(DamagedDirectory);
+            throw EZipError(Zip64Archive);
     }
     if (count == 0)
         return;

@@ -105,6 +105,8 @@ TEST_F(BadPackages, DamagedDirectoriesAreRefusedAtMount)
         const char* what;
         std::string bytes;
         Raises expected;
+        // Zip64 archives are refused as such, not as damaged ones.
+        bool zip64 = false;
     };
     const Case cases[] = {
         {"empty file", "", Raises::ReadError},
@@ -112,14 +114,15 @@ TEST_F(BadPackages, DamagedDirectoriesAreRefusedAtMount)
         {"wrong end signature", BuildZip({ZipMember("a")}, ZipLayout().WithEndSignature(0x06054B51)), Raises::NotZip},
         {"archive comment", BuildZip({ZipMember("a")}, ZipLayout().WithArchiveComment("made by hand")), Raises::NotZip},
         {"more entries than there are", BuildZip({ZipMember("a")}, ZipLayout().WithCount(2)), Raises::ZipError},
-        {"zip64 entry count", BuildZip({ZipMember("a")}, ZipLayout().WithCount(0xFFFF)), Raises::ZipError},
+        {"zip64 entry count", BuildZip({ZipMember("a")}, ZipLayout().WithCount(0xFFFF)), Raises::ZipError, true},
         {"directory beyond the end", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(100000)), Raises::ZipError},
         {"directory offset 2^31", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(0x80000000)), Raises::ZipError},
-        {"zip64 directory offset", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(0xFFFFFFFF)), Raises::ZipError},
-        {"zip64 offset, no entries", BuildZip({}, ZipLayout().WithDirectoryOffset(0xFFFFFFFF)), Raises::ZipError},
-        {"zip64 locator", BuildZip({ZipMember("a")}, ZipLayout().WithZip64Locator()), Raises::ZipError},
+        {"zip64 directory offset", BuildZip({ZipMember("a")}, ZipLayout().WithDirectoryOffset(0xFFFFFFFF)), Raises::ZipError,
+         true},
+        {"zip64 offset, no entries", BuildZip({}, ZipLayout().WithDirectoryOffset(0xFFFFFFFF)), Raises::ZipError, true},
+        {"zip64 locator", BuildZip({ZipMember("a")}, ZipLayout().WithZip64Locator()), Raises::ZipError, true},
         {"zip64 locator, 0xFFFF count", BuildZip({ZipMember("a")}, ZipLayout().WithZip64Locator().WithCount(0xFFFF)),
-         Raises::ZipError},
+         Raises::ZipError, true},
         {"directory offset inside a member", BuildZip({ZipMember("a", "xxxxxxxxxx")}, ZipLayout().WithDirectoryOffset(5)),
          Raises::ZipError},
         {"name length 65535", BuildZip({ZipMember("a")}, ZipLayout().WithNameLength(0xFFFF)), Raises::ZipError},
@@ -141,7 +144,7 @@ TEST_F(BadPackages, DamagedDirectoriesAreRefusedAtMount)
                 EXPECT_EQ(message, "Stream read error");
             }
             if (got == Raises::ZipError) {
-                EXPECT_EQ(message, "Zip directory is damaged");
+                EXPECT_EQ(message, c.zip64 ? "Zip64 archives are not supported" : "Zip directory is damaged");
             }
         }
     }
@@ -172,7 +175,7 @@ TEST_F(BadPackages, Zip64ArchivesAreRefusedWhole)
             layout.WithZip64Locator();
         std::string message;
         EXPECT_EQ(MountOutcome(BuildZip(members, layout), &message), Raises::ZipError);
-        EXPECT_EQ(message, "Zip directory is damaged");
+        EXPECT_EQ(message, "Zip64 archives are not supported");
         EXPECT_TRUE(Packages().empty());
     }
 }
