@@ -60,13 +60,42 @@ void TForm1::MMTimer1Timer(TObject*, int32_t Ticks)
         const tTickScope inTick(FTickDepth);
         RunTick(Ticks);
     }
+    if (!FFailedForGood.empty() && !FEndingAfterFailure)
+        EndAfterFailure();
     ShowReportedProblems();
     RunDeferred();
 }
 
+void TForm1::TickFailed(const std::exception& e)
+{
+    const std::string text = e.what();
+    // A tick that fails as the one before did would fail so on every tick (a picture
+    // that cannot be read is read again each time it is drawn, and nothing is ever
+    // shown): that failure ends the program.
+    if (text == FLastTickFailure) {
+        if (FFailedForGood.empty())
+            FFailedForGood = FailureBoxText(e);
+    } else {
+        // The game goes on in its mode; the failure is told once.
+        TellTickFailure(text);
+    }
+    FLastTickFailure = text;
+}
+
+void TForm1::EndAfterFailure()
+{
+    // Shown once; the ticks do nothing meanwhile, and the window closes as its close
+    // button would, so the settings are written.
+    FEndingAfterFailure = true;
+    MMTimer1->SetEnabled(false);
+    ShowMessage(FFailedForGood);
+    StartupFailed = true;
+    Close();
+}
+
 void TForm1::RunTick(int32_t Ticks)
 {
-    if (ReinitialisingAudio)
+    if (ReinitialisingAudio || FEndingAfterFailure)
         return;
     VolumeFade();
     if (!Application->Active()) {
@@ -135,11 +164,9 @@ void TForm1::RunTick(int32_t Ticks)
             FrameBuffer->Unlock();
         ProfileBegin();
         PresentFrame();
-    } catch (const Exception& e) {
-        // The game goes on in its mode; the failure is told once.
-        TellTickFailure(e.Message());
+        FLastTickFailure.clear();
     } catch (const std::exception& e) {
-        TellTickFailure(e.what());
+        TickFailed(e);
     }
     ProfileEnd();
     if (ProfilingOn)
@@ -262,8 +289,9 @@ void TForm1::DrawSetCompletedScreen()
     }
     try {
         PresentFrame();
-    } catch (const Exception& e) {
-        TellTickFailure(e.Message());
+        FLastTickFailure.clear();
+    } catch (const std::exception& e) {
+        TickFailed(e);
     }
 }
 

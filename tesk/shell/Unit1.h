@@ -197,6 +197,11 @@ private:
     // A failure of set-up: the box with the last step, and the program ends.
     void FailSetUp(const std::exception& e);
     void RunTick(int32_t ticks);
+    // A failure inside the tick's guard: told on standard error, or, when the tick before
+    // failed the same way, kept to end the program with after the tick.
+    void TickFailed(const std::exception& e);
+    // The box of that failure, then the window closes and the program ends with status 1.
+    void EndAfterFailure();
     void DrawCentredText(const std::string& text, int fontSize, bool boxed);
     void EditAtCell(TMouseButton Button, TPoint cell);
     // What is left when the program ends without a close (a failed start): freed quietly.
@@ -226,6 +231,11 @@ private:
     bool FPendingReinitAudio = false;
     bool FSoundStarted = false;  // the last FSOUND_Init succeeded
     int FTickDepth = 0;
+    // The text of the last tick's failure (empty after a good tick); the box of a failure
+    // that came twice in a row, and whether the program is ending on it.
+    std::string FLastTickFailure;
+    std::string FFailedForGood;
+    bool FEndingAfterFailure = false;
     bool FFirstSetUpDone = false;
     bool FSetCompletedDrawn = false;
     int32_t FSetCompletedGlowTick = 0;
@@ -233,7 +243,8 @@ private:
 
 extern TForm1* Form1;
 
-// Set when start-up (or a rebuild) failed: the program then ends with status 1.
+// Set when start-up or a rebuild failed, or the game's tick failed twice in a row the
+// same way: the program then ends with status 1.
 extern bool StartupFailed;
 
 // Creates the program's nine forms in their order and posts WM_STARTUP to the main

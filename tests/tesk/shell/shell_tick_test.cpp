@@ -140,6 +140,7 @@ TEST_F(MainTick, AProblemReportedDuringPlayIsShownOnceAfterTheTick)
 }
 
 // A failure inside the tick's guard is swallowed; its text goes to standard error once.
+// A good tick between two failures keeps the game going.
 TEST_F(MainTick, AFailingFrameIsToldOnceAndTheGameGoesOn)
 {
     WriteConfig("FullScreen=False\r\n");
@@ -147,20 +148,57 @@ TEST_F(MainTick, AFailingFrameIsToldOnceAndTheGameGoesOn)
     Start();
     ASSERT_EQ(Form1->ActiveDisplayType, dtWindowedDirectDraw);
     Engine->GameMode = gmPlaying;
-    // A bitmap type over a DirectDraw frame buffer cannot present.
-    Form1->ActiveDisplayType = dtWindowedBitmap;
     ::testing::internal::CaptureStderr();
-    Tick();
-    Tick();
+    for (int round = 0; round < 3; ++round) {
+        // A bitmap type over a DirectDraw frame buffer cannot present.
+        Form1->ActiveDisplayType = dtWindowedBitmap;
+        Tick();
+        Form1->ActiveDisplayType = dtWindowedDirectDraw;
+        Tick();
+    }
     const std::string told = ::testing::internal::GetCapturedStderr();
     const std::string line = "The game's tick failed: Reading a Bitmap from a tDib16 that has no current bitmap";
     ASSERT_NE(told.find(line), std::string::npos) << told;
     EXPECT_EQ(told.find(line), told.rfind(line));
     EXPECT_NE(told.find("last operation"), std::string::npos);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
-    Form1->ActiveDisplayType = dtWindowedDirectDraw;
-    Tick();
     EXPECT_FALSE(Application->Terminated());
+    EXPECT_FALSE(StartupFailed);
+}
+
+// The same failure in two ticks running would come on every tick: one box with the
+// failure and the last step, then the window closes (the settings are written) and the
+// program ends with status 1. The ticks that come meanwhile do nothing.
+TEST_F(MainTick, AFrameFailingTwiceRunningEndsTheProgramAfterOneBox)
+{
+    WriteConfig("FullScreen=False\r\n");
+    TestHooks::SetDesktopDepth(16);
+    Start();
+    Engine->GameMode = gmPlaying;
+    MusicVolume = 7;
+    Form1->ActiveDisplayType = dtWindowedBitmap;
+    ::testing::internal::CaptureStderr();
+    Tick();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+    int ticksDuringTheBox = 0;
+    TestHooks::SetMessageBoxAnswer([&](const TMessageBoxRequest&) -> TModalResult {
+        const int32_t steps = Engine->TickCount;
+        Form1->MMTimer1Timer(Form1->MMTimer1, 1);
+        ticksDuringTheBox += Engine->TickCount != steps;
+        return mrOk;
+    });
+    Tick();
+    Tick();
+    ::testing::internal::GetCapturedStderr();
+    const std::vector<std::string> boxes = BoxTexts();
+    ASSERT_EQ(boxes.size(), 1u) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(boxes[0].rfind("Reading a Bitmap from a tDib16 that has no current bitmap at $", 0), 0u) << boxes[0];
+    EXPECT_NE(boxes[0].find("\rLast operation performed: "), std::string::npos) << boxes[0];
+    EXPECT_EQ(ticksDuringTheBox, 0);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_TRUE(StartupFailed);
+    EXPECT_EQ(Engine, nullptr);
+    EXPECT_NE(ReadConfig().find("MusicVolume=7\r\n"), std::string::npos) << ReadConfig();
 }
 
 // ---------------------------------------------------------------------------------------
