@@ -204,12 +204,12 @@ void tLevel::ReadSection(const std::string& name, size_t count, const std::vecto
 
 void tLevel::ReadMiscSection(const std::vector<std::string_view>& lines)
 {
-    Background = "Morrowfinch.jpg";
-    TileSet = "BasicTiles.jpg";
-    OverlayTileSet = "BasicOverlay.jpg";
+    Background = DefaultBackground;
+    TileSet = DefaultTileSet;
+    OverlayTileSet = DefaultOverlayTileSet;
     Title.clear();
     Hint.clear();
-    Music = "AncientStories2.xm";
+    Music = DefaultMusic;
     WaterTint = DefaultWaterTint;
     for (const std::string_view line : lines) {
         const size_t eq = line.find('=');

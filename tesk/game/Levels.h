@@ -21,6 +21,11 @@ constexpr int32_t LevelWidth = 16;
 constexpr int32_t LevelHeight = 15;
 constexpr int32_t LevelCells = LevelWidth * LevelHeight;
 constexpr int32_t DefaultWaterTint = 0x806040;
+// The names of a level's [Misc] section where it gives none.
+inline constexpr const char* DefaultBackground = "Morrowfinch.jpg";
+inline constexpr const char* DefaultMusic = "AncientStories2.xm";
+inline constexpr const char* DefaultTileSet = "BasicTiles.jpg";
+inline constexpr const char* DefaultOverlayTileSet = "BasicOverlay.jpg";
 
 // A level file that cannot be read as one.
 class ELevelLoadError : public Exception {
@@ -123,13 +128,15 @@ public:
     void WriteLevelText(std::vector<std::string>& lines);
 
     std::array<std::vector<tUnit*>, LevelHeight> RowLists;
-    std::string Background;
-    std::string Music;
-    std::string TileSet;
-    std::string OverlayTileSet;
+    // A level starts with the names a [Misc] section defaults to, so a level file without
+    // one (or an empty file) loads as the first level too.
+    std::string Background = DefaultBackground;
+    std::string Music = DefaultMusic;
+    std::string TileSet = DefaultTileSet;
+    std::string OverlayTileSet = DefaultOverlayTileSet;
     std::string Title;
     std::string Hint;
-    int32_t WaterTint = 0;
+    int32_t WaterTint = DefaultWaterTint;
     std::array<tCell, LevelCells> Cells{};
     std::array<uint8_t, LevelCells> ClaimMap{};
     tUnitList UnitList;

@@ -197,3 +197,46 @@ TEST_F(Play, ARebuildLetsGoOfABurningFuse)
     Tick(3);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
 }
+
+// A level file without a [Misc] section, or an empty one, as the first level: the level
+// starts with the names a [Misc] section defaults to (backdrop, tile sets, music), so it
+// loads and plays instead of failing on a picture without a name.
+TEST_F(Play, ALevelWithoutItsMiscSectionPlaysWithTheDefaultNames)
+{
+    std::string level = ScratchDir::Read(std::string(TP_SOURCE_DIR) + "/data/Levels/First.map");
+    level.erase(0, level.find("[Tiles]"));
+    ASSERT_EQ(level.find("[Misc]"), std::string::npos);
+    Dir.Write("Levels/Plain.map", level);
+    Dir.Write("Gromble.set", "Level Levels\\Plain.map\r\n");
+    StartPlaying();
+    EXPECT_EQ(Engine->Level.Background, "Morrowfinch.jpg");
+    EXPECT_EQ(Engine->Level.TileSet, "BasicTiles.jpg");
+    EXPECT_EQ(Engine->Level.OverlayTileSet, "BasicOverlay.jpg");
+    EXPECT_EQ(Engine->Level.WaterTint, 0x806040);
+    EXPECT_EQ(Engine->MusicName, "AncientStories2.xm");
+    ASSERT_NE(Engine->Level.Player, nullptr);
+    const float startX = Engine->Level.Player->X;
+    TestHooks::KeyDown(Form1, VK_RIGHT);
+    EXPECT_TRUE(TickUntil([&] { return Engine->Level.Player->X > startX; }, 100));
+    TestHooks::KeyUp(Form1, VK_RIGHT);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+}
+
+TEST_F(Play, AnEmptyLevelFileStartsWithTheDefaultNamesAndRuns)
+{
+    Dir.Write("Levels/Empty.map", "");
+    Dir.Write("Gromble.set", "Level Levels\\Empty.map\r\n");
+    setenv("TP_START_ENTRY", "0", 1);
+    WriteConfig("FullScreen=False\r\nBitBlt=True\r\n");
+    Start();
+    ASSERT_TRUE(Form1->SetUpDone) << ::testing::PrintToString(BoxTexts());
+    EXPECT_EQ(Engine->LevelFileName, "Levels\\Empty.map");
+    EXPECT_EQ(Engine->Level.Background, "Morrowfinch.jpg");
+    EXPECT_EQ(Engine->Level.Player, nullptr);
+    const int32_t frames = Engine->FrameCount;
+    for (int i = 0; i < 50; ++i)
+        Tick();
+    EXPECT_GT(Engine->FrameCount, frames);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+    EXPECT_FALSE(Application->Terminated());
+}
