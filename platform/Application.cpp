@@ -349,7 +349,7 @@ void TApplication::HandleException(TObject* Sender, std::exception_ptr e)
 
 void TApplication::ShowException(const Exception& E)
 {
-    RunMessageBox(TMessageBoxRequest{FTitle, E.Message(), mtError, {mbOK}});
+    RunMessageBox(TMessageBoxRequest{FTitle, E.Message(), mtError, {mbOK}, {}});
 }
 
 void HandleCurrentException() noexcept

@@ -183,10 +183,10 @@ TModalResult RunMessageBox(const TMessageBoxRequest& asked)
 
 void ShowMessage(const std::string& Msg)
 {
-    RunMessageBox(TMessageBoxRequest{Application ? Application->Title() : std::string(), Msg, mtCustom, {mbOK}});
+    RunMessageBox(TMessageBoxRequest{Application ? Application->Title() : std::string(), Msg, mtCustom, {mbOK}, {}});
 }
 
 TModalResult MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int /*HelpCtx*/)
 {
-    return RunMessageBox(TMessageBoxRequest{TitleOf(DlgType), Msg, DlgType, Buttons});
+    return RunMessageBox(TMessageBoxRequest{TitleOf(DlgType), Msg, DlgType, Buttons, {}});
 }
