@@ -237,6 +237,23 @@ TEST_F(ConfigProgram, TheSetOptionNamesAnExistingSet)
     EXPECT_EQ(LevelSetFileName, "MINE.SET");
 }
 
+// A link named "Config.cfg": the settings are read through it, and the file written at
+// exit takes the link's place; the file it pointed at is left as it was.
+TEST_F(ConfigProgram, ALinkNamedConfigIsReplacedByTheWrittenFileAndItsTargetLeftAlone)
+{
+    const std::string target = "FullScreen=False\r\nBitBlt=True\r\nMusicVolume=2\r\n";
+    Dir.Write("Elsewhere.cfg", target);
+    std::filesystem::create_symlink(Dir / "Elsewhere.cfg", Dir / "Config.cfg");
+    Start();
+    EXPECT_EQ(MusicVolume, 2);
+    MusicVolume = 6;
+    CloseWindow();
+    EXPECT_FALSE(std::filesystem::is_symlink(Dir / "Config.cfg"));
+    EXPECT_NE(ReadConfig().find("MusicVolume=6\r\n"), std::string::npos) << ReadConfig();
+    EXPECT_NE(ReadConfig().find("BitBlt=True\r\n"), std::string::npos) << ReadConfig();
+    EXPECT_EQ(ScratchDir::Read(Dir / "Elsewhere.cfg"), target);
+}
+
 // A settings file that cannot be replaced at exit: the error once, the old file as it
 // was, and the window still closes.
 TEST_F(ConfigProgram, AFailingWriteAtExitIsShownOnceAndTheProgramStillCloses)
