@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -509,6 +510,17 @@ int TForm::Height() const
     return FBorderStyle == bsNone ? WindowWidget()->height() : WindowWidget()->frameGeometry().height();
 }
 
+void TForm::PlaceFrame(int left, int top)
+{
+    // Just after a window manager has framed a window, the toolkit's idea of where the
+    // window is may lag behind the window system's, and a move to a place it takes for the
+    // present one is never sent: the window is moved a pixel off first, so that the place
+    // asked for goes to the window system whatever the toolkit thought.
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && Visible() && FBorderStyle != bsNone)
+        MoveTo(left + 1, top);
+    MoveTo(left, top);
+}
+
 void TForm::SetBounds(int left, int top, int width, int height)
 {
     const int frameW = Width() - ClientWidth();
@@ -606,6 +618,7 @@ void TForm::ApplyWindowFlags()
     QWidget* w = WindowWidget();
     auto* client = static_cast<FormWidget*>(FWidget);
     const bool wasVisible = w->isVisible();
+    const bool hadFrame = !(w->windowFlags() & Qt::FramelessWindowHint);
     const bool wasQuiet = client->Quiet;
     client->Quiet = true;
     w->setWindowFlags(flags);
@@ -613,6 +626,27 @@ void TForm::ApplyWindowFlags()
     if (wasVisible)
         w->show();
     client->Quiet = wasQuiet;
+    if (wasVisible && !hadFrame && !(flags & Qt::FramelessWindowHint))
+        AwaitFrame(w);
+}
+
+void TForm::AwaitFrame(QWidget* w)
+{
+    // The window manager puts a frame round a window some time after it is shown; until
+    // then the frame's place and size are the client area's. A window that gets a frame
+    // back waits for it a moment, so that what places it by its frame next (or reads
+    // Left, Top, Width and Height) does so with the real one. Without a window manager
+    // no frame comes, and the moment passes.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    auto framed = [w] {
+        // Exposed only once mapped, which the window manager does after it has framed it.
+        return w->windowHandle() && w->windowHandle()->isExposed() && w->frameGeometry() != w->geometry();
+    };
+    while (!framed() && waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
 }
 
 void TForm::UpdateSizeConstraints()

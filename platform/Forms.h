@@ -96,6 +96,9 @@ public:
     int Width() const override;
     int Height() const override;
     void SetBounds(int left, int top, int width, int height) override;
+    // Moves the window's frame to (left, top), also where the window system has it
+    // elsewhere than the toolkit thinks (just after a window manager framed it).
+    void PlaceFrame(int left, int top);
     int ClientWidth() const override;
     int ClientHeight() const override;
     void SetClientWidth(int width);
@@ -220,6 +223,7 @@ private:
     // Places the window's frame (a window without a border: its client area).
     void MoveTo(int left, int top);
     void ApplyWindowFlags();
+    static void AwaitFrame(QWidget* window);
     void UpdateSizeConstraints();
     void ResizeClient(int width, int height);
 

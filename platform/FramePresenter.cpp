@@ -6,7 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -122,6 +125,27 @@ QImage& KeptPicture(QWidget* w, TKeptFrame* kept)
     return kept->Image;
 }
 
+// A window manager makes a window that asked for full screen cover its screen; without
+// one (a bare X server) nothing does. The window is placed over the screen by hand only
+// once no window manager has done it within a moment: placing it at once would make the
+// toolkit forget the full-screen state the window manager is about to apply, and the
+// window would later lose its frame and place on the way back.
+void CoverScreenWithoutWindowManager(QWidget* top)
+{
+    const QScreen* screen = top->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        QElapsedTimer waited;
+        waited.start();
+        while (top->geometry() != area && waited.elapsed() < 500)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
+    if (top->geometry() != area)
+        top->setGeometry(area);
+}
+
 } // namespace
 
 void PresentFrame(TPresentWindow window, const uint8_t* bits, int32_t width, int32_t height,
@@ -218,17 +242,21 @@ void SetWindowFullScreen(TPresentWindow window, bool fullScreen)
     if (!w)
         return;
     QWidget* top = w->window();
-    // Without a window manager (a bare X server) nothing resizes a window made full
-    // screen: it is placed over its screen here, and given its place back afterwards.
+    // The place the window had before it covered the screen, as long as it covers it.
     static const char* const normalPlace = "tpNormalGeometry";
     if (fullScreen && !top->isFullScreen()) {
-        top->setProperty(normalPlace, top->geometry());
+        if (!top->property(normalPlace).isValid())
+            top->setProperty(normalPlace, top->geometry());
         top->showFullScreen();
-        if (const QScreen* screen = top->screen(); screen && top->geometry() != screen->geometry())
-            top->setGeometry(screen->geometry());
-    } else if (!fullScreen && top->isFullScreen()) {
-        top->showNormal();
+        CoverScreenWithoutWindowManager(top);
+    } else if (!fullScreen) {
+        // Given back by the place kept, not by the window's state: without a window
+        // manager the window was placed over the screen by hand and never had that state.
         const QVariant place = top->property(normalPlace);
+        if (!place.isValid() && !top->isFullScreen())
+            return;
+        if (top->isFullScreen())
+            top->showNormal();
         if (place.isValid() && top->geometry() != place.toRect())
             top->setGeometry(place.toRect());
         top->setProperty(normalPlace, QVariant());

@@ -453,4 +453,9 @@ void Reset()
     }
 }
 
+unsigned long NativeWindowId(TForm* form)
+{
+    return form ? static_cast<unsigned long>(form->WindowWidget()->winId()) : 0;
+}
+
 } // namespace TestHooks

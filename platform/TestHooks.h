@@ -86,6 +86,10 @@ void SetWindowShown(std::function<void(TWindowKind)> shown);
 // else the active form's focused control) through Qt's path, shortcuts included.
 void KeyToTopWindow(WORD key, TShiftState shift = {});
 
+// The window system's id of the form's top-level window (an X window id under xcb), for
+// reading its place back with the window system's own tools.
+unsigned long NativeWindowId(TForm* form);
+
 // Handles posted messages (and other pending events) until no posted message is left,
 // for at most maxRounds passes. True when the queue ended empty.
 bool RunPostedMessages(int maxRounds = 1000);

@@ -284,8 +284,6 @@ void TForm1::WMStartUp(TMessage&)
         Application->ProcessMessages();
         Sleep(10);
         Application->ProcessMessages();
-        SavedLeft = Left();
-        SavedTop = Top();
         if (ParamSwitch("FullScreen"))
             FullScreen = true;
         if (ParamSwitch("BitBlt"))
@@ -313,7 +311,13 @@ void TForm1::FailSetUp(const std::exception& e)
 void TForm1::SetDisplayType(uint8_t t)
 {
     DisplayType = t;
-    SetBorderStyle(t == dtWindowedDirectDraw || t == dtWindowedBitmap ? bsSizeable : bsNone);
+    const bool windowed = t == dtWindowedDirectDraw || t == dtWindowedBitmap;
+    const bool hadFrame = BorderStyle() != bsNone;
+    SetBorderStyle(windowed ? bsSizeable : bsNone);
+    // A window that gets its frame back goes back to its place at once, before the
+    // display question or anything else shows over it.
+    if (windowed && !hadFrame && WindowPlaced)
+        PlaceWindow();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -478,7 +482,7 @@ void TForm1::SetUpDisplay(uint8_t t)
         const HRESULT hr = DirectDrawObject->SetCooperativeLevel(window, DDSCL_NORMAL);
         if (hr != DD_OK)
             throw EDirectDraw("DirectDraw.SetCooperativeLevel" + at, hr);
-        SetBounds(SavedLeft, SavedTop, Width(), Height());
+        PlaceWindow();
     }
     if (t == dtWindowedDirectDraw) {
         DebugMessage("Creating windowed DirectDraw framebuffer");
@@ -497,12 +501,40 @@ void TForm1::SetUpDisplay(uint8_t t)
     ActiveDisplayType = t;
 }
 
+void TForm1::PlaceWindow()
+{
+    // Back from full screen the window may still be as large as the screen: it is placed
+    // at its windowed size.
+    SetClientWidth(640);
+    SetClientHeight(480);
+    if (!WindowPlaced) {
+        SavedLeft = (Screen->Width() - Width()) / 2;
+        SavedTop = (Screen->Height() - Height()) / 2;
+        WindowPlaced = true;
+    }
+    PlaceFrame(SavedLeft, SavedTop);
+}
+
+void TForm1::RememberWindowPlace()
+{
+    const bool windowed = ActiveDisplayType == dtWindowedDirectDraw || ActiveDisplayType == dtWindowedBitmap;
+    if (!WindowPlaced || !SetUpDone || !windowed || BorderStyle() == bsNone || WindowState() != wsNormal)
+        return;
+    SavedLeft = Left();
+    SavedTop = Top();
+}
+
 void TForm1::FitWindowToScreen(int w, int h)
 {
     if (Left() + Width() >= w)
         SetLeft((w - Width()) / 2);
     if (Top() + Height() >= h)
         SetTop((h - Height()) / 2);
+    // Nor above or left of the screen: the title bar stays within reach.
+    if (Left() < 0)
+        SetLeft(0);
+    if (Top() < 0)
+        SetTop(0);
     // A display mode set covers the screen with the window already (the screen keeps its
     // size); a screen that really is 640 wide is covered here.
     const bool modeSet = DirectDrawObject && DirectDrawObject->DisplayModeSet();
@@ -565,6 +597,7 @@ void TForm1::ShutDownEverything()
         explicit Flag(bool& f) : F(f) { F = true; }
         ~Flag() { F = false; }
     } shuttingDown(ShuttingDown);
+    RememberWindowPlace();
     // The level-pick screen paints from pictures that are about to go.
     if (LevelPickScreenVisible())
         HideLevelPickScreen();

@@ -60,8 +60,13 @@ public:
     bool ReinitialisingAudio = false;
     bool Desktop16 = false;
     bool ForceExclusive = true;
-    int SavedLeft = 0;  // window position at start-up
+    // The window's frame position for a windowed display: where the window was when it
+    // last left one (for full screen, or a rebuild), so that it comes back there.
+    int SavedLeft = 0;
     int SavedTop = 0;
+    // A windowed display has placed the window in this run (before that, SavedLeft and
+    // SavedTop mean nothing and the first one centres it).
+    bool WindowPlaced = false;
     int32_t SfxVolume = 0;
     bool VideoPlaying = false;
     bool DraggingUnit = false;
@@ -90,6 +95,11 @@ public:
     void InitDirectDrawAndDisplay();
     void SetUpDisplay(uint8_t t);
     void FitWindowToScreen(int w, int h);
+    // Gives a windowed display the window at 640 x 480 at its saved place, centred on
+    // the screen the first time.
+    void PlaceWindow();
+    // Keeps the place of a windowed window that is about to be taken down.
+    void RememberWindowPlace();
     void LoadGraphicsData();
     void FreeGraphicsData();
     void ShutDownEverything();

@@ -18,9 +18,15 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
                       const std::string& signalWhen, int signalDelayMs)
 {
     ProgramRun run;
+    // An extra entry replaces the inherited one of its name (the first of two would win).
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        env.emplace_back(*e);
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (std::none_of(extraEnv.begin(), extraEnv.end(),
+                         [&](const std::string& x) { return nameOf(x) == nameOf(entry); }))
+            env.push_back(entry);
+    }
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
     std::vector<char*> envp;
     for (auto& e : env)

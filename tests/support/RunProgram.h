@@ -10,7 +10,8 @@ struct ProgramRun {
     std::string Stderr;
 };
 
-// Starts program with args and the current environment plus extra ("NAME=value"),
+// Starts program with args and the current environment plus extra ("NAME=value", each
+// in place of an inherited entry of that name),
 // waits for it at most limitSeconds, and collects what it wrote to standard error.
 // With a signal given, sends it once, as soon as the program has written signalWhen to
 // standard error and signalDelayMs have passed since the start. The program starts with
