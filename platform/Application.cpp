@@ -320,6 +320,13 @@ void TApplication::Minimize()
             f->WindowWidget()->showMinimized();
 }
 
+void TApplication::Restore()
+{
+    for (TForm* f : FForms)
+        if (f->Visible() && f->WindowState() == wsMinimized)
+            f->SetWindowState(wsNormal);
+}
+
 void TApplication::HandleException(TObject* Sender)
 {
     HandleException(Sender, std::current_exception());

@@ -81,6 +81,9 @@ public:
 
     // Minimises every window of the program.
     void Minimize();
+    // Gives every minimised window of the program back its state (a window that covered
+    // the screen covers it again).
+    void Restore();
 
     // Handles the exception being handled (call it inside a catch block).
     void HandleException(TObject* Sender);

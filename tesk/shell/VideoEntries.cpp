@@ -109,7 +109,7 @@ void TForm1::WMFreePlayers(TMessage&)
 
 void TForm1::OpenWebLink()
 {
-    Application->Minimize();
+    // The browser launcher minimises the game once it has found a browser.
     const std::string page = HelpPagePath();
     if (FileExists(page))
         LaunchBrowser(this, FileUrlOf(page));

@@ -18,6 +18,7 @@
 #include "tesk/shell/LaunchBrowserU.h"
 #include "tesk/shell/Unit1.h"
 #include "tesk/toolkit/Misc.h"
+#include "tests/support/ScratchDesktop.h"
 #include "tests/tesk/shell/ShellHarness.h"
 
 namespace {
@@ -199,38 +200,72 @@ TEST_F(ShellTest, TheWebLinkOpensTheHelpPageBesideTheProgram)
     std::set<std::string> startupFiles;
     for (const auto& e : std::filesystem::directory_iterator(StartupDir()))
         startupFiles.insert(e.path().string());
+    ScratchDesktop desktop;
+    const std::string browser = desktop.FakeBrowser();
+    desktop.Associate("text/html", "browser.desktop", browser + " %u");
     Start();
 
-    TestHooks::RecordShellLaunches(true);
+    // The desktop's browser gets the page's address, and the game makes way for it.
     Engine->WebLinkRequested = true;
     Tick();
     EXPECT_FALSE(Engine->WebLinkRequested);
-    ASSERT_EQ(TestHooks::ShellLaunchLog().size(), 1u);
-    EXPECT_EQ(TestHooks::ShellLaunchLog()[0], FileUrlOf(page));
-    EXPECT_NE(TestHooks::ShellLaunchLog()[0].find("/My%20Games/Gr%C3%B6mble/Gromble.html"), std::string::npos);
+    const std::vector<std::string> started = desktop.StartedWith();
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0], FileUrlOf(page));
+    EXPECT_NE(started[0].find("/My%20Games/Gr%C3%B6mble/Gromble.html"), std::string::npos);
     EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(Form1->WindowState(), wsMinimized);
+    Form1->SetWindowState(wsNormal);
 
-    // Nothing on the desktop opens it.
+    // The browser is there but does not start: the game comes back and says so.
     TestHooks::FailShellLaunch(true);
     Engine->WebLinkRequested = true;
     Tick();
     EXPECT_FALSE(Engine->WebLinkRequested);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Could not find an associated browser"});
+    EXPECT_EQ(Form1->WindowState(), wsNormal);
 
     // The page is missing.
     TestHooks::ClearMessageBoxLog();
     TestHooks::FailShellLaunch(false);
+    TestHooks::RecordShellLaunches(true);
     std::filesystem::remove(page);
     Engine->WebLinkRequested = true;
     Tick();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Could not find the help page\r" + HelpPagePath()});
-    EXPECT_EQ(TestHooks::ShellLaunchLog().size(), 2u) << "no launch for a missing page";
+    EXPECT_EQ(TestHooks::ShellLaunchLog().size(), 1u) << "no launch for a missing page";
     EXPECT_FALSE(Engine->WebLinkRequested);
+    EXPECT_EQ(Form1->WindowState(), wsNormal);
 
     std::set<std::string> after;
     for (const auto& e : std::filesystem::directory_iterator(StartupDir()))
         after.insert(e.path().string());
     EXPECT_EQ(after, startupFiles) << "nothing written into the start-up folder";
+}
+
+// With no browser on the desktop the game, full screen or not, stays where it is (never
+// minimised onto a black screen) and says so.
+TEST_F(ShellTest, WithNoBrowserTheHelpPageLeavesTheGameInFront)
+{
+    Dir.Write("Gromble.html", "<html></html>");
+    ScratchDesktop desktop;
+    TestHooks::RecordShellLaunches(true);
+    Start(); // no Config.cfg: full screen
+    ASSERT_EQ(Form1->ActiveDisplayType, dtFullScreenDirectDraw);
+    Engine->WebLinkRequested = true;
+    Tick();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Could not find an associated browser"});
+    EXPECT_TRUE(TestHooks::ShellLaunchLog().empty());
+    EXPECT_EQ(Form1->WindowState(), wsNormal);
+    EXPECT_FALSE(Engine->WebLinkRequested);
+
+    // An association whose program is gone counts as none.
+    desktop.Associate("text/html", "gone.desktop", desktop.Dir / "bin/gone %u");
+    TestHooks::ClearMessageBoxLog();
+    Engine->WebLinkRequested = true;
+    Tick();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Could not find an associated browser"});
+    EXPECT_EQ(Form1->WindowState(), wsNormal);
 }
 
 TEST(HelpPage, TheBuildPlacesItBesideTheProgramNamingThePlayersKeys)
