@@ -154,18 +154,17 @@ void TGame::ScoreRound()
     else
         ComputerScore = static_cast<std::uint8_t>(ComputerScore + award(UserRoundPoints)); // 60 : 60 scores nothing
 
-    const std::string score = std::to_string(ComputerScore) + ":" + std::to_string(UserScore);
+    // The board shows the new total first, also the final one while the end of the game is
+    // announced.
+    View->SetLabel(TGameLabel::GlCount, std::to_string(ComputerScore) + ":" + std::to_string(UserScore));
     // The computer's total is tested first.
     if (ComputerScore >= 12) {
         View->ShowMessage(TextYouLost);
         EndGame();
-        View->SetLabel(TGameLabel::GlCount, score);
     } else if (UserScore >= 12) {
         View->ShowMessage(TextYouWon);
         EndGame();
-        View->SetLabel(TGameLabel::GlCount, score);
     } else {
-        View->SetLabel(TGameLabel::GlCount, score);
         StartRound();
     }
 }

@@ -188,7 +188,11 @@ public:
             ++Repaints;
     }
     void ShowGamePage() override { ++GamePageShown; }
-    void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+    void ShowMessage(const std::string& text) override
+    {
+        Messages.push_back(text);
+        ScoresAtMessages.push_back(Label(TGameLabel::GlCount));
+    }
     bool AskYesNo(const std::string& text) override
     {
         Questions.push_back(text);
@@ -228,6 +232,8 @@ public:
     int Repaints = 0;
     int GamePageShown = 0;
     std::vector<std::string> Messages;
+    // The score label as each message came.
+    std::vector<std::string> ScoresAtMessages;
     std::vector<std::string> Questions;
     std::deque<bool> Answers;
 };

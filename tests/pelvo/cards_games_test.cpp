@@ -242,7 +242,6 @@ public:
             Pending = true;
             PendingSnap = s;
             PendingComputerAttacked = true;
-            PendingScoreLabel = View.Label(TGameLabel::GlCount);
         } else {
             DefenceExpected = true;
             DefenceBase = s;
@@ -277,7 +276,6 @@ public:
         Pending = true;
         PendingSnap = now;
         PendingComputerAttacked = false;
-        PendingScoreLabel = View.Label(TGameLabel::GlCount);
     }
 
     void OnMessage(const std::string& text)
@@ -454,9 +452,9 @@ private:
             Expect(gameOver, "the game ends only at 12");
             Expect(text == (computerScore >= 12 ? TextYouLost : TextYouWon), "the end-of-game message");
             GameOverExpected = true;
-            // While the message is shown the label still holds the score before the
-            // round; the final score follows it (checked once the game has ended).
-            Expect(View.Label(TGameLabel::GlCount) == PendingScoreLabel, "the score label during the message");
+            // The final score is on the board while the message is shown.
+            Expect(View.Label(TGameLabel::GlCount) == Cat(computerScore, ":", userScore),
+                   "the score label during the message");
             return;
         }
         Expect(event == Event::Stable, "no out-of-turn play at the start of a round");
@@ -514,7 +512,6 @@ private:
     bool Pending = false;
     bool PendingComputerAttacked = false;
     Snap PendingSnap;
-    std::string PendingScoreLabel;
     bool DefenceExpected = false;
     Snap DefenceBase;
     bool GameOverExpected = false;

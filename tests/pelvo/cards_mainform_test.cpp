@@ -53,6 +53,7 @@ protected:
     {
         TestHooks::SetMessageBoxAnswer([this](const TMessageBoxRequest& box) {
             Boxes.push_back(box.Text);
+            ScoresAtBoxes.push_back(Form.GlCount->Caption());
             if (box.Buttons.Contains(mbYes))
                 return AnswerYes ? mrYes : mrNo;
             return mrOk;
@@ -147,6 +148,8 @@ protected:
     TScriptedRandom Random{{}, 7};
     TFakeClock Clock;
     std::vector<std::string> Boxes;
+    // The score board's caption as each box opened.
+    std::vector<std::string> ScoresAtBoxes;
     bool AnswerYes = true;
 };
 
@@ -308,6 +311,10 @@ TEST_F(PelvoForm, AWholeGameIsPlayedWithTheMouse)
     EXPECT_EQ(std::count_if(Boxes.begin(), Boxes.end(),
                             [](const std::string& b) { return b == TextYouWon || b == TextYouLost; }),
               1);
+    // The board showed that final score as the end box opened.
+    const auto endBox = std::find_if(Boxes.begin(), Boxes.end(),
+                                     [](const std::string& b) { return b == TextYouWon || b == TextYouLost; });
+    EXPECT_EQ(ScoresAtBoxes[static_cast<size_t>(endBox - Boxes.begin())], Form.GlCount->Caption());
 }
 
 TEST_F(PelvoForm, ViewingTheOpponentsCardsSwapsTheHandsAndBlocksPlay)

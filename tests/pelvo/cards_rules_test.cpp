@@ -351,6 +351,8 @@ TEST_F(Rules, RoundScoring)
         EXPECT_EQ(game.UserScore, c.userAfter);
         if (c.message) {
             EXPECT_EQ(view.Messages, std::vector<std::string>{c.message});
+            // The final score is on the board before the message opens.
+            EXPECT_EQ(view.ScoresAtMessages, std::vector<std::string>{Cat(c.computerAfter, ":", c.userAfter)});
             // The game is over: the score label shows the final score, every slot and
             // the trump icon are blank and only New game plays on.
             EXPECT_EQ(view.Label(TGameLabel::GlCount), Cat(c.computerAfter, ":", c.userAfter));
