@@ -74,13 +74,14 @@ void ApplyVideoSettings()
 }
 
 // "ON"/"OFF" or "YES"/"NO" centred on their places with their glows, and the "/" between
-// them from its x in the item's glow.
+// them from its x in the item's glow. The "/" goes first: drawn last, its cell would cut
+// off the glow of the word before it.
 void DrawChoice(int32_t onX, int32_t offX, int32_t slashX, int32_t y, const char* on, const char* off,
                 const tChoiceGlow& glow, float itemLevel)
 {
+    DrawMenuText(slashX, y, "/", GlowOf(itemLevel));
     DrawMenuTextCentred(onX, y, on, GlowOf(glow.On));
     DrawMenuTextCentred(offX, y, off, GlowOf(glow.Off));
-    DrawMenuText(slashX, y, "/", GlowOf(itemLevel));
 }
 
 } // namespace

@@ -255,9 +255,10 @@ static void WriteInstructions(Output& out)
             case 3: DrawKey(p, c, 34, 0); break;
             case 4: DrawGem(p, c, 28, 28, QColor(48, 110, 224), 0.1f); break;
             case 5: {
+                // The door (32 x 38 before scaling) stands inside the 52 x 52 frame.
                 p.save();
-                p.translate(c.x() - 24, c.y() - 30);
-                p.scale(1.5, 1.5);
+                p.translate(c.x() - 16 * 1.15, c.y() - 20 * 1.15);
+                p.scale(1.15, 1.15);
                 p.setPen(QPen(pal::Ink, 1));
                 p.setBrush(pal::Stone);
                 QPainterPath arch;
@@ -424,11 +425,7 @@ static void WriteLevelPick(Output& out)
             p.setPen(QPen(half ? QColor(220, 250, 200) : QColor(230, 226, 214), 1));
             p.setBrush(Qt::NoBrush);
             p.drawRoundedRect(r.adjusted(3, 3, -3, -3), 6, 6);
-            // A small emblem above the number.
-            if (half)
-                DrawGem(p, QPointF(72 * half + 36, 18), 14, 14, QColor(240, 200, 40), 0.1f);
-            else
-                DrawKey(p, QPointF(36, 18), 16, 0);
+            // Nothing else: the number, drawn over the face by the game, fills it.
         }
         p.end();
         out.Picture("LevelPickButton.jpg", img, Kind::Opaque);
