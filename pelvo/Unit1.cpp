@@ -68,6 +68,8 @@ TForm1::TForm1()
     // Every text of the game is Russian, and so are its dialogs' titles and buttons,
     // whatever the desktop's language.
     SetMessageBoxLanguage("ru");
+    // The Russian translation keeps a Latin "OK": the game's reads "ОК" in Cyrillic.
+    SetMessageBoxButtonCaption(mbOK, "\u041E\u041A");
     // Its Cyrillic captions read cleanly only smoothed.
     SetSmoothText(true);
     SetBorderStyle(bsSingle);

@@ -1,14 +1,19 @@
 #include "platform/Dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QTranslator>
 #include <QWidget>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "platform/Application.h"
@@ -61,7 +66,31 @@ Language& BoxLanguage()
     return language;
 }
 
-const TestHooks::TResetStep ResetBoxLanguage([] { SetMessageBoxLanguage(""); });
+// The captions a program gave its boxes' buttons, by TMsgDlgBtn.
+std::map<TMsgDlgBtn, std::string>& OwnCaptions()
+{
+    static std::map<TMsgDlgBtn, std::string> captions;
+    return captions;
+}
+
+const TestHooks::TResetStep ResetBoxLanguage([] {
+    SetMessageBoxLanguage("");
+    OwnCaptions().clear();
+});
+
+// A box wide enough for its title: the window manager's title bar cuts a title it has no
+// room for ("И… я"). The title bar's face is bold in most desktops and often larger than
+// the box's own, and beside the title the bar holds the window's icon and three buttons.
+void MakeRoomForTitle(QMessageBox& box, const QString& title)
+{
+    QFont font = box.font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int wanted = metrics.horizontalAdvance(title) * 5 / 4 + 4 * (metrics.height() + 12);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
 
 std::string TitleOf(TMsgDlgType type)
 {
@@ -111,6 +140,14 @@ void SetMessageBoxLanguage(const std::string& language)
 
 const std::string& MessageBoxLanguage() { return BoxLanguage().Name; }
 
+void SetMessageBoxButtonCaption(TMsgDlgBtn button, const std::string& caption)
+{
+    if (caption.empty())
+        OwnCaptions().erase(button);
+    else
+        OwnCaptions()[button] = caption;
+}
+
 std::vector<std::string> MessageBoxButtonCaptions(TMsgDlgButtons buttons)
 {
     std::vector<std::string> captions;
@@ -121,6 +158,10 @@ std::vector<std::string> MessageBoxButtonCaptions(TMsgDlgButtons buttons)
     for (const auto& b : Buttons) {
         if (!buttons.Contains(b.Button))
             continue;
+        if (auto own = OwnCaptions().find(b.Button); own != OwnCaptions().end()) {
+            captions.push_back(own->second);
+            continue;
+        }
         QPushButton* button = box.addButton(b.Qt);
         QString text = button ? button->text() : QString();
         // "&&" stands for a plain "&"; a single one marks the mnemonic.
@@ -142,9 +183,9 @@ TModalResult RunMessageBox(const TMessageBoxRequest& asked)
     TModalResult answer = mrNone;
     if (TestHooks::AnswerMessageBox(request, answer))
         return answer;
-    // Without a screen nobody could answer: the box counts as closed, and its text
-    // goes to standard error.
-    if (!QApplication::instance() || QGuiApplication::platformName() == QLatin1String("offscreen")) {
+    // Without a screen nobody could answer (unless a test looks at the box as it opens):
+    // the box counts as closed, and its text goes to standard error.
+    if (!QApplication::instance() || (TestHooks::Headless() && !TestHooks::WindowShownHookSet())) {
         std::fprintf(stderr, "[message box] %s\n", request.Text.c_str());
         return ClosedResult(request.Buttons);
     }
@@ -168,12 +209,19 @@ TModalResult RunMessageBox(const TMessageBoxRequest& asked)
         if (buttons.Contains(b.Button))
             qtButtons |= b.Qt;
     box.setStandardButtons(qtButtons);
+    for (const auto& [button, caption] : OwnCaptions())
+        for (const auto& b : Buttons)
+            if (b.Button == button && buttons.Contains(button))
+                if (QAbstractButton* shown = box.button(b.Qt))
+                    shown->setText(ToQString(caption));
+    MakeRoomForTitle(box, ToQString(request.Caption));
     const TModalResult closed = ClosedResult(buttons);
     for (const auto& b : Buttons)
         if (buttons.Contains(b.Button) && b.Result == closed) {
             box.setEscapeButton(b.Qt);
             break;
         }
+    TestHooks::NotifyWindowShown(TestHooks::wkMessageBox);
     const int pressed = box.exec();
     for (const auto& b : Buttons)
         if (b.Qt == pressed && buttons.Contains(b.Button))

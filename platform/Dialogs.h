@@ -52,6 +52,11 @@ struct TMessageBoxRequest {
 void SetMessageBoxLanguage(const std::string& language);
 const std::string& MessageBoxLanguage();
 
+// A caption of the program's own for a button of its message boxes, in place of what the
+// language gives ("" gives that back): Pelvo's Cyrillic "ОК" where the Russian translation
+// keeps the Latin "OK".
+void SetMessageBoxButtonCaption(TMsgDlgBtn button, const std::string& caption);
+
 // The captions the buttons of a box would show, in the order of TMsgDlgBtn, without
 // their mnemonic marks.
 std::vector<std::string> MessageBoxButtonCaptions(TMsgDlgButtons buttons);

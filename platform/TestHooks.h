@@ -76,11 +76,12 @@ void MouseDoubleClick(TWinControl* window, TMouseButton button, TPoint at, TShif
 // handles its events, as input the window system queued while the program was busy.
 void QueueInput(std::function<void()> inject);
 
-// Real menus and file dialogs: called once a real pop-up menu, menu-bar menu or file
-// dialog has opened and its loop runs, so that a test can act inside it (with
-// KeyToTopWindow, or the mouse hooks, which reach an open menu first as the window
-// system's grab does).
-enum TWindowKind { wkPopupMenu, wkMenuBarMenu, wkFileDialog };
+// Real menus, file dialogs and message boxes: called once a real pop-up menu, menu-bar
+// menu, file dialog or message box has opened and its loop runs, so that a test can act
+// inside it (with KeyToTopWindow, or the mouse hooks, which reach an open menu first as
+// the window system's grab does). With it set, message boxes that no answer function
+// answers open for real, headless too.
+enum TWindowKind { wkPopupMenu, wkMenuBarMenu, wkFileDialog, wkMessageBox };
 void SetWindowShown(std::function<void(TWindowKind)> shown);
 // A key press and release to the program's topmost window (an open menu, a file dialog,
 // else the active form's focused control) through Qt's path, shortcuts included.

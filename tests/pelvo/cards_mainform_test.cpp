@@ -479,7 +479,8 @@ TEST_F(PelvoForm, DialogsHaveRussianTitlesAndButtons)
     EXPECT_EQ(shown[0].Caption, "Информация");
     EXPECT_EQ(shown[0].ButtonCaptions, (std::vector<std::string>{"Да", "Нет"}));
     EXPECT_EQ(shown[1].Caption, "Информация");
-    EXPECT_EQ(shown[1].ButtonCaptions, std::vector<std::string>{"OK"});
+    // "ОК" in Cyrillic letters (U+041E, U+041A), not the Latin "OK".
+    EXPECT_EQ(shown[1].ButtonCaptions, std::vector<std::string>{"\xD0\x9E\xD0\x9A"});
 }
 
 TEST_F(PelvoForm, TheHiddenTestButtonSetsItsPosition)

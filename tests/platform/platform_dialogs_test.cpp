@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLocale>
+#include <QMessageBox>
 
 #include <ostream>
 #include <string>
@@ -8,6 +13,7 @@
 
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Keys.h"
 #include "platform/TestHooks.h"
 
 TEST(MessageDlg, TheAnswerComesBackAsAModalResult)
@@ -79,4 +85,70 @@ TEST(MessageDlg, TitlesAndButtonsFollowTheProgramsLanguage)
     EXPECT_EQ(log[2].Caption, "Information");
     if (QLocale::system().language() != QLocale::Russian)
         EXPECT_EQ(log[2].ButtonCaptions, (std::vector<std::string>{"Yes", "No"}));
+}
+
+// A program's own caption for a button replaces the language's; Yes and No keep theirs,
+// and an empty caption gives the language's back.
+TEST(MessageDlg, AProgramsOwnButtonCaption)
+{
+    TestHooks::AnswerMessageBoxesWith(mrOk);
+    SetMessageBoxLanguage("ru");
+    SetMessageBoxButtonCaption(mbOK, "\xD0\x9E\xD0\x9A");
+    MessageDlg("Вы выиграли!", mtInformation, {mbOK});
+    MessageDlg("Начать новую игру?", mtInformation, {mbYes, mbNo});
+    SetMessageBoxButtonCaption(mbOK, "");
+    MessageDlg("Вы выиграли!", mtInformation, {mbOK});
+    const auto& log = TestHooks::MessageBoxLog();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].ButtonCaptions, std::vector<std::string>{"\xD0\x9E\xD0\x9A"});
+    EXPECT_EQ(log[1].ButtonCaptions, (std::vector<std::string>{"Да", "Нет"}));
+    EXPECT_EQ(log[2].ButtonCaptions, std::vector<std::string>{"OK"});
+}
+
+// The box as it opens: its buttons read as logged, and it is wide enough for its title in
+// the title bar's (bold) face with room for the bar's icon and buttons, however short its
+// text.
+TEST(MessageDlg, TheOpenBoxFitsItsTitleAndShowsItsOwnCaptions)
+{
+    struct Case {
+        std::string Language, OwnOk, Title, Text;
+        TMsgDlgType Type;
+        std::string Ok;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"ru", "\xD0\x9E\xD0\x9A", "", "Вы проиграли!", mtInformation, "\xD0\x9E\xD0\x9A"},
+             {"ru", "\xD0\x9E\xD0\x9A", "", "!", mtConfirmation, "\xD0\x9E\xD0\x9A"},
+             {"", "", "", "Level saved", mtInformation, "OK"},
+             {"", "", "A rather long title for a box with a short text", "x", mtCustom, "OK"},
+         }) {
+        SCOPED_TRACE(c.Text);
+        SetMessageBoxLanguage(c.Language);
+        SetMessageBoxButtonCaption(mbOK, c.OwnOk);
+        Application->SetTitle(c.Title);
+        int width = 0, titleRoom = 0;
+        std::string shownOk, title;
+        TestHooks::SetWindowShown([&](TestHooks::TWindowKind kind) {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_EQ(kind, TestHooks::wkMessageBox);
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle().toStdString();
+            QFont bold = box->font();
+            bold.setBold(true);
+            const QFontMetrics metrics(bold);
+            // The window's icon and three buttons beside the title.
+            titleRoom = metrics.horizontalAdvance(box->windowTitle()) + 4 * metrics.height();
+            width = box->width();
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+                shownOk = ok->text().toStdString();
+            TestHooks::KeyToTopWindow(VK_ESCAPE);
+        });
+        const TModalResult result = c.Title.empty() ? MessageDlg(c.Text, c.Type, {mbOK}) : (ShowMessage(c.Text), mrOk);
+        EXPECT_EQ(result, mrOk);
+        EXPECT_EQ(shownOk, c.Ok);
+        EXPECT_FALSE(title.empty());
+        EXPECT_GE(width, titleRoom) << title;
+        ASSERT_EQ(TestHooks::MessageBoxLog().size(), 1u);
+        EXPECT_EQ(TestHooks::MessageBoxLog()[0].ButtonCaptions, std::vector<std::string>{c.Ok});
+        TestHooks::Reset();
+    }
 }
