@@ -24,11 +24,14 @@ shot 01-level-start 1
 shot 02-level-playing 4
 hold_right 1.2
 shot 03-boulder-in-the-water 0.8
+where
 xdotool key alt+Return
 shot 04-full-screen 5
+where
 xdotool key alt+Return
 answer_windowed 15
 shot 05-windowed-again 5
+where
 hold_right 4
 shot 06-key-taken-exit-open 0.5
 hold_right 1.5

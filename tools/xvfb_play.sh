@@ -5,7 +5,9 @@
 # $display, checks for Xvfb, xdotool and import, finds the built game's folder ($bin:
 # build/release, else build/asan), makes the scratch program folder $scratch, starts Xvfb
 # with DISPLAY set, and kills the game ($game_pid, set by the caller) and Xvfb and removes
-# the scratch folder at the exit. It defines shot and answer_windowed.
+# the scratch folder at the exit. It defines shot, answer_windowed and where.
+# With XVFB_WM=openbox the screen has a window manager (frames, title bars, full-screen
+# states, as on a desktop); XVFB_SCREEN sets the screen's size (default 1024x768).
 play_name=$1
 out=${3:?usage: tools/$play_name <screenshot folder> [display number]}
 display=":${4:-$2}"
@@ -14,8 +16,8 @@ case ${display#:} in
 esac
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "$play_name: $tool is missing (apt-get install xvfb xdotool imagemagick)" >&2; exit 1; }
+for tool in Xvfb xdotool import xwininfo; do
+  command -v "$tool" >/dev/null || { echo "$play_name: $tool is missing (apt-get install xvfb xdotool imagemagick x11-utils)" >&2; exit 1; }
 done
 bin=
 for b in build/release/bin build/asan/bin; do
@@ -23,11 +25,17 @@ for b in build/release/bin build/asan/bin; do
 done
 [ -n "$bin" ] || { echo "$play_name: build Tesk first (./test.sh or ./run.sh)" >&2; exit 1; }
 
+wm=${XVFB_WM:-}
+if [ -n "$wm" ] && ! command -v "$wm" >/dev/null; then
+  echo "$play_name: the window manager $wm is missing (apt-get install $wm)" >&2; exit 1
+fi
 scratch=$(mktemp -d)
 xvfb_pid=
+wm_pid=
 game_pid=
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$scratch"
 }
@@ -38,13 +46,18 @@ if DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1; then
   echo "$play_name: display $display is in use; give another display number" >&2
   exit 1
 fi
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 "${XVFB_SCREEN:-1024x768}x24" >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 if ! kill -0 "$xvfb_pid" 2>/dev/null || ! xdotool getmouselocation >/dev/null 2>&1; then
   echo "$play_name: Xvfb did not start on display $display" >&2
   exit 1
+fi
+if [ -n "$wm" ]; then
+  "$wm" >/dev/null 2>&1 &
+  wm_pid=$!
+  sleep 1
 fi
 
 # Saves the screen as <folder>/<name>.png after the given seconds (default half of one).
@@ -56,10 +69,24 @@ answer_windowed() {
   for _ in $(seq $(( ${1:-5} * 10 ))); do
     id=$(xdotool search --onlyvisible --name "Hmmm Interesting" 2>/dev/null | head -1 || true)
     if [ -n "$id" ]; then
-      eval "$(xdotool getwindowgeometry --shell "$id")"
+      # The client area's place (xdotool's geometry is the frame's under a window manager).
+      X=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print $4}')
+      Y=$(xwininfo -id "$id" | awk '/Absolute upper-left Y/ {print $4}')
       xdotool mousemove $((X + 163 + 52)) $((Y + 126 + 12)) click 1
       return 0
     fi
     sleep 0.1
   done
+}
+# Prints where the game's window is: its client area, and the frame round it (left, right,
+# top, bottom) when a window manager put one there.
+where() {
+  local id= w info
+  # The main window's title is only in _NET_WM_NAME, which xdotool's --name does not read.
+  for w in $(xdotool search --onlyvisible --class tesk 2>/dev/null || true); do
+    if xprop -id "$w" _NET_WM_NAME 2>/dev/null | grep -q '= "Gromble"$'; then id=$w; break; fi
+  done
+  [ -n "$id" ] || { echo "  window: not found"; return 0; }
+  info=$(xwininfo -id "$id")
+  echo "  window: client at $(awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2} END {print x "," y " " w "x" h}' <<<"$info"), frame $(xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | grep . || echo none)"
 }
