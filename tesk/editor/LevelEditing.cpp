@@ -136,6 +136,16 @@ tUnit* PlaceUnit(tLevel& level, TClass kind, int32_t x, int32_t y)
     return placed;
 }
 
+tUnit* PickUnit(const tLevel& level, int32_t x, int32_t y)
+{
+    for (int32_t i = 0; i < level.UnitList.Count(); ++i) {
+        tUnit* u = level.UnitList[i];
+        if (!u->Temporary && u->InitialX == x && u->InitialY == y)
+            return u;
+    }
+    return nullptr;
+}
+
 bool MoveUnit(tLevel& level, tUnit& unit, int32_t x, int32_t y)
 {
     const int32_t oldX = unit.InitialX, oldY = unit.InitialY;
@@ -226,7 +236,7 @@ tCellEdit EditCell(tLevel& level, const tEditChoices& choices, TMouseButton butt
         if (choices.ArmedKind)
             done.Placed = PlaceUnit(level, choices.ArmedKind, x, y);
         else
-            done.Picked = level.UnitAtInitialCell(x, y);
+            done.Picked = PickUnit(level, x, y);
         break;
     case tEditPage::None: break;
     }

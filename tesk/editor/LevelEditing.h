@@ -46,6 +46,10 @@ void SetOverlayTile(tLevel& level, int32_t x, int32_t y, int32_t tile);
 // (x, y), appended to the level and reset. Null (and nothing added) for a cell off the
 // grid or a class that cannot be created.
 tUnit* PlaceUnit(tLevel& level, TClass kind, int32_t x, int32_t y);
+// The unit of the level whose initial cell (x, y) is, first in list order, or null.
+// Temporary units (shots, explosions, the hero's arrival warp on its cell) come and go with
+// each restart and are no part of the level: they are never picked.
+tUnit* PickUnit(const tLevel& level, int32_t x, int32_t y);
 // A unit's initial cell := (x, y), each coordinate through its setter (a value off the
 // grid is refused and the old one stays); the level restarts when the cell changed. True
 // when it did.
@@ -99,14 +103,14 @@ struct tEditChoices {
 struct tCellEdit {
     // The unit of the armed kind placed on the cell.
     tUnit* Placed = nullptr;
-    // The unit found at the cell (by its initial cell) when no kind was armed: the one to
-    // inspect and drag.
+    // The unit picked at the cell (PickUnit) when no kind was armed: the one to inspect
+    // and drag.
     tUnit* Picked = nullptr;
 };
 
 // A button pressed on a cell of the playfield while the editor edits:
 // - Tiles: left paints (PaintTile), right clears (ClearTile);
 // - Overlay: left sets the chosen overlay tile, right clears it;
-// - Objects, any button: places the armed kind, else picks the unit at the cell.
+// - Objects, any button: places the armed kind, else picks the unit whose cell it is.
 // Other buttons and pages, and cells off the grid, change nothing.
 tCellEdit EditCell(tLevel& level, const tEditChoices& choices, TMouseButton button, int32_t x, int32_t y);

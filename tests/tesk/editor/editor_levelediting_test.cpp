@@ -144,11 +144,20 @@ TEST_F(LevelEditing, TheObjectsPagePlacesTheArmedKindOrPicksTheUnitAtItsInitialC
     EXPECT_EQ(EditCell(Level(), choices, mbLeft, 6, 2).Picked, placed.Placed);
     EXPECT_EQ(EditCell(Level(), choices, mbLeft, 9, 2).Picked, nullptr);
     EXPECT_EQ(EditCell(Level(), choices, mbLeft, 7, 7).Picked, nullptr);
+    // A temporary unit on the cell (the hero's arrival warp) is passed over.
+    auto warp = std::make_unique<tWarp>();
+    warp->SetInitialX(7);
+    warp->SetInitialY(7);
+    Level().UnitList.Items().insert(Level().UnitList.Items().begin(), std::move(warp));
+    EXPECT_EQ(EditCell(Level(), choices, mbLeft, 7, 7).Picked, nullptr);
+    tUnit* spider = PlaceUnit(Level(), tSpider::StaticClass(), 7, 7);
+    EXPECT_EQ(EditCell(Level(), choices, mbLeft, 7, 7).Picked, spider);
+    EXPECT_EQ(Level().UnitAtInitialCell(7, 7)->ClassType(), tWarp::StaticClass());
 
     // A class that is no unit, or cannot be made, places nothing.
     EXPECT_EQ(PlaceUnit(Level(), TPersistent::StaticClass(), 1, 1), nullptr);
     EXPECT_EQ(PlaceUnit(Level(), nullptr, 1, 1), nullptr);
-    EXPECT_EQ(Level().UnitList.Count(), 1);
+    EXPECT_EQ(Level().UnitList.Count(), 3);
 }
 
 TEST_F(LevelEditing, MovingAUnitSetsItsInitialCellThroughItsSettersAndRestartsTheLevel)
