@@ -1,6 +1,8 @@
 #include "platform/StdCtrls.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -1067,6 +1069,51 @@ bool ChooseEditMenuItem(TEdit* edit, const std::string& item)
 
 } // namespace TestHooks
 
+namespace {
+
+// Tells whether a component was freed while program code ran.
+class ComponentWatch : public TComponent {
+public:
+    explicit ComponentWatch(TComponent* watched) : FWatched(watched) { FWatched->FreeNotification(this); }
+    ~ComponentWatch() override
+    {
+        if (FWatched)
+            FWatched->RemoveFreeNotification(this);
+    }
+    bool Gone() const { return FWatched == nullptr; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        if (Operation == opRemove && AComponent == FWatched)
+            FWatched = nullptr;
+        TComponent::Notification(AComponent, Operation);
+    }
+
+private:
+    TComponent* FWatched;
+};
+
+// Hands the keys of a combo box's open list to the box first.
+class ComboListKeys : public QObject {
+public:
+    ComboListKeys(TComboBox* combo, QObject* parent) : QObject(parent), FCombo(combo) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)
+            return false;
+        auto* k = static_cast<QKeyEvent*>(e);
+        const bool press = e->type() == QEvent::KeyPress;
+        return FCombo->ListKey(press, KeyCodeFromEvent(*k), press ? KeyCharFromEvent(*k) : 0,
+                               ShiftStateFromQt(k->modifiers(), QGuiApplication::mouseButtons()));
+    }
+
+private:
+    TComboBox* FCombo;
+};
+
+} // namespace
+
 struct TComboBoxSignals {
     static void Connect(TComboBox* c)
     {
@@ -1090,7 +1137,43 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new QComboBox(), 
     ComboOf(this)->setInsertPolicy(QComboBox::NoInsert);
     ApplyFont(Widget(), Font());
     TComboBoxSignals::Connect(this);
+    QAbstractItemView* list = ComboOf(this)->view();
+    list->installEventFilter(new ComboListKeys(this, list));
     SetBounds(0, 0, 145, 21);
+}
+
+bool TComboBox::ListKey(bool press, WORD key, char typed, TShiftState shift)
+{
+    TForm* form = ParentForm();
+    // A handler may free the box: then the key goes no further.
+    const ComponentWatch self(this);
+    bool swallowed = false;
+    CallProtected([&] {
+        if (!press) {
+            if (form)
+                form->PreviewKeyUp(key, shift);
+            if (!self.Gone() && key != 0)
+                KeyUp(key, shift);
+            swallowed = self.Gone() || key == 0;
+            return;
+        }
+        if (form)
+            form->PreviewKeyDown(key, shift);
+        if (!self.Gone() && key != 0)
+            KeyDown(key, shift);
+        if (self.Gone() || key == 0) {
+            swallowed = true;
+            return;
+        }
+        if (typed != 0) {
+            if (form)
+                form->PreviewKeyPress(typed);
+            if (!self.Gone() && typed != 0)
+                KeyPress(typed);
+            swallowed = self.Gone() || typed == 0;
+        }
+    });
+    return swallowed;
 }
 
 void TComboBox::SetStyle(TComboBoxStyle style)

@@ -316,7 +316,9 @@ private:
 enum TComboBoxStyle : uint8_t { csDropDown, csSimple, csDropDownList };
 
 // A combo box over a QComboBox. OnChange fires only when the user changes the text or
-// the chosen item, never when code sets Text or ItemIndex.
+// the chosen item, never when code sets Text or ItemIndex. Keys typed into the open list go
+// through the form's key preview and the box's key handlers first, as the keys of the
+// closed box do: a key or character a handler swallows never reaches the list.
 class TComboBox : public TWinControl {
 public:
     explicit TComboBox(TComponent* AOwner);
@@ -332,6 +334,10 @@ public:
     std::string Caption() const override;
     void SetCaption(const std::string& text) override;
     TNotifyEvent OnChange;
+
+    // For the platform layer: a key typed into the open list; true when a handler
+    // swallowed it (or freed the box).
+    bool ListKey(bool press, WORD key, char typed, TShiftState shift);
 
 protected:
     virtual void Change();

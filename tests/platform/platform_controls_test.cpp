@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
 
@@ -412,6 +416,68 @@ TEST(NativeControls, ChangeEventsFollowTheirOwnRulesAndTextsKeepCrLf)
     memo->SetText("first\r\nsecond\nthird");
     EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"first", "second", "third"}));
     EXPECT_EQ(memo->Text(), "first\r\nsecond\r\nthird");
+}
+
+// Keys typed into a combo box's open list reach its key handlers (and the form's preview)
+// first; one they swallow leaves the list where it was, one they let through moves it.
+TEST(NativeControls, KeysTypedIntoAnOpenComboListGoThroughTheBoxsHandlersFirst)
+{
+    TForm f;
+    f.SetClientWidth(200);
+    f.SetClientHeight(100);
+    auto* combo = PlaceControl<TComboBox>(&f, 10, 10, 100, 21);
+    combo->SetStyle(csDropDownList);
+    combo->SetItems({"Up", "Right", "Down", "Left"});
+    combo->SetItemIndex(0);
+    f.Show();
+    TestHooks::SetActiveForm(&f);
+    std::vector<WORD> downs;
+    std::vector<char> typed;
+    std::vector<WORD> previewed;
+    bool swallow = true;
+    combo->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+        downs.push_back(key);
+        if (swallow)
+            key = 0;
+    };
+    combo->OnKeyPress = [&](TObject*, char& key) {
+        typed.push_back(key);
+        if (swallow)
+            key = 0;
+    };
+    f.SetKeyPreview(true);
+    f.OnKeyDown = [&](TObject*, WORD& key, TShiftState) { previewed.push_back(key); };
+    auto* q = static_cast<QComboBox*>(combo->Widget());
+    q->showPopup();
+    QAbstractItemView* list = q->view();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    const auto press = [&](int qtKey, const QString& text) {
+        QKeyEvent down(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+        QApplication::sendEvent(list, &down);
+        QKeyEvent up(QEvent::KeyRelease, qtKey, Qt::NoModifier, text);
+        QApplication::sendEvent(list, &up);
+    };
+    press(Qt::Key_Down, QString());
+    press(Qt::Key_L, "l");
+    EXPECT_EQ(list->currentIndex().row(), 0) << "swallowed";
+    EXPECT_EQ(downs, (std::vector<WORD>{VK_DOWN, 'L'}));
+    EXPECT_EQ(typed, std::vector<char>{}) << "a key swallowed types nothing";
+    EXPECT_EQ(previewed, (std::vector<WORD>{VK_DOWN, 'L'}));
+    swallow = false;
+    press(Qt::Key_Down, QString());
+    EXPECT_EQ(list->currentIndex().row(), 1) << "let through";
+    q->hidePopup();
+
+    // A handler that frees the box ends the key there.
+    bool freed = false;
+    combo->OnKeyDown = [&](TObject*, WORD&, TShiftState) {
+        freed = true;
+        delete combo;  // the handler's own closure goes with it: nothing after this
+    };
+    q->showPopup();
+    press(Qt::Key_Down, QString());
+    EXPECT_TRUE(freed);
+    TestHooks::RunPostedMessages();
 }
 
 // A control freed by one of the handlers of its own key: the key goes no further and
