@@ -68,6 +68,15 @@ TLabel* PlaceValueLabel(TWinControl* parent, int right, int top, int width)
     return label;
 }
 
+// A vertical bar (a change of kind turns the bar's bounds, so it comes first).
+TScrollBar* VerticalScrollBar(TWinControl* parent, int left, int top, int height)
+{
+    auto* bar = PlaceControl<TScrollBar>(parent, left, top, height, 16);
+    bar->SetKind(sbVertical);
+    bar->SetBounds(left, top, 16, height);
+    return bar;
+}
+
 TTabSheet* AddPage(TPageControl* pages, TComponent* owner, const std::string& caption)
 {
     auto* page = new TTabSheet(owner);
@@ -173,8 +182,7 @@ void TEditor::BuildTilesPage()
             PaintBox1->Canvas().Draw(0, 0, TilePaletteDib->Bitmap());
     };
     PaintBox1->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int X, int Y) { PaletteMouseDown(false, X, Y); };
-    ScrollBar1 = PlaceControl<TScrollBar>(TabSheet1, 145, 8, 16, 320);
-    ScrollBar1->SetKind(sbVertical);
+    ScrollBar1 = VerticalScrollBar(TabSheet1, 145, 8, 320);
     ScrollBar1->SetTabStop(false);
     ScrollBar1->OnChange = [this](TObject*) { PaletteScrolled(false); };
     TileSolidCheckBox = PlaceControl<TCheckBox>(TabSheet1, 17, 330, 60, 17);
@@ -213,8 +221,7 @@ void TEditor::BuildOverlayPage()
             PaintBox2->Canvas().Draw(0, 0, OverlayPaletteDib->Bitmap());
     };
     PaintBox2->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int X, int Y) { PaletteMouseDown(true, X, Y); };
-    ScrollBar2 = PlaceControl<TScrollBar>(TabSheet2, 145, 8, 16, 320);
-    ScrollBar2->SetKind(sbVertical);
+    ScrollBar2 = VerticalScrollBar(TabSheet2, 145, 8, 320);
     ScrollBar2->SetTabStop(false);
     ScrollBar2->OnChange = [this](TObject*) { PaletteScrolled(true); };
 }
@@ -863,19 +870,3 @@ void TEditor::SelectUnit(tUnit* unit)
     InspectedUnit = unit;
     RebuildInspector();
 }
-
-void TEditor::ClearPropertyRows() { PropertyRows.Clear(); }
-
-void TEditor::RebuildInspector()
-{
-    ClearPropertyRows();
-    SelectedUnitLabel->SetCaption(InspectedUnit ? InspectedUnit->ClassName() : std::string());
-}
-
-void TEditor::SetRowsEnabled(bool on)
-{
-    for (int i = 0; i < PropertyRows.Count(); ++i)
-        PropertyRows[i]->SetEnabled(on);
-}
-
-void TEditor::RefreshInspector() {}

@@ -144,10 +144,24 @@ public:
     // The dragged (inspected) unit follows the pointer to a cell.
     void DragUnitTo(TPoint cell);
 
-    // ---- the inspector
+    // ---- the inspector (rows in name order, a caption label and an editor control each;
+    // the control's Tag holds its TPropInfo, 0 for an inert one)
     void RebuildInspector();
+    void AddPropertyRow(const TPropInfo& prop);
     void ClearPropertyRows();
     void SetRowsEnabled(bool on);
+    // Each apply writes the row's value into the unit, restarts the level and reads the
+    // value back; a refused value raises with the reason (the row keeps what was typed).
+    void ApplyIntegerRow(TObject* Sender);
+    void ApplyFloatRow(TObject* Sender);
+    void ApplyEnumRow(TObject* Sender);
+    void ApplyStringRow(TObject* Sender);
+    void IntegerRowKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void FloatRowKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void StringRowKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void StringRowKeyPress(TObject* Sender, char& Key);
+    void SwallowKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void SwallowKeyPress(TObject* Sender, char& Key);
 
     // ---- handlers
     void EditingClick(TObject* Sender);
@@ -199,6 +213,14 @@ private:
     // Lets go of the inspected unit when the level frees it.
     void UnitsFreed(const tUnit* unit);
     void ListenToLevel();
+    // The inspector's steps: one row read again from the unit, the shared apply, and Enter
+    // (applies) or Esc (reads the stored value back) in a numeric row.
+    void RefreshRow(TControl* control);
+    void ApplyRow(TObject* Sender, const std::string& text);
+    void NumberRowKeyDown(TObject* Sender, WORD& Key);
+    // Counts the clearings of the rows: an apply that outlived its row (the level freed the
+    // unit at the restart) touches nothing more.
+    uint32_t FRowsCleared = 0;
     // The unit inspected before a display rebuild, found again on the level reloaded.
     struct tInspectedMark {
         TClass Class = nullptr;

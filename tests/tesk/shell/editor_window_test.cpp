@@ -169,6 +169,14 @@ TEST_F(EditorWindow, TheLayoutHasEveryControlAtItsPlaceWithItsCaption)
     EXPECT_EQ(e.ObjectTemplateBox->Width(), 160);
     EXPECT_EQ(e.ObjectTemplateBox->Height(), 52);
     EXPECT_EQ(e.SpeedButton3->Width(), 72);
+    for (TScrollBar* bar : {e.ScrollBar1, e.ScrollBar2}) {
+        EXPECT_EQ(bar->Width(), 16);
+        EXPECT_EQ(bar->Height(), 320);
+    }
+    EXPECT_EQ(e.ObjectTemplateScrollBar->Width(), 160);
+    EXPECT_EQ(e.ObjectTemplateScrollBar->Height(), 17);
+    EXPECT_EQ(e.OOTDiagnosticsPaintBox->Width(), 153);
+    EXPECT_EQ(e.OOTDiagnosticsPaintBox->Height(), 337);
     EXPECT_TRUE(e.SpeedButton2->Down());
     EXPECT_TRUE(e.TileSolidCheckBox->Checked());
     EXPECT_EQ(e.ScrollBar1->Kind(), sbVertical);
