@@ -18,6 +18,7 @@ usage: ./run.sh [tesk|pelvo] [switches...]
            FullScreen                 start in full screen
            BitBlt                     draw through plain bitmaps
            Set <level set file>       play another level set
+         F12 in its window opens the level editor beside it (see README.md).
   pelvo  the card game (no switches)
   -h, --help  this text
 EOF

@@ -57,6 +57,7 @@ const std::vector<Key>& PlayKeys()
         {"F6 or R", "Restart the level."},
         {"Keypad + and keypad -", "Make the game faster or slower."},
         {"Alt+Enter", "During play, switch between full screen and a window."},
+        {"F12", "Open or close the level editor beside the game window."},
     };
     return keys;
 }

@@ -79,6 +79,18 @@ std::string Page()
            "level's number is marked, and resting the pointer on a button shows the level's title. "
            "The bottom row holds the bonus levels.</p>\n";
     KeyTable(out, texts::LevelPickKeys());
+    out << "<h2>The level editor</h2>\n<p>F12 in the game window opens the editor beside it, and F12 "
+           "again (in either window) closes it. Tick <em>Editing</em> to stop the game and change the "
+           "level it runs:</p>\n<ul>\n"
+           "<li><em>Tiles</em>: click a tile in the palette, then click cells of the playfield to paint "
+           "it with the <em>Solid</em> flag (walls are solid); the right button clears a cell. The "
+           "buttons -1, 0 and 1 choose the layer painted, <em>None</em> paints the flag only.</li>\n"
+           "<li><em>Overlay</em>: tiles drawn over everything else, painted the same way.</li>\n"
+           "<li><em>Objects</em>: choose a kind in the strip at the bottom, then click the playfield "
+           "to place it (A chooses the last kind again). Click a unit to see its properties and change "
+           "them (Enter takes a value), drag it to move it, press Delete to remove it.</li>\n"
+           "<li><em>File</em>: New, Open, Save and Save As of level files (\".map\").</li>\n"
+           "</ul>\n<p>Untick <em>Editing</em> to play the level as it stands.</p>\n";
 
     out << "<h2>Credits</h2>\n<div class=\"credits\">\n";
     // The scroll's short lines run on into one paragraph up to the next gap or heading.

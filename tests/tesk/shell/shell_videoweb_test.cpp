@@ -273,7 +273,7 @@ TEST(HelpPage, TheBuildPlacesItBesideTheProgramNamingThePlayersKeys)
     const std::string page = ScratchDir::Read(std::string(TP_BIN_DIR) + "/Gromble.html");
     ASSERT_FALSE(page.empty());
     for (const char* text : {"<title>Gromble", "Arrow keys", "Space", "Enter", "Esc", "right mouse button", "F6 or R",
-                             "Keypad + and keypad -", "Alt+Enter", "Boulders", "Snakes", "Spiders", "cherry bombs",
+                             "Keypad + and keypad -", "Alt+Enter", "F12", "The level editor", "Boulders", "Snakes", "Spiders", "cherry bombs",
                              "Jewels", "Signs", "Dirt", "Credits"})
         EXPECT_NE(page.find(text), std::string::npos) << text;
     for (const char* hidden : {"Insert", "Home"})
