@@ -37,9 +37,14 @@ tSoundChoices CurrentSoundChoices()
     return tSoundChoices{device, SoundDriver >= 0 && SoundDriver < drivers ? SoundDriver : 0};
 }
 
-void ApplySoundChoices(const tSoundChoices& choices)
+void StoreSoundChoices(const tSoundChoices& choices)
 {
     SoundDevice = choices.Device;
     SoundDriver = choices.Driver;
+}
+
+void ApplySoundChoices(const tSoundChoices& choices)
+{
+    StoreSoundChoices(choices);
     PostToMainWindow(WM_REINITAUDIO);
 }

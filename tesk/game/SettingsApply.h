@@ -39,3 +39,6 @@ tSoundChoices CurrentSoundChoices();
 
 // Stores the sound choices and asks the main window to restart the sound library on them.
 void ApplySoundChoices(const tSoundChoices& choices);
+// Only stores them: for a caller that asks for a display rebuild as well, which restarts
+// the sound library on them by itself.
+void StoreSoundChoices(const tSoundChoices& choices);
