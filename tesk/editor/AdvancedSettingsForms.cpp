@@ -85,6 +85,14 @@ TGroupBox* PlaceGroup(TWinControl* parent, const std::string& caption, int left,
     return group;
 }
 
+std::vector<std::string> LinesOf(const TStringList& list)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < list.Count(); ++i)
+        lines.push_back(list[i]);
+    return lines;
+}
+
 // The slider value that shows a brightness.
 int GammaSliderValueOf(float brightness)
 {
@@ -272,10 +280,7 @@ void TAdvancedSettingsForm::SetHintBox(TObject* Sender)
     LastHintSource = source;
     TStringList lines;
     lines.SetText(source->Hint());
-    std::vector<std::string> items;
-    for (int i = 0; i < lines.Count(); ++i)
-        items.push_back(lines[i]);
-    HintBox->SetItems(items);
+    HintBox->SetItems(LinesOf(lines));
 }
 
 void TAdvancedSettingsForm::SetHintMouseMove(TObject* Sender, TShiftState, int, int)
@@ -287,11 +292,7 @@ void TAdvancedSettingsForm::SetHintMouseMove(TObject* Sender, TShiftState, int, 
 
 void TAdvancedSettingsForm::ShowDriversOf(uint8_t device)
 {
-    const TStringList& names = SoundDriverNames[device];
-    std::vector<std::string> items;
-    for (int i = 0; i < names.Count(); ++i)
-        items.push_back(names[i]);
-    SoundDriverComboBox->SetItems(items);
+    SoundDriverComboBox->SetItems(LinesOf(SoundDriverNames[device]));
 }
 
 void TAdvancedSettingsForm::OutputDeviceComboBoxChange(TObject*)
