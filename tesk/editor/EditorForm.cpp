@@ -378,8 +378,8 @@ void TEditor::InitEditor()
         }
     }
     FRebuildMark = {};
-    DrawTemplateStrip();
-    ObjectTemplateBox->Invalidate();
+    if (Visible())
+        DrawPictures();
     PageControl1Change(PageControl1);
     TakeUpEditing();
 }
@@ -415,10 +415,16 @@ void TEditor::MakePictures()
     TemplateDib = PictureFor(*ObjectTemplateBox);
     ObjectTemplateScrollBar->SetMax(
         std::max(0, static_cast<int>(UnitKinds.size()) - ObjectTemplateBox->Width() / TemplateSlot));
+}
+
+void TEditor::DrawPictures()
+{
     DrawTilePalette();
     DrawOverlayPalette();
+    DrawTemplateStrip();
     PaintBox1->Invalidate();
     PaintBox2->Invalidate();
+    ObjectTemplateBox->Invalidate();
 }
 
 void TEditor::FreeEditorData()
@@ -683,10 +689,7 @@ void TEditor::DoShow()
 {
     TForm::DoShow();
     PlaceBesideMainWindow();
-    DrawTilePalette();
-    DrawOverlayPalette();
-    PaintBox1->Invalidate();
-    PaintBox2->Invalidate();
+    DrawPictures();
     if (Engine) {
         Engine->EditorVisible = true;
         Engine->ShowSolid = ShowSolidDataCheckBox->Checked();

@@ -204,6 +204,9 @@ private:
     void FocusMainWindow();
     // The palettes' and strip's pictures (none before InitEditor and after FreeEditorData).
     void MakePictures();
+    // Draws the sprites into them: only while the window shows, so that a hidden editor
+    // reads no sprite sheet before the game itself draws from it.
+    void DrawPictures();
     void PaletteMouseDown(bool overlay, int X, int Y);
     void PaletteScrolled(bool overlay);
     void TemplateMouseDown(int X);
