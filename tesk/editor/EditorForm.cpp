@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/Keys.h"
+#include "tesk/editor/AdvancedSettingsForms.h"
 #include "tesk/editor/LevelFileCommands.h"
 #include "tesk/game/GameEngine.h"
 #include "tesk/game/Settings.h"
@@ -339,6 +340,8 @@ void TEditor::BuildMenu()
     SaveAs1 = AddItem(File1, this, "Save &As...", [this](TObject* s) { SaveAs1Click(s); });
     Options1 = AddItem(MainMenu1->Items(), this, "Options");
     Stayontop1 = AddItem(Options1, this, "Stay on top", [this](TObject* s) { Stayontop1Click(s); });
+    AdvancedSettings1 =
+        AddItem(Options1, this, "Advanced Settings...", [this](TObject* s) { AdvancedSettings1Click(s); });
     SetMenu(MainMenu1);
 }
 
@@ -629,6 +632,12 @@ void TEditor::Stayontop1Click(TObject*)
 {
     Stayontop1->SetChecked(!Stayontop1->Checked());
     SetFormStyle(Stayontop1->Checked() ? fsStayOnTop : fsNormal);
+}
+
+void TEditor::AdvancedSettings1Click(TObject*)
+{
+    if (AdvancedSettingsForm)
+        AdvancedSettingsForm->Execute();
 }
 
 void TEditor::UpdateStatus()

@@ -88,7 +88,7 @@ public:
     TTabSheet* OOTDiagnosticsPage = nullptr;
     TPaintBox* OOTDiagnosticsPaintBox = nullptr;
     TCheckBox* OOTEnabledCheckBox = nullptr;
-    // Menus and dialogs. Options1 takes more items after "Stay on top".
+    // Menus and dialogs.
     TMainMenu* MainMenu1 = nullptr;
     TMenuItem* File1 = nullptr;
     TMenuItem* new1 = nullptr;
@@ -97,6 +97,7 @@ public:
     TMenuItem* SaveAs1 = nullptr;
     TMenuItem* Options1 = nullptr;
     TMenuItem* Stayontop1 = nullptr;
+    TMenuItem* AdvancedSettings1 = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     TSaveDialog* SaveDialog1 = nullptr;
 
@@ -175,6 +176,8 @@ public:
     void Save1Click(TObject* Sender);
     void SaveAs1Click(TObject* Sender);
     void Stayontop1Click(TObject* Sender);
+    // Opens the advanced settings dialog; OK puts its choices into effect.
+    void AdvancedSettings1Click(TObject* Sender);
     void AfterOpenDialog(TObject* Sender, std::string& Name, bool& Action);
     void BackGroundFileNameEditChange(TObject* Sender);
 

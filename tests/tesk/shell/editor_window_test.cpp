@@ -214,6 +214,8 @@ TEST_F(EditorWindow, TheLayoutHasEveryControlAtItsPlaceWithItsCaption)
     EXPECT_EQ(e.Options1->Items(0), e.Stayontop1);
     EXPECT_EQ(e.Stayontop1->Caption(), "Stay on top");
     EXPECT_FALSE(e.Stayontop1->Checked());
+    EXPECT_EQ(e.Options1->Items(1), e.AdvancedSettings1);
+    EXPECT_EQ(e.AdvancedSettings1->Caption(), "Advanced Settings...");
     EXPECT_EQ(e.OpenDialog1->Title(), "Load A Level");
     EXPECT_EQ(e.SaveDialog1->Title(), "Save Current level as");
     EXPECT_EQ(e.SaveDialog1->DefaultExt(), "map");

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tesk/editor/AdvancedSettingsForms.h"
+#include "tesk/editor/EditorForm.h"
 #include "tesk/game/GameSound.h"
 #include "tesk/game/SettingsApply.h"
 #include "tesk/game/SlabRules.h"
@@ -38,8 +39,8 @@ long StepsShown(const std::string& step)
     return std::count(texts.begin(), texts.end(), step);
 }
 
-// Opens the dialog as its menu item does and runs the script inside it (the script
-// ends it as a user would); then runs what the main window was asked to do.
+// Opens the dialog through the editor's "Options" menu and runs the script inside it (the
+// script ends it as a user would); then runs what the main window was asked to do.
 TModalResult OpenDialog(const std::function<void(TAdvancedSettingsForm&)>& script)
 {
     TestHooks::SetModalStarted([&](TForm* form) {
@@ -48,7 +49,8 @@ TModalResult OpenDialog(const std::function<void(TAdvancedSettingsForm&)>& scrip
         else if (form == QueryDisplayForm)
             form->SetModalResult(mrRunWindowed);
     });
-    const TModalResult result = AdvancedSettingsForm->Execute();
+    TestHooks::ChooseMenuItem(Editor->AdvancedSettings1);
+    const TModalResult result = AdvancedSettingsForm->ModalResult();
     TestHooks::RunPostedMessages();
     TestHooks::SetModalStarted(nullptr);
     return result;
