@@ -20,6 +20,7 @@
 #include "tesk/game/Units.h"
 #include "tesk/widgets/ComboEdits.h"
 #include "tesk/widgets/SpeedButtons.h"
+#include "tests/support/FormPictures.h"
 #include "tests/support/JpegFiles.h"
 #include "tests/tesk/shell/ShellHarness.h"
 #include "tests/tesk/shell/ShellTestSupport.h"
@@ -851,4 +852,37 @@ TEST_F(EditorWindow, AClientAreaOfNoHeightEditsNothing)
     EXPECT_EQ(LevelText(), before);
     Tick(3);
     EXPECT_EQ(Editor->StatusBar1->Panels()->Items(1)->Text(), "");
+}
+
+// Each page as the user sees it while editing: the tile palette with the layer buttons,
+// the overlay palette, the Objects page inspecting a sign with a kind armed in the strip,
+// the Data readings and the OOT dial.
+TEST_F(EditorWindow, EachPageLooksAsRecorded)
+{
+    StartPlaying();
+    ShowEditor();
+    EditingOn();
+    TEditor& e = *Editor;
+    Page(e.ObjectTabSheet);
+    const int32_t info = KindIndex("Info");
+    e.ObjectTemplateScrollBar->SetPosition(info);
+    ClickIn(e.ObjectTemplateBox, TPoint{40 * (info - e.ObjectTemplateScrollBar->Position()) + 5, 20});
+    PressCell(9, 6);
+    ASSERT_NE(e.InspectedUnit, nullptr);
+    ASSERT_EQ(e.SelectedUnitLabel->Caption(), "tInfo");
+    ClickIn(e.ObjectTemplateBox, TPoint{45, 20});
+    ASSERT_TRUE(e.TemplateSelected);
+    const struct {
+        TTabSheet* Page;
+        const char* Name;
+    } pages[] = {
+        {e.TabSheet1, "editor_tiles"},   {e.TabSheet2, "editor_overlay"}, {e.ObjectTabSheet, "editor_objects"},
+        {e.TabSheet3, "editor_data"},    {e.OOTDiagnosticsPage, "editor_oot"},
+    };
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.Name);
+        Page(p.Page);
+        Tick();
+        ExpectLikeReference(DrawControlPicture(e), "tests/tesk/shell/files", p.Name);
+    }
 }
