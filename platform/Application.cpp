@@ -212,8 +212,9 @@ TApplication::~TApplication()
 
 void TApplication::SetTitle(const std::string& title)
 {
+    // The program's own boxes carry it. Given to Qt as the display name, it would be
+    // appended to every window's caption but the main one ("Editor — Gromble").
     FTitle = title;
-    QGuiApplication::setApplicationDisplayName(ToQString(title));
 }
 
 void TApplication::AddForm(TForm* form)

@@ -408,7 +408,8 @@ void TForm::SetCaption(const std::string& caption)
     if (caption == FCaption && !WindowWidget()->windowTitle().isEmpty())
         return;
     FCaption = caption;
-    WindowWidget()->setWindowTitle(ToQString(caption));
+    // A window without a caption of its own is titled with the program's name.
+    WindowWidget()->setWindowTitle(ToQString(caption.empty() && Application ? Application->Title() : caption));
 }
 
 QWidget* TForm::WindowWidget() const { return FWindow ? FWindow : FWidget; }
