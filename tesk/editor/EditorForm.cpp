@@ -472,12 +472,26 @@ void DrawPalette(tDib16* dib, std::array<tSprite, TileCount>& sprites, int32_t f
 void TEditor::DrawTilePalette()
 {
     DrawPalette(TilePaletteDib.get(), TileSprites, FirstTile, SelectedTile, TileColumns, TileRows);
+    FDrawnTileSet = TileSetName;
 }
 
 void TEditor::DrawOverlayPalette()
 {
     DrawPalette(OverlayPaletteDib.get(), OverlaySprites, FirstOverlayTile, SelectedOverlayTile, OverlayColumns,
                 OverlayRows);
+    FDrawnOverlaySet = OverlaySetName;
+}
+
+void TEditor::FollowTileSets()
+{
+    if (TilePaletteDib && FDrawnTileSet != TileSetName) {
+        DrawTilePalette();
+        PaintBox1->Invalidate();
+    }
+    if (OverlayPaletteDib && FDrawnOverlaySet != OverlaySetName) {
+        DrawOverlayPalette();
+        PaintBox2->Invalidate();
+    }
 }
 
 void TEditor::DrawTemplateStrip()
@@ -642,6 +656,8 @@ void TEditor::AdvancedSettings1Click(TObject*)
 
 void TEditor::UpdateStatus()
 {
+    // A level of another tile set came in (opened, or the next of the set).
+    FollowTileSets();
     if (TForm* main = Application->MainForm(); main && main != this)
         StatusBar1->Panels()->Items(0)->SetText(std::to_string(main->ClientWidth()) + "," +
                                                  std::to_string(main->ClientHeight()));

@@ -210,6 +210,8 @@ private:
     // Draws the sprites into them: only while the window shows, so that a hidden editor
     // reads no sprite sheet before the game itself draws from it.
     void DrawPictures();
+    // Draws a palette again when the level's tile set is no longer the one drawn.
+    void FollowTileSets();
     void PaletteMouseDown(bool overlay, int X, int Y);
     void PaletteScrolled(bool overlay);
     void TemplateMouseDown(int X);
@@ -235,6 +237,9 @@ private:
     };
     tInspectedMark FRebuildMark;
     bool FInitialised = false;
+    // The tile sets the palettes were drawn from.
+    std::string FDrawnTileSet;
+    std::string FDrawnOverlaySet;
     std::string FSavedPath;
     std::string FSavedName;
 };

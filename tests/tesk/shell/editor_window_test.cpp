@@ -327,6 +327,29 @@ TEST_F(EditorWindow, ThePalettesShowTheTilesFramedAtTheSelectionAndScrollByRows)
     EXPECT_EQ(Engine->Level.Cell(6, 6).OverlayTile, 4);
     PressCell(6, 6, mbRight);
     EXPECT_EQ(Engine->Level.Cell(6, 6).OverlayTile, 0);
+
+    // A level of other tile sets comes in: the next tick shows them, and the first again
+    // when it goes back.
+    const auto pixels = [](tDib16& dib) {
+        std::vector<uint16_t> all;
+        for (int y = 0; y < dib.Height; ++y)
+            all.insert(all.end(), dib.ScanLine(y), dib.ScanLine(y) + dib.Width);
+        return all;
+    };
+    const std::vector<uint16_t> basicTiles = pixels(tiles);
+    const std::vector<uint16_t> basicOverlay = pixels(*e.OverlayPaletteDib);
+    const auto tileSets = [this](const char* tiles, const char* overlay) {
+        Engine->Level.TileSet = tiles;
+        Engine->Level.OverlayTileSet = overlay;
+        Engine->LoadLevelGraphics();
+        Tick();
+    };
+    tileSets("IceTiles.jpg", "IceOverlay.jpg");
+    EXPECT_NE(pixels(tiles), basicTiles);
+    EXPECT_NE(pixels(*e.OverlayPaletteDib), basicOverlay);
+    tileSets("BasicTiles.jpg", "BasicOverlay.jpg");
+    EXPECT_EQ(pixels(tiles), basicTiles);
+    EXPECT_EQ(pixels(*e.OverlayPaletteDib), basicOverlay);
 }
 
 TEST_F(EditorWindow, TheLayerButtonsAndPagesChooseWhatAPressPaints)
