@@ -369,6 +369,7 @@ void TEditor::InitEditor()
         FInitialised = true;
     }
     MakePictures();
+    RestoreKeptLevel();
     // The unit inspected before a rebuild, on the level the rebuild reloaded.
     if (!InspectedUnit && FRebuildMark.Class && Engine) {
         const tLevel& level = Engine->Level;
@@ -385,6 +386,18 @@ void TEditor::InitEditor()
         DrawPictures();
     PageControl1Change(PageControl1);
     TakeUpEditing();
+}
+
+void TEditor::RestoreKeptLevel()
+{
+    if (FKeptLevel.empty() || !Engine)
+        return;
+    std::vector<std::string> kept;
+    kept.swap(FKeptLevel);
+    Engine->Level.ReadLevelText(kept);
+    Engine->LevelFileName = FKeptLevelName;
+    Engine->LoadLevelGraphics();
+    Engine->RestartLevel(false);
 }
 
 void TEditor::TakeUpEditing()
@@ -434,6 +447,11 @@ void TEditor::FreeEditorData()
 {
     if (InspectedUnit)
         FRebuildMark = {InspectedUnit->ClassType(), InspectedUnit->InitialX, InspectedUnit->InitialY};
+    FKeptLevel.clear();
+    if (Engine && Visible() && Editing->Checked()) {
+        Engine->Level.WriteLevelText(FKeptLevel);
+        FKeptLevelName = Engine->LevelFileName;
+    }
     TilePaletteDib.reset();
     OverlayPaletteDib.reset();
     TemplateDib.reset();

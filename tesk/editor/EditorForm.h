@@ -216,6 +216,8 @@ private:
     void PaletteScrolled(bool overlay);
     void TemplateMouseDown(int X);
     void EnablePages();
+    // After a rebuild: the level being edited back in place of the one set-up loaded.
+    void RestoreKeptLevel();
     // After a rebuild: the engine as the visible window and its Editing switch want it.
     void TakeUpEditing();
     // Lets go of the inspected unit when the level frees it.
@@ -236,6 +238,10 @@ private:
         int32_t Y = 0;
     };
     tInspectedMark FRebuildMark;
+    // The level being edited when a rebuild began (its text and name): set-up starts the
+    // level set's entry again, and the level edited comes back in its place.
+    std::vector<std::string> FKeptLevel;
+    std::string FKeptLevelName;
     bool FInitialised = false;
     // The tile sets the palettes were drawn from.
     std::string FDrawnTileSet;

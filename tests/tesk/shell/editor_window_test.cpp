@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "platform/Keys.h"
+#include "tesk/editor/AdvancedSettingsForms.h"
 #include "tesk/editor/LevelFileCommands.h"
 #include "tesk/game/Players.h"
 #include "tesk/game/Tiles.h"
@@ -790,6 +791,55 @@ TEST_F(EditorWindow, RebuildsOfTheDisplayMakeThePicturesAgainAndKeepTheChoices)
             drawn = At(*e.TilePaletteDib, x, 20) != RGBToPixel(255, 255, 255);
         EXPECT_TRUE(drawn);
     }
+}
+
+// A rebuild of the display while editing (a display choice taken in the advanced settings
+// from the editor's menu) starts the set's entry again; the level being edited comes back
+// in its place, with its name, still edited, the unit inspected found again.
+TEST_F(EditorWindow, ARebuildWhileEditingKeepsTheLevelBeingEdited)
+{
+    StartPlaying();
+    ShowEditor();
+    EditingOn();
+    TEditor& e = *Editor;
+    Page(e.TabSheet1);
+    ClickIn(e.PaintBox1, TPoint{40, 40});
+    const int32_t tile = e.SelectedTile;
+    PressCell(5, 5);
+    ASSERT_EQ(Engine->Level.Cell(5, 5).BaseTile, tile);
+    Page(e.ObjectTabSheet);
+    ClickIn(e.ObjectTemplateBox, TPoint{85, 20});
+    PressCell(7, 3);
+    tUnit* placed = e.InspectedUnit;
+    ASSERT_NE(placed, nullptr);
+    const TClass kind = placed->ClassType();
+    Engine->LevelFileName = "Edited.map";
+    const std::vector<std::string> edited = LevelText();
+
+    TestHooks::SetModalStarted([](TForm* form) {
+        if (form == AdvancedSettingsForm) {
+            auto& d = *AdvancedSettingsForm;
+            d.UseBitBltCheckBox->SetChecked(!d.UseBitBltCheckBox->Checked());
+            d.SetModalResult(mrOk);
+        } else if (form == QueryDisplayForm) {
+            form->SetModalResult(mrRunWindowed);
+        }
+    });
+    TestHooks::ChooseMenuItem(e.AdvancedSettings1);
+    TestHooks::RunPostedMessages();
+    TestHooks::SetModalStarted(nullptr);
+    ASSERT_TRUE(Form1->SetUpDone);
+    Tick();
+    EXPECT_EQ(LevelText(), edited);
+    EXPECT_EQ(Engine->Level.Cell(5, 5).BaseTile, tile);
+    EXPECT_EQ(Engine->LevelFileName, "Edited.map");
+    EXPECT_EQ(Engine->GameMode, gmEditing);
+    EXPECT_TRUE(Engine->EditMode());
+    ASSERT_NE(e.InspectedUnit, nullptr);
+    EXPECT_EQ(e.InspectedUnit->ClassType(), kind);
+    EXPECT_EQ(e.InspectedUnit->InitialX, 7);
+    EXPECT_EQ(e.InspectedUnit->InitialY, 3);
+    EXPECT_GE(Engine->Level.UnitList.IndexOf(e.InspectedUnit), 0);
 }
 
 // Every way the level frees its units leaves the editor holding none of them.
