@@ -1,5 +1,7 @@
 #include "tesk/game/Inputs.h"
 
+#include <algorithm>
+
 #include "platform/Keys.h"
 #include "tesk/toolkit/Misc.h"
 
@@ -63,6 +65,12 @@ int tInputDevice::ActionForKey(uint16_t key) const
 
 void tInputDevice::KeyDown(uint16_t key)
 {
+    const bool taken = std::find(HotWordKeys.begin(), HotWordKeys.end(), key) != HotWordKeys.end();
+    if (taken || ContinuesHotWord(key)) {
+        if (!taken)
+            HotWordKeys.push_back(key);
+        return;
+    }
     if (key != VK_SHIFT && key != VK_MENU)
         AnyKey = true;
     const int action = ActionForKey(key);
@@ -72,6 +80,10 @@ void tInputDevice::KeyDown(uint16_t key)
 
 void tInputDevice::KeyUp(uint16_t key)
 {
+    if (const auto it = std::find(HotWordKeys.begin(), HotWordKeys.end(), key); it != HotWordKeys.end()) {
+        HotWordKeys.erase(it);
+        return;
+    }
     const int action = ActionForKey(key);
     if (action != 0)
         Release(action);
@@ -175,11 +187,26 @@ void tInputDevice::ResetKeys(const std::function<bool(uint16_t key)>& keyIsDown)
         a.Pressed = down;
     }
     LastAction = 0;
+    HotWordKeys.clear();
 }
 
 void tInputDevice::ResetKeys()
 {
     ResetKeys([](uint16_t key) { return (GetAsyncKeyState(key) & 0x8000) != 0; });
+}
+
+bool tInputDevice::ContinuesHotWord(uint16_t key) const
+{
+    // Letter keys' codes are their capitals.
+    if (key < 'A' || key > 'Z')
+        return false;
+    const char letter = static_cast<char>(key - 'A' + 'a');
+    for (const auto& word : CheatCodes) {
+        const auto at = static_cast<size_t>(word->Position);
+        if (at > 0 && at < word->Text.size() && word->Text[at] == letter)
+            return true;
+    }
+    return false;
 }
 
 void tInputDevice::AddCheatCode(const std::string& text, std::function<void()> action)

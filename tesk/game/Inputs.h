@@ -70,6 +70,10 @@ public:
     void ResetKeys();
 
     void AddCheatCode(const std::string& text, std::function<void()> action);
+    // Whether the key's letter goes on with a hot-word already begun (one letter or more
+    // matched): such a key is the hot-word's alone and acts as no game key, so the "r"
+    // of "glimmerhound" or "brackle" does not restart the level.
+    bool ContinuesHotWord(uint16_t key) const;
 
     bool Typing = false;
     std::string TypedText;
@@ -77,4 +81,7 @@ public:
     std::array<tAction, ActionCount> Actions{};
     uint8_t LastAction = 0;
     bool AnyKey = false;
+    // Keys held down that went to a hot-word: their repeats and their release act on
+    // nothing either.
+    std::vector<uint16_t> HotWordKeys;
 };

@@ -1,8 +1,10 @@
 // Input devices: key bindings, held and latched actions, typed text and hot-words.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 
+#include "platform/Keys.h"
 #include "platform/TestHooks.h"
 #include "tesk/game/Inputs.h"
 
@@ -190,6 +192,61 @@ TEST(InputDevice, HotWordsFireWhenTypedInFull)
         d.KeyChar(ch);
     EXPECT_EQ(a, 1);
     EXPECT_EQ(b, 1);
+}
+
+// A letter that goes on with a hot-word already begun belongs to the word alone: the R
+// of both of the engine's words does not restart, while R alone, R after a letter that
+// begins no match and R after a finished word do, and F6 is untouched.
+TEST(InputDevice, ALetterThatGoesOnWithABegunHotWordActsAsNoKey)
+{
+    struct Case {
+        const char* typed;     // letters, each a key-down, its character and a key-up
+        bool restart;          // action 9 latched
+        int recorded, replayed;
+    };
+    for (const Case& c : {Case{"glimmerhound", false, 1, 0}, Case{"BRACKLE", false, 0, 1}, Case{"r", true, 0, 0},
+                          Case{"gr", true, 0, 0}, Case{"xbr", false, 0, 0}, Case{"brackler", true, 0, 1},
+                          Case{"glimmer", false, 0, 0}, Case{"brr", true, 0, 0}}) {
+        SCOPED_TRACE(c.typed);
+        tInputDevice d;
+        d.BindKey(9, VK_F6);
+        d.BindKey(9, 'R');
+        int recorded = 0, replayed = 0;
+        d.AddCheatCode("glimmerhound", [&] { ++recorded; });
+        d.AddCheatCode("brackle", [&] { ++replayed; });
+        for (const char* p = c.typed; *p; ++p) {
+            const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+            d.KeyDown(static_cast<uint16_t>(upper));
+            d.KeyChar(*p);
+            d.KeyUp(static_cast<uint16_t>(upper));
+        }
+        EXPECT_EQ(d.IsLatched(9), c.restart);
+        EXPECT_EQ(recorded, c.recorded);
+        EXPECT_EQ(replayed, c.replayed);
+    }
+    // A key the word took stays the word's while it is held: its repeats press nothing,
+    // and its release leaves F6, held all along, held.
+    tInputDevice d;
+    d.BindKey(9, VK_F6);
+    d.BindKey(9, 'R');
+    d.AddCheatCode("brackle", [] {});
+    d.KeyDown(VK_F6);
+    d.ClearLatched(0x3FFF);
+    d.KeyChar('b');
+    d.KeyDown('R');
+    d.KeyChar('r');
+    d.KeyDown('R');
+    EXPECT_FALSE(d.IsLatched(9));
+    d.KeyUp('R');
+    EXPECT_TRUE(d.IsPressed(9));
+    // An activation forgets the keys the words took (their release may never come): the
+    // next R, once the word is broken, restarts.
+    d.KeyChar('b');
+    d.KeyDown('R');
+    d.ResetKeys([](uint16_t) { return false; });
+    d.KeyChar('x');
+    d.KeyDown('R');
+    EXPECT_TRUE(d.IsLatched(9));
 }
 
 }  // namespace
