@@ -1,9 +1,10 @@
-# cmake -DZIP=<zip> -DOUTPUT=<package> -DDIRS=<dir>|<dir>... -DSTATE=<manifest> -P TpPackData.cmake
+# cmake -DZIP=<zip> -DOUTPUT=<package> -DDIRS=<dir>|<dir>... -DSTATE=<manifest> [-DSKIP=<regex>] -P TpPackData.cmake
 # Packs the files of the folders (in that order; a later folder's file replaces an
 # earlier one of the same name, whatever its letter case) into the zip archive OUTPUT,
-# with names relative to their folder. Nothing is done when no file was added, removed or changed since the
-# last packing (the list of names and content hashes is kept in STATE). The archive is
-# written beside OUTPUT and renamed over it when complete.
+# with names relative to their folder; names matching SKIP are left out. Nothing is done
+# when no file was added, removed or changed since the last packing (the list of names
+# and content hashes is kept in STATE). The archive is written beside OUTPUT and renamed
+# over it when complete.
 cmake_minimum_required(VERSION 3.25)
 
 # Formats that do not compress further are stored.
@@ -22,6 +23,9 @@ foreach(dir IN LISTS dirs)
   file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${dir}" "${dir}/*")
   # The build's own files and hidden files are not data.
   list(FILTER files EXCLUDE REGEX "^CMakeLists\\.txt$|(^|/)\\.|\\.cmake$")
+  if(SKIP)
+    list(FILTER files EXCLUDE REGEX "${SKIP}")
+  endif()
   set(mine "")
   set(lowered "")
   foreach(f IN LISTS files)

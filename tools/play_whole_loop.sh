@@ -4,7 +4,8 @@
 #   tools/play_whole_loop.sh <screenshot folder> [display number]
 # It starts Xvfb on the display (default 98) and the built game (build/release, else
 # build/asan) windowed over a scratch program folder whose level set holds the first
-# level, a level with an information sign and a level whose snake watches the hero's row.
+# level ("First Steps", the golden replays' level), a level with an information sign and a
+# level whose snake watches the hero's row.
 # Then: the main menu; the options, sound, advanced sound, video and advanced video pages;
 # "START GAME" by a click; the sign level picked by a click, the sign's pop-up; the menu;
 # the level pick by the keys, the snake level picked by the keys, the death pop-up;
@@ -19,7 +20,9 @@ source tools/xvfb_play.sh play_whole_loop.sh 98 "$@"
 ln -s "$bin/Base.Tarvol" "$scratch/Base.Tarvol"
 [ -f "$bin/Gromble.html" ] && cp "$bin/Gromble.html" "$scratch/"
 mkdir -p "$scratch/Levels"
-tiles=$(sed -n '1,/^\[Units\]/p' data/Levels/First.map | tr -d '\r')
+first=tests/tesk/game/files/replays/First.map
+cp "$first" "$scratch/Levels/First.map"
+tiles=$(sed -n '1,/^\[Units\]/p' "$first" | tr -d '\r')
 unit() { printf 'Begin %s\r\n   InitialX = %s\r\n   InitialY = %s\r\n%bEnd %s\r\n' "$1" "$2" "$3" "${4:-}" "$1"; }
 { printf '%s\n' "$tiles" | sed 's/^Title=.*/Title=A Sign/' | sed 's/$/\r/'
   unit Player 2 7

@@ -1,5 +1,6 @@
 // The data package the build makes beside the programs: a real zip that the package
-// layer mounts, holding every file of the source data folder byte for byte.
+// layer mounts, holding every file of the source data folder byte for byte but the
+// designer's pictures and key scripts of the levels.
 #include <filesystem>
 #include <fstream>
 
@@ -30,11 +31,18 @@ TEST_F(DataPackage, HoldsTheSourceDataFilesByteForByte)
 {
     const tZipFile& zip = *Packages()[0];
     int fromSource = 0;
+    int designers = 0;
     for (const auto& e : std::filesystem::recursive_directory_iterator(DataDir)) {
         const std::string relative = std::filesystem::relative(e.path(), DataDir).generic_string();
         if (!e.is_regular_file() || relative == "CMakeLists.txt" || relative.front() == '.')
             continue;
         SCOPED_TRACE(relative);
+        const std::string ext = e.path().extension().string();
+        if (ext == ".pic" || ext == ".keys") {
+            EXPECT_EQ(zip.FindEntry(relative), nullptr) << "a designer's file in the package";
+            ++designers;
+            continue;
+        }
         const tZippedFile* entry = zip.FindEntry(relative);
         ASSERT_NE(entry, nullptr);
         tZippedStream member(*entry);
@@ -44,6 +52,7 @@ TEST_F(DataPackage, HoldsTheSourceDataFilesByteForByte)
         ++fromSource;
     }
     EXPECT_GT(fromSource, 0);
+    EXPECT_GT(designers, 0);
 }
 
 TEST_F(DataPackage, IsARealZipWithStoredAndDeflatedMembersAndNoFolders)

@@ -1,8 +1,8 @@
 #pragma once
 // Levels played through the whole engine with the game's own kinds: the harness with
-// RealKinds, a fixture level of tests/tesk/game/files/replays (or a level of the built
-// package) as the one entry of a set, keys given turn by turn, and the engine's modes
-// noted as they change. Pop-ups of information signs are recorded, never shown.
+// RealKinds, a fixture level of tests/tesk/game/files/replays as the one entry of a set,
+// keys given turn by turn, and the engine's modes noted as they change. Pop-ups of
+// information signs are recorded, never shown.
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -62,15 +62,13 @@ struct tPlayedPopUp {
 class tPlayedLevel {
 public:
     // levelName: the entry's level file ("Levels\X.map"); fixture: the file of
-    // tests/tesk/game/files/replays written loose under that name, or empty for a level
-    // of the built package.
+    // tests/tesk/game/files/replays written loose under that name.
     tPlayedLevel(const std::string& levelName, const std::string& fixture) : LevelName(levelName)
     {
         tHarnessOptions options;
         options.RealKinds = true;
         H = std::make_unique<tEngineHarness>(options);
-        if (!fixture.empty())
-            H->WriteLoose(Slashed(levelName), ScratchDir::Read(FixtureFile(fixture)));
+        H->WriteLoose(Slashed(levelName), ScratchDir::Read(FixtureFile(fixture)));
         H->WriteSet("Played.set", {"Level " + levelName});
         H->E().LoadLevelSet("Played.set");
         PopUpShowHook = [this](const std::string& image, TPoint anchor, const std::string& caption) {

@@ -19,7 +19,6 @@ using namespace played;
 struct tReplayCase {
     const char* Name;       // the fixture level's and its solution's file stem
     const char* LevelName;  // the set entry's file
-    bool Packaged;          // a level of the built package (no fixture level file)
     std::string Script;     // the keys, a turn each, from the turn the hero is active
     // The damaged solution of this level: the turn changed and its new value.
     int32_t ChangedTurn;
@@ -43,24 +42,24 @@ std::string Times(int n, const std::string& s)
 const std::vector<tReplayCase>& Cases()
 {
     static const std::vector<tReplayCase> cases = {
-        // The package's first level: the boulder into the pool, the key, the door.
-        {"First", "Levels\\First.map", true, "RRR." + Times(7, "R"), 3, vUp, nullptr, "SnakeRow"},
+        // The boulder into the pool, the key, the door.
+        {"First", "Levels\\First.map", "RRR." + Times(7, "R"), 3, vUp, nullptr, "SnakeRow"},
         // The middle of three pools filled; over it to the key and the door.
-        {"BoulderPool", "Levels\\BoulderPool.map", false, "RRRR." + Times(6, "R"), 2, vDown, nullptr, "First"},
+        {"BoulderPool", "Levels\\BoulderPool.map", "RRRR." + Times(6, "R"), 2, vDown, nullptr, "First"},
         // Rubble cleared, the four jewels taken on the way to the hatch.
-        {"RubbleJewels", "Levels\\RubbleJewels.map", false, Times(8, "R") + "DD" + Times(5, "L") + "DDRR", 9,
+        {"RubbleJewels", "Levels\\RubbleJewels.map", Times(8, "R") + "DD" + Times(5, "L") + "DDRR", 9,
          vRight, nullptr, "BoulderPool"},
         // The left door bumped while the key still lies, then the right one.
-        {"TwoExits", "Levels\\TwoExits.map", false, Times(5, "L") + Times(12, "R"), 7, vLeft, nullptr, "SnakeRow"},
+        {"TwoExits", "Levels\\TwoExits.map", Times(5, "L") + Times(12, "R"), 7, vLeft, nullptr, "SnakeRow"},
         // Two bombs picked up, one dropped before the boulders; back off while it blows.
-        {"BombBoulders", "Levels\\BombBoulders.map", false,
+        {"BombBoulders", "Levels\\BombBoulders.map",
          "RRRRR*LLL" + Times(26, ".") + "RRRRRRURRRDD", 8, vRight, "tCherryBomb", "TwoExits"},
         // The spider's ring crossed behind it on the way north.
-        {"SpiderRing", "Levels\\SpiderRing.map", false, "RR" + Times(12, ".") + "RRUUUUURRRR", 12, vRight, "tSpider", "BombBoulders"},
+        {"SpiderRing", "Levels\\SpiderRing.map", "RR" + Times(12, ".") + "RRUUUUURRRR", 12, vRight, "tSpider", "BombBoulders"},
         // The snake's row crossed once a boulder is pushed into its line of fire.
-        {"SnakeRow", "Levels\\SnakeRow.map", false, "UDRRUUUUUU", 0, 0, "tSnake", "SpiderRing"},
+        {"SnakeRow", "Levels\\SnakeRow.map", "UDRRUUUUUU", 0, 0, "tSnake", "SpiderRing"},
         // Past a sign that opens on stepping on it and one that opens once the key is taken.
-        {"SignPost", "Levels\\SignPost.map", false, Times(12, "R"), 3, vUp, nullptr, "SnakeRow"},
+        {"SignPost", "Levels\\SignPost.map", Times(12, "R"), 3, vUp, nullptr, "SnakeRow"},
     };
     return cases;
 }
@@ -75,7 +74,7 @@ std::string SolutionFixture(const tReplayCase& c) { return FixtureFile(std::stri
 
 std::unique_ptr<tPlayedLevel> Open(const tReplayCase& c)
 {
-    return std::make_unique<tPlayedLevel>(c.LevelName, c.Packaged ? "" : std::string(c.Name) + ".map");
+    return std::make_unique<tPlayedLevel>(c.LevelName, std::string(c.Name) + ".map");
 }
 
 // The values of a record file (empty when it is not one).

@@ -54,6 +54,14 @@ inline std::vector<std::string> BoxTexts()
     return texts;
 }
 
+// "First Steps", the level the program's tests play in place of the shipped set's (the
+// fixture of the engine's golden replays): the hero, a boulder, a pool, a key and the
+// door in one row, solved by holding Right.
+inline std::string FirstStepsLevel()
+{
+    return ScratchDir::Read(std::string(TP_SOURCE_DIR) + "/tests/tesk/game/files/replays/First.map");
+}
+
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -119,6 +127,14 @@ protected:
 
     // Writes Config.cfg into the scratch program folder.
     void WriteConfig(const std::string& text) { Dir.Write("Config.cfg", text); }
+    // "First Steps" as "Levels\First.map" beside the program, and, with a set, as the only
+    // entry of "Gromble.set" there too.
+    void WriteFirstSteps(bool set = false)
+    {
+        Dir.Write("Levels/First.map", FirstStepsLevel());
+        if (set)
+            Dir.Write("Gromble.set", "Level Levels\\First.map\r\n");
+    }
     std::string ReadConfig() const { return ScratchDir::Read(Dir / "Config.cfg"); }
 
     void FreeForms()

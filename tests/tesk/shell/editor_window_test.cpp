@@ -36,9 +36,10 @@ protected:
         TestHooks::SetScreenSize(std::nullopt);
         ShellTest::TearDown();
     }
-    // Windowed in the first level of the set, playing.
+    // Windowed in "First Steps", the first level of the set, playing.
     void StartPlaying()
     {
+        WriteFirstSteps(true);
         setenv("TP_START_ENTRY", "0", 1);
         WriteConfig("FullScreen=False\r\nBitBlt=True\r\n");
         Start();

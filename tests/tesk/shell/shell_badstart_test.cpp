@@ -102,7 +102,7 @@ class BadStart : public ::testing::TestWithParam<StartCase> {};
 
 const std::string FirstLevel = "Level Levels\\First.map\r\n";
 
-std::string FirstLevelText() { return ScratchDir::Read(std::string(TP_SOURCE_DIR) + "/data/Levels/First.map"); }
+std::string FirstLevelText() { return FirstStepsLevel(); }
 
 const std::string Missing = "The data package \"Base.Tarvol\" beside the program is missing: <dir>/Base.Tarvol";
 const std::string NotAZip =
@@ -215,7 +215,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "File Missing 'Levels\\Nowhere.map'.", {"File Missing"}},
         // A blank line is an entry without a file, and the set is refused.
         StartCase{"ABlankLineInTheSet", true,
-                  [](ScratchDir& d) { d.Write("Gromble.set", FirstLevel + "\r\n" + FirstLevel); }, {}, 1,
+                  [](ScratchDir& d) {
+                      d.Write("Levels/First.map", FirstLevelText());
+                      d.Write("Gromble.set", FirstLevel + "\r\n" + FirstLevel);
+                  }, {}, 1,
                   "File Missing ''.", {"File Missing"}},
         StartCase{"TheSetOptionNamingABrokenSet", true,
                   [](ScratchDir& d) { d.Write("Mine.set", "Level Levels\\Nowhere.map\r\n"); }, {"-set", "Mine.set"},

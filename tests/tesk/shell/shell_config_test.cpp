@@ -230,6 +230,7 @@ TEST_F(ConfigProgram, SwitchesStayInTheSettingsAndTheSetOptionNeedsAFile)
 
 TEST_F(ConfigProgram, TheSetOptionNamesAnExistingSet)
 {
+    WriteFirstSteps();
     Dir.Write("Mine.set", "Level Levels\\First.map\r\n");
     WriteConfig("FullScreen=False\r\nBitBlt=True\r\n");
     Start({"-set:Mine.set"});

@@ -19,10 +19,7 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
-        // The boulder, the pool, the key and the door in one row: holding Right solves it.
-        Dir.Write("Levels/First.map",
-                  ScratchDir::Read(std::string(TP_SOURCE_DIR) + "/tests/tesk/game/files/replays/First.map"));
-        Dir.Write("Gromble.set", "Level Levels\\First.map\r\n");
+        WriteFirstSteps(true);
         setenv("TP_START_ENTRY", "0", 1);
         WriteConfig("FullScreen=False\r\nBitBlt=True\r\n");
         Start();

@@ -38,6 +38,7 @@ struct LevelPick : ShellTest {
     }
     void StartGame()
     {
+        WriteFirstSteps();
         Start();
         ASSERT_NE(Engine, nullptr);
         Frame = CurrentDib;

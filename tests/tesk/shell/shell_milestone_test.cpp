@@ -1,6 +1,6 @@
-// The first level of the level set played in the real main window, headless: the level
-// start slides in, the hero walks, pushes the boulder into the water, takes the key and
-// leaves by the exit, and the level is stored as solved.
+// A level played in the real main window, headless, as the first entry of the set ("First
+// Steps"): the level start slides in, the hero walks, pushes the boulder into the water,
+// takes the key and leaves by the exit, and the level is stored as solved.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -51,6 +51,7 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
+        WriteFirstSteps(true);
         setenv("TP_START_ENTRY", "0", 1);
     }
     void TearDown() override

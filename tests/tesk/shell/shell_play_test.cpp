@@ -18,9 +18,10 @@ protected:
         unsetenv("TP_START_ENTRY");
         ShellTest::TearDown();
     }
-    // Starts windowed in the first entry of the set and ticks into play.
+    // Starts windowed in "First Steps", the first entry of the set, and ticks into play.
     void StartPlaying(const std::string& config = "FullScreen=False\r\nBitBlt=True\r\n")
     {
+        WriteFirstSteps(true);
         setenv("TP_START_ENTRY", "0", 1);
         WriteConfig(config);
         Start();
@@ -203,7 +204,7 @@ TEST_F(Play, ARebuildLetsGoOfABurningFuse)
 // loads and plays instead of failing on a picture without a name.
 TEST_F(Play, ALevelWithoutItsMiscSectionPlaysWithTheDefaultNames)
 {
-    std::string level = ScratchDir::Read(std::string(TP_SOURCE_DIR) + "/data/Levels/First.map");
+    std::string level = FirstStepsLevel();
     level.erase(0, level.find("[Tiles]"));
     ASSERT_EQ(level.find("[Misc]"), std::string::npos);
     Dir.Write("Levels/Plain.map", level);

@@ -78,8 +78,8 @@ TEST_F(SlabShell, VideoSettingsAppliedTwelveTimesOverARunningGameLeaveTheMenuWor
 TEST_F(SlabShell, RequestsDuringASignsPopUpWaitUntilItHasClosed)
 {
     Dir.Write("Sign.jpg", MakeJpegFile(200, 150, [](int x, int) { return TColor(x < 100 ? 0x2060A0 : 0xA06020); }));
-    // The first level of the game with the sign added.
-    const std::string first = ScratchDir::Read(std::string(TP_SOURCE_DIR) + "/data/Levels/First.map");
+    // "First Steps" with the sign added.
+    const std::string first = FirstStepsLevel();
     ASSERT_FALSE(first.empty());
     Dir.Write("Levels/Sign.map", first + "\r\nBegin PopUpSign\r\n   InitialX = 5\r\n   InitialY = 9\r\nEnd PopUpSign\r\n");
     Dir.Write("Sign.set", "Level Levels\\Sign.map\r\n");

@@ -31,6 +31,7 @@ struct Videos : ShellTest {
     void SetUp() override
     {
         ShellTest::SetUp();
+        WriteFirstSteps();
         Dir.Write("Videos.set", "Video Intro.ogv\r\nLevel Levels\\First.map\r\nVideo Middle.ogv\r\nVideo Outro.ogv\r\n");
         for (const char* name : {"Intro.ogv", "Middle.ogv", "Base/Outro.ogv"})
             Dir.Write(name, "a video");

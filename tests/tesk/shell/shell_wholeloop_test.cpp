@@ -54,9 +54,9 @@ protected:
         ShellTest::SetUp();
         TestHooks::SetMediaPlayerFake(TestHooks::TMediaPlayerFake{});
         TestHooks::RecordShellLaunches(true);
-        // The set: the package's first level, then a level whose snake watches the hero's
-        // row.
-        const std::string first = ScratchDir::Read(std::string(TP_SOURCE_DIR) + "/data/Levels/First.map");
+        // The set: "First Steps", then a level whose snake watches the hero's row.
+        WriteFirstSteps();
+        const std::string first = FirstStepsLevel();
         ASSERT_FALSE(first.empty());
         std::string death = first.substr(0, first.find("[Units]"));
         const size_t title = death.find("Title=");

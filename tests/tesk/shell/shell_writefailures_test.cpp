@@ -131,6 +131,7 @@ std::string Filled(std::string text, const std::string& dir, const std::string& 
 
 TEST_P(WriteFailures, EveryWriterNamesTheFileAndWhyAndKeepsTheOldFile)
 {
+    WriteFirstSteps(true);
     setenv("TP_START_ENTRY", "0", 1);
     WriteConfig("FullScreen=False\r\nBitBlt=True\r\nMusicVolume=3\r\n");
     Dir.Write("Solutions/Levels/First.Solution", "an older solution");
