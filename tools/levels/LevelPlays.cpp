@@ -1,6 +1,7 @@
 #include "tools/levels/LevelPlays.h"
 
 #include "platform/Keys.h"
+#include "platform/Streams.h"
 #include "tesk/game/GameEngine.h"
 #include "tesk/game/LevelRecorder.h"
 #include "tesk/game/Players.h"
@@ -10,10 +11,12 @@
 
 namespace {
 
-// The modes of the turn loop: the rules run in them and the frame plays no part.
-bool TurnLoopMode(uint8_t mode)
+// Whether drawing the frame moves the game on in the mode (a transition runs in the
+// frame painter); in the turn loop and the level's start the steps alone do.
+bool FrameMovesTheGameOn(uint8_t mode)
 {
-    return mode == gmPlaying || mode == gmDying || mode == gmDead || mode == gmDeathChoiceMade || mode == gmResetWarp;
+    return mode != gmPlaying && mode != gmDying && mode != gmDead && mode != gmDeathChoiceMade &&
+           mode != gmResetWarp && mode != gmLevelStart;
 }
 
 bool DeathMode(uint8_t mode) { return mode == gmDying || mode == gmDead; }
@@ -25,7 +28,7 @@ public:
     void Tick()
     {
         E.Step();
-        if (!TurnLoopMode(E.GameMode))
+        if (FrameMovesTheGameOn(E.GameMode))
             E.DrawFrame();
     }
     template <class P>
@@ -239,27 +242,29 @@ tPlayOutcome ReplaySolution(tLevelSession& session, int32_t entry)
 
 std::vector<int32_t> RecordValues(const std::string& bytes)
 {
-    std::vector<int32_t> out;
-    if (bytes.size() < 14 || bytes.compare(0, 10, "TeskRecord") != 0)
-        return out;
-    for (size_t at = 14; at + 4 <= bytes.size(); at += 4) {
-        uint32_t v = 0;
-        for (size_t k = 0; k < 4; ++k)
-            v |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + k])) << (8 * k);
-        out.push_back(static_cast<int32_t>(v));
+    // Read by the game's own recorder.
+    tRecorder recorder;
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+    stream.Seek(0, soFromBeginning);
+    try {
+        recorder.LoadFromStream(stream);
+    } catch (const std::exception&) {
+        return {};
     }
-    return out;
+    std::vector<int32_t> values;
+    for (int32_t i = 0; i < recorder.Length(); ++i)
+        values.push_back(recorder.Value(i));
+    return values;
 }
 
 std::string RecordBytes(const std::vector<int32_t>& values)
 {
-    std::string out = "TeskRecord";
-    const auto put = [&](int32_t v) {
-        for (int k = 0; k < 4; ++k)
-            out += static_cast<char>((static_cast<uint32_t>(v) >> (8 * k)) & 0xFF);
-    };
-    put(static_cast<int32_t>(values.size()));
+    tRecorder recorder;
+    recorder.StartRecording();
     for (int32_t v : values)
-        put(v);
-    return out;
+        recorder.RecordValue(v);
+    TMemoryStream stream;
+    recorder.SaveToStream(stream);
+    return stream.DataString();
 }

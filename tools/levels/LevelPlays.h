@@ -2,8 +2,8 @@
 // Plays of a level of the session's level set through the whole engine: a key script
 // played as a player's keys while the solution recorder records (as the "glimmerhound"
 // hot-word starts it), or the level's solution file replayed through the engine's
-// solution playback (as "brackle" starts it). The frame is drawn where drawing moves the
-// game on (transitions and the level's start); during play the rules never look at it.
+// solution playback (as "brackle" starts it). The frame is drawn only where drawing moves
+// the game on (the transitions); the rules of play never look at it.
 #include <cstdint>
 #include <string>
 #include <vector>

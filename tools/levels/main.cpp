@@ -36,6 +36,7 @@ const char* const Usage =
     "                            level, every solution replayed\n"
     "       [--sources DIR]      also each level's picture and key script in DIR (data/)\n"
     "       [--entries N]        the count the set must have (0: any)\n"
+    "       [--entry N]          only entry N's level and solution (1 the first)\n"
     "  solutions OUT             records every level's solution of Gromble.set from its\n"
     "                            key script into OUT/Solutions (the build runs this)\n"
     "options of every command:\n"
@@ -56,7 +57,7 @@ struct tArgs {
 
 tArgs ReadArgs(int argc, char** argv)
 {
-    static const std::set<std::string> valued = {"--record", "--first", "--last", "--sources", "--entries"};
+    static const std::set<std::string> valued = {"--record", "--first", "--last", "--sources", "--entries", "--entry"};
     tArgs a;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -90,6 +91,14 @@ void Expect(const tArgs& a, size_t least, size_t most)
 {
     if (a.Positional.size() < least || a.Positional.size() > most)
         throw EToolError(std::string("wrong number of arguments\n") + Usage);
+}
+
+// A count given to an option: decimal digits, at most 4.
+int32_t Count(const std::string& text, const std::string& option)
+{
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+        throw EToolError(option + " needs a number, not '" + text + "'");
+    return std::stoi(text);
 }
 
 double Seconds(std::chrono::steady_clock::time_point since)
@@ -203,7 +212,9 @@ int Check(const tArgs& a)
     if (const auto it = a.Options.find("--sources"); it != a.Options.end())
         options.SourceFolder = it->second;
     if (const auto it = a.Options.find("--entries"); it != a.Options.end())
-        options.Entries = std::atoi(it->second.c_str());
+        options.Entries = Count(it->second, "--entries");
+    if (const auto it = a.Options.find("--entry"); it != a.Options.end())
+        options.Entry = Count(it->second, "--entry");
     tLevelSession session(a.Data);
     const std::vector<std::string> problems = CheckLevelSet(session, options);
     for (const std::string& p : problems)
