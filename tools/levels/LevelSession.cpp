@@ -8,6 +8,7 @@
 
 #include "platform/Fmod.h"
 #include "platform/Forms.h"
+#include "platform/StringList.h"
 #include "tesk/game/EndOFLevelPopups.h"
 #include "tesk/game/Fonts.h"
 #include "tesk/game/GameEngine.h"
@@ -87,21 +88,11 @@ void WriteNewFile(const std::string& path, const std::string& bytes, bool overwr
 
 std::vector<std::string> TextLines(const std::string& text)
 {
+    TStringList list;
+    list.SetText(text);
     std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines.push_back(line);
+    for (int i = 0; i < list.Count(); ++i)
+        lines.push_back(list[i]);
     return lines;
 }
 
