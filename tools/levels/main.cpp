@@ -254,7 +254,7 @@ int Solutions(const tArgs& a)
         for (char& c : target)
             if (c == '\\')
                 c = '/';
-        WriteNewFile(target, r.Record, true);
+        WriteNewFile(target, r.Record, a.Force);
         ++made;
     }
     std::printf("leveltool: %d solutions made\n", made);
