@@ -161,12 +161,22 @@ public:
                 Problem(where, "names the picture " + *picture + ", which the package does not hold");
         if (!level.Music.empty() && !PackageFileExists("Music\\" + level.Music))
             Problem(where, "names the music " + level.Music + ", which the package does not hold");
+        Seen["backgrounds"].insert(Lowered(level.Background));
+        Seen["tile sets"].insert(Lowered(level.TileSet));
+        Seen["music modules"].insert(Lowered(level.Music));
         int heroes = 0, exits = 0;
         std::map<int32_t, const tUnit*> taken;
         for (int32_t i = 0; i < level.UnitList.Count(); ++i) {
             const tUnit& u = *level.UnitList[i];
             const std::string kind = UnitKindName(u.ClassType());
             const std::string at = kind + " at " + Cell(u.InitialX, u.InitialY);
+            Seen["unit kinds"].insert(Lowered(kind));
+            if (const auto* exit = dynamic_cast<const tExit*>(&u))
+                Seen["exit kinds"].insert(Lowered(GetEnumName(&TypeInfo_tExitKind, exit->GetKind())));
+            else if (const auto* jewel = dynamic_cast<const tJewel*>(&u))
+                Seen["jewel kinds"].insert(Lowered(GetEnumName(&TypeInfo_tJewelkinds, jewel->GetKind())));
+            else if (const auto* water = dynamic_cast<const tWater*>(&u))
+                Seen["water edge styles"].insert(Lowered(GetEnumName(&TypeInfo_tWaterEdgeStyle, water->GetEdgeStyle())));
             heroes += kind == "Player";
             exits += dynamic_cast<const tExit*>(&u) != nullptr;
             if (level.Cell(u.InitialX, u.InitialY).Solid)
@@ -360,6 +370,36 @@ public:
             }
     }
 
+    // The whole game shown somewhere in the set: what no level has, named.
+    void CheckCoverage()
+    {
+        std::map<std::string, std::vector<std::string>> all;
+        for (const tUnitRecord& kind : UnitKinds)
+            all["unit kinds"].push_back(kind.Name);
+        all["exit kinds"] = TypeInfo_tExitKind.Names;
+        all["jewel kinds"] = TypeInfo_tJewelkinds.Names;
+        all["water edge styles"] = TypeInfo_tWaterEdgeStyle.Names;
+        for (const auto& package : Packages())
+            for (int i = 0; i < package->Count(); ++i) {
+                const std::string name = Slashed(package->Entries(i).Name);
+                if (Lowered(name).rfind("music/", 0) == 0 && name.size() > 6 && name.back() != '/')
+                    all["music modules"].push_back(name.substr(6));
+            }
+        for (const auto& [what, names] : all) {
+            std::string missing;
+            for (const std::string& name : names)
+                if (!Seen[what].count(Lowered(name)) && missing.find("'" + name + "'") == std::string::npos)
+                    missing += (missing.empty() ? "'" : ", '") + name + "'";
+            if (!missing.empty())
+                Problem(O.SetName, "no level has these " + what + ": " + missing);
+        }
+        for (const auto& [what, least] : {std::pair<std::string, int32_t>{"backgrounds", CoverageBackdrops},
+                                          std::pair<std::string, int32_t>{"tile sets", CoverageTileSets}})
+            if (static_cast<int32_t>(Seen[what].size()) < least)
+                Problem(O.SetName, "its levels use " + std::to_string(Seen[what].size()) + " " + what + "; the set needs " +
+                                       std::to_string(least) + " at least");
+    }
+
     bool Chosen(size_t i) const { return O.Entry <= 0 || static_cast<size_t>(O.Entry) == i + 1; }
 
     std::string Where(size_t i, const std::string& file)
@@ -371,6 +411,9 @@ public:
     tLevelSession& S;
     const tSetCheckOptions& O;
     std::vector<std::string> Problems;
+    // What the checked levels hold, by what the coverage counts ("unit kinds", ...), in
+    // lower case (the game finds files in any letter case).
+    std::map<std::string, std::set<std::string>> Seen;
 };
 
 } // namespace
@@ -404,5 +447,7 @@ std::vector<std::string> CheckLevelSet(tLevelSession& session, const tSetCheckOp
         check.CheckStrays(named);
     if (!entries.empty())
         check.CheckSolutions(entries);
+    if (options.Coverage && options.Entry <= 0)
+        check.CheckCoverage();
     return check.Problems;
 }

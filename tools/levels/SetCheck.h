@@ -23,7 +23,15 @@ struct tSetCheckOptions {
     // The source data folder the package was made from: each level's picture and key
     // script beside it are checked too (empty: not).
     std::string SourceFolder;
+    // Whether the whole set must show the whole game: every unit kind, exit kind, jewel
+    // kind, water edge style and music module in some level, and at least
+    // CoverageBackdrops backgrounds and CoverageTileSets tile sets. Demanded once the set
+    // is complete; looked at only when every entry is checked.
+    bool Coverage = GrombleSetEntries > 0;
 };
+
+constexpr int32_t CoverageBackdrops = 4;
+constexpr int32_t CoverageTileSets = 3;
 
 // Every problem found, each line naming the entry it belongs to; empty when the set is
 // sound.

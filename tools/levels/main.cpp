@@ -37,6 +37,10 @@ const char* const Usage =
     "       [--sources DIR]      also each level's picture and key script in DIR (data/)\n"
     "       [--entries N]        the count the set must have (0: any)\n"
     "       [--entry N]          only entry N's level and solution (1 the first)\n"
+    "       [--coverage]         also that the whole set shows every unit kind, exit\n"
+    "                            kind, jewel kind, water edge style and music module,\n"
+    "                            four backgrounds and three tile sets (demanded anyway\n"
+    "                            once the set's count is frozen)\n"
     "  solutions OUT             records every level's solution of Gromble.set from its\n"
     "                            key script into OUT/Solutions (the build runs this)\n"
     "options of every command:\n"
@@ -53,6 +57,7 @@ struct tArgs {
     std::map<std::string, std::string> Options;
     tSessionData Data;
     bool Force = false;
+    bool Coverage = false;
 };
 
 tArgs ReadArgs(int argc, char** argv)
@@ -63,6 +68,8 @@ tArgs ReadArgs(int argc, char** argv)
         const std::string arg = argv[i];
         if (arg == "--force") {
             a.Force = true;
+        } else if (arg == "--coverage") {
+            a.Coverage = true;
         } else if (arg == "--package" || arg == "--data" || valued.count(arg)) {
             if (i + 1 >= argc)
                 throw EToolError(arg + " needs a value");
@@ -215,6 +222,7 @@ int Check(const tArgs& a)
         options.Entries = Count(it->second, "--entries");
     if (const auto it = a.Options.find("--entry"); it != a.Options.end())
         options.Entry = Count(it->second, "--entry");
+    options.Coverage = options.Coverage || a.Coverage;
     tLevelSession session(a.Data);
     const std::vector<std::string> problems = CheckLevelSet(session, options);
     for (const std::string& p : problems)

@@ -5,6 +5,7 @@
 // each level names every one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -221,4 +222,65 @@ TEST_F(LevelSet, EveryFaultOfASetIsNamed)
              {"Gromble.set", "holds 3 entries; the set is frozen at 99"},
              {"Gromble.set", "the game does not load it: File Missing 'Intro.ogv'."}})
         EXPECT_TRUE(Mentions(setProblems, start, what)) << what << "\n" << Problems(setProblems);
+}
+
+// Once the set is complete it must show the whole game: four levels that hold every unit
+// kind, exit kind, jewel kind and water edge style between them, every module of the
+// package and four backgrounds on three tile sets pass; one plain level is told each kind
+// and module it lacks and that its looks are too few.
+TEST_F(LevelSet, TheCompleteSetShowsEveryKindAndEveryModule)
+{
+    std::vector<std::string> modules;
+    for (const auto& package : Packages())
+        for (int i = 0; i < package->Count(); ++i) {
+            const std::string name = package->Entries(i).Name;
+            if (name.rfind("Music/", 0) == 0 && name.size() > 6)
+                modules.push_back(name.substr(6));
+        }
+    ASSERT_GE(modules.size(), 2u);
+    const char* const backdrops[] = {"Morrowfinch.jpg", "Saffrondune.jpg", "Gloomwood.jpg", "Emberdeep.jpg"};
+    const char* const tiles[] = {"BasicTiles.jpg", "DesertTiles.jpg", "ForestTiles.jpg"};
+    const size_t levels = std::max<size_t>(4, modules.size());
+    std::string set;
+    for (size_t i = 0; i < levels; ++i) {
+        std::string picture = "[Misc]\nTitle=Fixture\nBackground=" + std::string(backdrops[i % 4]) + "\nTileSet=" + tiles[i % 3] +
+                              "\nMusic=" + modules[i % modules.size()] + "\n[Picture]\n";
+        std::vector<std::string> rows = Room(i == 0 ? "#@&oSk*E%~X?b..#" : "#@...........E.#");
+        if (i == 0)
+            rows[3] = "#ABCDFGHIJK....#";
+        for (const std::string& r : rows)
+            picture += r + "\n";
+        picture += "[Legend]\nA = Exit Kind=ExitHatch\nB = Exit Kind=ExitUpDoor\nC = Exit Kind=ExitLeft\nD = Exit Kind=ExitRight\n"
+                   "F = Jewel Kind=Yellow_250\nG = Jewel Kind=Magenta_100\nH = Jewel Kind=Green_1000\n"
+                   "I = Water EdgeStyle=weTypeB\nJ = Water EdgeStyle=weTypeC\nK = Water EdgeStyle=weTypeA\n";
+        tLevel level;
+        ReadLevelPicture(picture, "fixture.pic", level);
+        TMemoryStream stream;
+        level.SaveToStream(stream);
+        const std::string file = "Levels\\C\\L" + std::to_string(i) + ".map";
+        Session->WriteFile(file, stream.DataString());
+        set += "Level " + file + "\r\n";
+    }
+    auto coverage = [&](const std::string& setText) {
+        Session->WriteFile("Gromble.set", setText);
+        tSetCheckOptions options;
+        options.Coverage = true;
+        std::vector<std::string> told;
+        for (const std::string& p : CheckLevelSet(*Session, options))
+            if (p.rfind("Gromble.set: no level has", 0) == 0 || p.rfind("Gromble.set: its levels use", 0) == 0)
+                told.push_back(p);
+        return told;
+    };
+    EXPECT_EQ(coverage(set), std::vector<std::string>{});
+
+    // The second level alone: a plain room.
+    const std::vector<std::string> told = coverage("Level Levels\\C\\L1.map\r\n");
+    const std::string text = Problems(told);
+    for (const char* what : {"unit kinds: 'FakePlayer'", "'CherryBomb'", "exit kinds: 'ExitUpDoor', 'ExitLeft', 'ExitRight', 'ExitHatch'",
+                             "jewel kinds: 'Blue_50', 'Magenta_100', 'Yellow_250', 'Green_1000'",
+                             "water edge styles: 'weTypeA', 'weTypeB', 'weTypeC', 'weSquare'", "music modules: '",
+                             "use 1 backgrounds; the set needs 4 at least", "use 1 tile sets; the set needs 3 at least"})
+        EXPECT_NE(text.find(what), std::string::npos) << what << "\n" << text;
+    for (const char* present : {"'Player'", "'Exit'", "'ExitDoor'"})
+        EXPECT_EQ(text.find(present), std::string::npos) << present << "\n" << text;
 }
