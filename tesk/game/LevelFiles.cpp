@@ -273,6 +273,7 @@ void tLevel::ReadUnitsSection(const std::vector<std::string_view>& lines)
     TClass kindClass = none;
     std::string kindName;
     std::vector<std::string_view> props;
+    bool playingHero = false;
     for (const std::string_view line : lines) {
         if (StartsWith(line, "Begin")) {
             const size_t space = line.find(' ');
@@ -288,8 +289,10 @@ void tLevel::ReadUnitsSection(const std::vector<std::string_view>& lines)
                 std::unique_ptr<tUnit> unit = CreateUnit(kindClass);
                 ApplyPropertyLines(*unit, props);
                 tUnit* added = AddUnit(std::move(unit));
-                if (kindName == "Player" || kindName == "FakePlayer")
+                // A hero double is the level's hero only in a level without a playing one.
+                if (kindName == "Player" || (kindName == "FakePlayer" && !playingHero))
                     Player = added;
+                playingHero = playingHero || kindName == "Player";
             }
             kindClass = none;
         }

@@ -363,7 +363,8 @@ void tFakePlayer::Move()
     if (PlayerState != psActive)
         return;
     StandIdle(Down);
-    if (Engine && Engine->LiveInput.AnyKey) {
+    // Beside a playing hero the double is a figure of the level and the keys are the hero's.
+    if (Engine && Engine->LiveInput.AnyKey && GameLevel && GameLevel->Player == this) {
         FinishDying();
         AddToLevel(std::make_unique<tResetWarp>());
         PutGameMode(gmShowScreenDone);
@@ -373,7 +374,14 @@ void tFakePlayer::Move()
 bool tFakePlayer::TryPush(tUnit*, tDirection) { return false; }
 bool tFakePlayer::QueryPush(tUnit*, tDirection) { return false; }
 
-void tFakePlayer::Reset() { ResetHero(); }
+void tFakePlayer::Reset()
+{
+    tUnit* hero = GameLevel ? GameLevel->Player : nullptr;
+    ResetHero();
+    // The level's hero is the playing one whenever the level has one, whatever the order.
+    if (GameLevel && hero && hero != this && hero->InheritsFrom(tActualPlayer::StaticClass()))
+        GameLevel->Player = hero;
+}
 
 // ---------------------------------------------------------------------------------------
 // tOOTPlayer

@@ -405,6 +405,35 @@ TEST_F(HeroTest, TheShowScreenDoubleEndsTheScreenOnAnyKey)
     EXPECT_EQ(CountOf(tResetWarp::StaticClass()), 1);
 }
 
+TEST_F(HeroTest, BesideAPlayingHeroTheDoubleIsAFigureThatTheKeysLeaveStanding)
+{
+    const std::string hero = Block("Player", 3, 7);
+    const std::string fake = Block("FakePlayer", 7, 7);
+    for (const bool fakeFirst : {false, true}) {
+        SCOPED_TRACE(fakeFirst ? "double read first" : "hero read first");
+        ReadUnits(fakeFirst ? fake + hero : hero + fake);
+        auto* player = dynamic_cast<tActualPlayer*>(Level().Player);
+        ASSERT_NE(player, nullptr);
+        tFakePlayer* double_ = First<tFakePlayer>();
+        ASSERT_NE(double_, nullptr);
+        Ticks(75);
+        ASSERT_EQ(double_->PlayerState, psActive);
+        Eng->LiveInput.KeyDown(65);
+        Press(aRight);
+        Ticks(60);
+        Release(aRight);
+        EXPECT_EQ(Eng->GameMode, gmPlaying);
+        EXPECT_EQ(double_->PlayerState, psActive);
+        EXPECT_EQ(Level().Player, player);
+        EXPECT_EQ(player->CellX, 6);  // walked up to the double, which does not give way
+        EXPECT_EQ(double_->CellX, 7);
+        Restart();
+        EXPECT_EQ(Level().Player, player);
+        Level().FreeAllUnits();
+        Eng->GameMode = gmPlaying;
+    }
+}
+
 TEST_F(HeroTest, TheLookAheadCopyAsksWithoutPushingAndStaysOnARefusal)
 {
     tOOTPlayer oot;
