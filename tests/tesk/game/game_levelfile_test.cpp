@@ -318,8 +318,9 @@ TEST_F(LevelFileTest, UnitBlocksPairBeginAndEnd)
         EXPECT_EQ(kinds, c.kinds) << c.lines[0];
         EXPECT_EQ(level.Player != nullptr, c.hasPlayer) << c.lines[0];
     }
-    // The player is the last Player or FakePlayer block.
-    EXPECT_EQ(level.Player, level.UnitList[1]);
+    // A FakePlayer block after a Player block is a figure of the level: the Player stays
+    // the level's player.
+    EXPECT_EQ(level.Player, level.UnitList[0]);
     // Reading a level without a player leaves none (never the freed one).
     ASSERT_EQ(Read(Section("[Units]", {"Begin Block", "End Block"})), "");
     EXPECT_EQ(level.Player, nullptr);
