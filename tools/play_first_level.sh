@@ -31,11 +31,13 @@ hold_right 1.2
 shot 03-boulder-in-the-water 0.8
 where
 xdotool key alt+Return
-shot 04-full-screen 5
+wait_drawn
+shot 04-full-screen
 where
 xdotool key alt+Return
 answer_windowed 15
-shot 05-windowed-again 5
+wait_drawn
+shot 05-windowed-again
 where
 hold_right 4
 shot 06-key-taken-exit-open 0.5

@@ -62,6 +62,21 @@ fi
 
 # Saves the screen as <folder>/<name>.png after the given seconds (default half of one).
 shot() { sleep "${2:-0.5}"; import -window root "$out/$1.png"; echo "  $out/$1.png"; }
+# Waits, up to the given seconds (default 60), until the middle of the screen shows a
+# picture again: a switch between a window and full screen loads the pictures anew on a
+# black screen and restarts the level, whose opening closes in on the middle last, and
+# Alt+Enter counts only once the level is in play.
+middle_lit() {
+  import -window root "$out/.probe.png"
+  [ "$(convert "$out/.probe.png" -gravity center -crop 160x80+0+0 +repage -format '%[fx:mean>0.1]' info:)" = 1 ]
+}
+wait_drawn() {
+  # First the old picture goes, then the new one comes.
+  for _ in $(seq 30); do middle_lit || break; sleep 0.5; done
+  for _ in $(seq $(( ${1:-60} * 2 ))); do middle_lit && break; sleep 0.5; done
+  rm -f "$out/.probe.png"
+  sleep 1
+}
 # Answers the display question (asked on a desktop that is not 16 bits deep) with
 # "Run Windowed", when it shows within the given seconds.
 answer_windowed() {
